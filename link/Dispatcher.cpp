@@ -1,0 +1,21 @@
+#include "link/Dispatcher.h"
+
+#include "link/ReplyHandlers.h"
+
+HandlerResult Dispatcher::dispatch(const QByteArray& line) {
+    if (m_mode == ReplyMode::IdRead && m_id) {
+        const HandlerResult result = m_id->handleIdResult(line);
+        if (result.failed())
+            return result;
+    }
+    if (m_mode == ReplyMode::RecordDownload && m_record) {
+        const HandlerResult result = m_record->handleRecordLine(line);
+        if (result.failed())
+            return result;
+    }
+    if (m_mode == ReplyMode::StatusChain && m_status) {
+        if (const auto reply = StatusReplies::match(line))
+            return m_status->handleStatusReply(*reply, line);
+    }
+    return HandlerResult::ok();
+}

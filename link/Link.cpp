@@ -1,0 +1,17 @@
+#include "link/Link.h"
+
+#include "link/LinkView.h"
+#include "platform/SerialPort.h"
+
+Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleeper,
+           HandlerGate::Post post)
+    : m_port(port), m_view(view), m_boxes(boxes), m_sleeper(sleeper), m_dispatcher(m_mode),
+      m_receive(port, view, boxes, m_buffer, m_dispatcher), m_gate(std::move(post)) {
+    m_port.setReceiveNotification([this] { m_gate.deliver([this] { receive(); }); });
+}
+
+bool Link::sendLine(const QByteArray& text) { return m_port.write(text + '\r'); }
+
+bool Link::write(const QByteArray& bytes) { return m_port.write(bytes); }
+
+void Link::clearLog() { m_view.clearLog(); }

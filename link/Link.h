@@ -1,0 +1,61 @@
+#pragma once
+
+#include "link/Dispatcher.h"
+#include "link/HandlerGate.h"
+#include "link/ReceiveBuffer.h"
+#include "link/ReceiveHandler.h"
+#include "link/ReplyMode.h"
+
+#include <QByteArray>
+#include <QString>
+
+class LinkView;
+class MessageBoxes;
+class SerialPort;
+class Sleeper;
+
+// The device link as the command handlers use it: the port, the traffic log, the reply mode and
+// the dispatcher, the receive handler, and the gate that keeps handlers from interrupting each
+// other. One per window; it owns ReplyMode and ReceiveBuffer.
+class Link {
+public:
+    Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleeper,
+         HandlerGate::Post post);
+
+    SerialPort& port() { return m_port; }
+    LinkView& view() { return m_view; }
+    MessageBoxes& boxes() { return m_boxes; }
+    Sleeper& sleeper() { return m_sleeper; }
+    Dispatcher& dispatcher() { return m_dispatcher; }
+    HandlerGate& gate() { return m_gate; }
+    const ReceiveBuffer& receiveBuffer() const { return m_buffer; }
+
+    ReplyMode replyMode() const { return m_mode; }
+    void setReplyMode(ReplyMode mode) { m_mode = mode; }
+
+    // Writes a command line: the text and one CR, in a single write. False when it failed.
+    bool sendLine(const QByteArray& text);
+    // Writes bytes as they are (a piece of a line, or a whole line with its CR).
+    bool write(const QByteArray& bytes);
+
+    // Empties the traffic log and repaints it, as every command handler does first.
+    void clearLog();
+
+    // The receive handler, as the port's notification runs it.
+    void receive() { m_receive.run(); }
+
+    // Text typed by the operator as the handheld reads it: one byte per character, and "?" for
+    // a character outside Latin-1.
+    static QByteArray toWire(const QString& text) { return text.toLatin1(); }
+
+private:
+    SerialPort& m_port;
+    LinkView& m_view;
+    MessageBoxes& m_boxes;
+    Sleeper& m_sleeper;
+    ReplyMode m_mode = ReplyMode::Idle;
+    ReceiveBuffer m_buffer;
+    Dispatcher m_dispatcher;
+    ReceiveHandler m_receive;
+    HandlerGate m_gate;
+};

@@ -1,0 +1,24 @@
+#include "link/ReceiveHandler.h"
+
+#include "link/Dispatcher.h"
+#include "link/LinkView.h"
+#include "link/ReceiveBuffer.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SerialPort.h"
+
+void ReceiveHandler::run() {
+    const QByteArray input = m_port.readPending();
+    m_buffer.append(input);
+    m_view.appendLog(input);
+    while (const auto line = m_buffer.takeLine()) {
+        if (line->isEmpty())
+            continue;
+        m_view.setZeile(*line);
+        const HandlerResult result = m_dispatcher.dispatch(*line);
+        if (result.failed()) {
+            m_boxes.show(result.description(), QString(), MessageBoxes::Icon::None,
+                         MessageBoxes::Buttons::Ok);
+            return;
+        }
+    }
+}

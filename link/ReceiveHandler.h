@@ -1,0 +1,29 @@
+#pragma once
+
+class Dispatcher;
+class LinkView;
+class MessageBoxes;
+class ReceiveBuffer;
+class SerialPort;
+
+// Runs once per receive notification: reads what has arrived, shows it in the traffic log,
+// cuts complete lines and hands each non-empty one to the dispatcher, in arrival order, each
+// completely (pauses and follow-up commands included) before the next is cut.
+//
+// A failing line handler shows its description in a message box and ends the run: that line
+// is lost, and complete lines still buffered wait for the next notification.
+class ReceiveHandler {
+public:
+    ReceiveHandler(SerialPort& port, LinkView& view, MessageBoxes& boxes, ReceiveBuffer& buffer,
+                   Dispatcher& dispatcher)
+        : m_port(port), m_view(view), m_boxes(boxes), m_buffer(buffer), m_dispatcher(dispatcher) {}
+
+    void run();
+
+private:
+    SerialPort& m_port;
+    LinkView& m_view;
+    MessageBoxes& m_boxes;
+    ReceiveBuffer& m_buffer;
+    Dispatcher& m_dispatcher;
+};

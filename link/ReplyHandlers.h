@@ -1,0 +1,26 @@
+#pragma once
+
+#include "link/HandlerResult.h"
+#include "link/StatusReply.h"
+
+#include <QByteArray>
+
+// The handlers the dispatcher hands lines to, implemented by the subsystems that own them.
+
+class IdResultHandler {
+public:
+    virtual ~IdResultHandler() = default;
+    virtual HandlerResult handleIdResult(const QByteArray& line) = 0;
+};
+
+class RecordLineHandler {
+public:
+    virtual ~RecordLineHandler() = default;
+    virtual HandlerResult handleRecordLine(const QByteArray& line) = 0;
+};
+
+class StatusReplyHandler {
+public:
+    virtual ~StatusReplyHandler() = default;
+    virtual HandlerResult handleStatusReply(StatusReply reply, const QByteArray& line) = 0;
+};

@@ -1,0 +1,57 @@
+#include "platform/PortMap.h"
+
+#include "platform/SettingsStore.h"
+
+#include <QCollator>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+namespace {
+
+bool isUsbAdapter(const QString& device) {
+    const QString name = QFileInfo(device).fileName();
+    return name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"));
+}
+
+} // namespace
+
+QString PortMap::mappedDevice(int number) const {
+    return m_settings.read(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(number), QString());
+}
+
+QString PortMap::deviceFor(int number) const {
+    const QString mapped = mappedDevice(number);
+    if (!mapped.isEmpty())
+        return mapped;
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    const QStringList present = presentDevices();
+    if (number >= 1 && number <= present.size())
+        return present.at(number - 1);
+    return QString();
+#endif
+}
+
+QStringList PortMap::presentDevices() {
+    QStringList devices;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports)
+        devices << info.systemLocation();
+    return inComOrder(devices);
+}
+
+QStringList PortMap::inComOrder(QStringList devices) {
+    QCollator collator;
+    collator.setNumericMode(true);
+    std::sort(devices.begin(), devices.end(), [&](const QString& a, const QString& b) {
+        const bool usbA = isUsbAdapter(a);
+        const bool usbB = isUsbAdapter(b);
+        if (usbA != usbB)
+            return usbA;
+        return collator.compare(a, b) < 0;
+    });
+    return devices;
+}

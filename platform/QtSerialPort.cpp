@@ -1,0 +1,161 @@
+#include "platform/QtSerialPort.h"
+
+#include "platform/OpenFailure.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr int kWriteTimeoutMs = 2000;
+
+// Holds the port's signals back for a scope: Qt's wait calls would otherwise run the receive
+// handler inside the handler that is polling.
+class SignalHold {
+public:
+    explicit SignalHold(QObject& object) : m_object(object), m_was(object.blockSignals(true)) {}
+    ~SignalHold() { m_object.blockSignals(m_was); }
+    SignalHold(const SignalHold&) = delete;
+    SignalHold& operator=(const SignalHold&) = delete;
+
+private:
+    QObject& m_object;
+    bool m_was;
+};
+
+bool isLoss(QSerialPort::SerialPortError error) {
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+           error == QSerialPort::WriteError;
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort(const PortMap& map, QObject* parent) : QObject(parent), m_map(map) {
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { notifyReceive(); });
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
+
+QtSerialPort::~QtSerialPort() {
+    SignalHold hold(m_port);
+    m_port.close();
+}
+
+QString QtSerialPort::deviceName() const { return m_map.deviceFor(m_number); }
+
+SerialPort::OpenResult QtSerialPort::open() {
+    const QString device = deviceName();
+    if (device.isEmpty())
+        return {false, OpenFailure::describeUnmapped(m_number, PortMap::presentDevices())};
+    if (m_port.isOpen())
+        close();
+    m_port.setPortName(device);
+    SignalHold hold(m_port);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QString qtReason = m_port.errorString();
+        m_port.clearError();
+        return {false, OpenFailure::describe(m_number, device, qtReason)};
+    }
+    const bool settled = m_port.setBaudRate(QSerialPort::Baud38400) &&
+                         m_port.setDataBits(QSerialPort::Data8) &&
+                         m_port.setParity(QSerialPort::NoParity) &&
+                         m_port.setStopBits(QSerialPort::OneStop) &&
+                         m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!settled) {
+        const QString why = m_port.errorString();
+        m_port.close();
+        m_port.clearError();
+        return {false, QStringLiteral("COM%1 (%2) does not accept the line settings 38400 8N1: %3")
+                           .arg(m_number)
+                           .arg(device, why)};
+    }
+    m_port.clearError();
+    return {true, QString()};
+}
+
+void QtSerialPort::close() {
+    SignalHold hold(m_port);
+    m_port.close();
+    m_port.clearError();
+}
+
+bool QtSerialPort::write(const QByteArray& bytes) {
+    if (!m_port.isOpen())
+        return false;
+    bool ok = true;
+    {
+        SignalHold hold(m_port);
+        ok = m_port.write(bytes) == bytes.size();
+        while (ok && m_port.bytesToWrite() > 0)
+            ok = m_port.waitForBytesWritten(kWriteTimeoutMs);
+    }
+    if (!ok) {
+        portLost(m_port.errorString());
+        return false;
+    }
+    notifyIfBuffered();
+    return true;
+}
+
+QByteArray QtSerialPort::readPending() {
+    if (!m_port.isOpen())
+        return {};
+    QByteArray bytes;
+    QSerialPort::SerialPortError error = QSerialPort::NoError;
+    {
+        SignalHold hold(m_port);
+        m_port.waitForReadyRead(0);
+        bytes = m_port.readAll();
+        error = m_port.error();
+    }
+    if (isLoss(error))
+        portLost(m_port.errorString());
+    else
+        m_port.clearError();
+    return bytes;
+}
+
+bool QtSerialPort::waitForInput(int timeoutMs) {
+    if (!m_port.isOpen())
+        return false;
+    if (m_port.bytesAvailable() > 0)
+        return true;
+    QSerialPort::SerialPortError error = QSerialPort::NoError;
+    {
+        SignalHold hold(m_port);
+        m_port.waitForReadyRead(timeoutMs);
+        error = m_port.error();
+    }
+    if (isLoss(error)) {
+        portLost(m_port.errorString());
+        return false;
+    }
+    m_port.clearError();
+    return m_port.bytesAvailable() > 0;
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+    if (isLoss(error) && m_port.isOpen())
+        portLost(m_port.errorString());
+}
+
+void QtSerialPort::portLost(const QString& why) {
+    if (!m_port.isOpen())
+        return;
+    {
+        SignalHold hold(m_port);
+        m_port.close();
+        m_port.clearError();
+    }
+    // Raised from the event loop, never inside the handler whose read or write failed.
+    QTimer::singleShot(0, this, [this, why] { notifyLost(why); });
+}
+
+void QtSerialPort::notifyIfBuffered() {
+    if (m_notifyQueued || m_port.bytesAvailable() == 0)
+        return;
+    m_notifyQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_notifyQueued = false;
+        if (m_port.isOpen() && m_port.bytesAvailable() > 0)
+            notifyReceive();
+    });
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/PortMap.h"
+#include "platform/SerialPort.h"
+
+#include <QObject>
+#include <QSerialPort>
+
+// The real serial port, on Qt's QSerialPort.
+//
+// Qt queues a write until the event loop runs, runs readyRead synchronously inside its wait
+// calls, and keeps reporting a vanished device as an error in a busy loop. This adapter flushes
+// every write before it returns, keeps the receive notification out of its own reads and waits,
+// and closes the port at the first read or resource error, raising the lost notification once.
+class QtSerialPort final : public QObject, public SerialPort {
+    Q_OBJECT
+
+public:
+    explicit QtSerialPort(const PortMap& map, QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    void setPortNumber(int number) override { m_number = number; }
+    int portNumber() const override { return m_number; }
+    QString deviceName() const override;
+
+    OpenResult open() override;
+    void close() override;
+    bool isOpen() const override { return m_port.isOpen(); }
+
+    bool write(const QByteArray& bytes) override;
+    QByteArray readPending() override;
+    bool waitForInput(int timeoutMs) override;
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void portLost(const QString& why);
+    // Bytes that reached Qt's buffer while the notification was held back still need one.
+    void notifyIfBuffered();
+
+    const PortMap& m_map;
+    QSerialPort m_port;
+    int m_number = 0;
+    bool m_notifyQueued = false;
+};

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// The serial port to the handheld, as the window thread sees it.
+//
+// Line settings are fixed: 38400 baud, 8 data bits, no parity, 1 stop bit, no flow control,
+// DTR and RTS left alone. Every character is one byte; NUL bytes are kept.
+//
+// Contracts every implementation keeps:
+// - write() returns only when the bytes have been handed to the operating system, so a handler
+//   that writes and then sleeps has its line on the wire before the pause.
+// - readPending() returns every byte that has arrived by that moment without waiting, and never
+//   runs the receive notification.
+// - The receive notification and the lost notification are raised from the event loop only,
+//   never from inside write(), readPending() or waitForInput().
+class SerialPort {
+public:
+    struct OpenResult {
+        bool ok = false;
+        QString message; // plain words for the operator when ok is false
+    };
+
+    virtual ~SerialPort() = default;
+
+    // The COM number (1 = COM1) that the next open() uses.
+    virtual void setPortNumber(int number) = 0;
+    virtual int portNumber() const = 0;
+    // The device the current port number stands for, for messages ("/dev/ttyUSB0").
+    virtual QString deviceName() const = 0;
+
+    virtual OpenResult open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // False when the port is closed or the write failed.
+    virtual bool write(const QByteArray& bytes) = 0;
+    virtual QByteArray readPending() = 0;
+    // Blocks up to timeoutMs until input is pending; true when some is (at once if already so).
+    virtual bool waitForInput(int timeoutMs) = 0;
+
+    // Raised when received data are waiting.
+    void setReceiveNotification(std::function<void()> notify) { m_receive = std::move(notify); }
+    // Raised once when the port is lost while open (adapter pulled, device gone); the port is
+    // already closed when it runs. The text describes what failed.
+    void setLostNotification(std::function<void(const QString&)> notify) {
+        m_lost = std::move(notify);
+    }
+
+protected:
+    void notifyReceive() {
+        if (m_receive)
+            m_receive();
+    }
+    void notifyLost(const QString& why) {
+        if (m_lost)
+            m_lost(why);
+    }
+
+private:
+    std::function<void()> m_receive;
+    std::function<void(const QString&)> m_lost;
+};
