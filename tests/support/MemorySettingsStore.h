@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+#include <QMap>
+
+// A settings store held in memory.
+class MemorySettingsStore final : public SettingsStore {
+public:
+    QString read(const QString& section, const QString& key,
+                 const QString& defaultValue) const override {
+        return m_values.value(section + QLatin1Char('/') + key, defaultValue);
+    }
+    void save(const QString& section, const QString& key, const QString& value) override {
+        m_values.insert(section + QLatin1Char('/') + key, value);
+    }
+    bool contains(const QString& section, const QString& key) const {
+        return m_values.contains(section + QLatin1Char('/') + key);
+    }
+
+private:
+    QMap<QString, QString> m_values;
+};
