@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+#include <QList>
+
+#include <functional>
+
+class VirtualClock;
+
+// A serial port wired to a simulated handheld under the virtual clock.
+//
+// What the tool writes goes to the device function at once; its answer arrives after the
+// latency, in pieces when a piece size is set, each piece raising the receive notification.
+class SimulatedPort final : public SerialPort {
+public:
+    using Device = std::function<QByteArray(const QByteArray&)>;
+
+    struct Write {
+        qint64 at;
+        QByteArray bytes;
+    };
+
+    SimulatedPort(VirtualClock& clock, Device device) : m_clock(clock), m_device(std::move(device)) {}
+
+    void setPortNumber(int number) override { m_number = number; }
+    int portNumber() const override { return m_number; }
+    QString deviceName() const override { return QStringLiteral("/dev/ttySIM%1").arg(m_number); }
+    OpenResult open() override;
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    bool write(const QByteArray& bytes) override;
+    QByteArray readPending() override;
+    bool waitForInput(int timeoutMs) override;
+
+    // The device's behaviour.
+    void setDevice(Device device) { m_device = std::move(device); }
+    void setLatency(int ms) { m_latency = ms; }
+    // Deliver every answer in pieces of this many bytes, pieceGapMs apart (0: whole).
+    void setPieces(int bytes, int gapMs) {
+        m_pieceSize = bytes;
+        m_pieceGap = gapMs;
+    }
+    // Bytes arriving from the device at a given time, unasked.
+    void arriveAt(qint64 at, const QByteArray& bytes);
+    void arrive(const QByteArray& bytes);
+    // The port refuses to open, with this text.
+    void failOpen(const QString& message) { m_openFailure = message; }
+    // The adapter is pulled: the port closes and the lost notification follows.
+    void pull();
+    // Writes fail from now on, as on a port that went away.
+    void failWrites() { m_writesFail = true; }
+
+    const QList<Write>& writes() const { return m_writes; }
+    // Everything written, as one byte string.
+    QByteArray written() const;
+    // The command lines written so far, each without its CR.
+    QList<QByteArray> sentLines() const;
+    void clearWrites() { m_writes.clear(); }
+    int openCount() const { return m_openCount; }
+    QByteArray pendingInput() const { return m_input; }
+
+private:
+    VirtualClock& m_clock;
+    Device m_device;
+    int m_number = 0;
+    bool m_open = false;
+    bool m_writesFail = false;
+    int m_openCount = 0;
+    int m_latency = 5;
+    int m_pieceSize = 0;
+    int m_pieceGap = 0;
+    QString m_openFailure;
+    QByteArray m_input;
+    QList<Write> m_writes;
+};
