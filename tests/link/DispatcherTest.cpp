@@ -1,0 +1,90 @@
+#include "tests/link/LinkFixture.h"
+
+namespace {
+
+using DispatcherTest = LinkFixture;
+
+TEST_F(DispatcherTest, StatusPrefixesNeedAValueAndExactCase) {
+    link.setReplyMode(ReplyMode::StatusChain);
+    arrive("TAGTYP:\r\ntagtyp:3\r\nOk\r\nTAGTYP:3\r\n");
+    EXPECT_EQ(handlers.statusLines, QList<QByteArray>{"TAGTYP:3"});
+    EXPECT_EQ(link.replyMode(), ReplyMode::StatusChain);
+}
+
+TEST_F(DispatcherTest, EachPrefixMatchesOnlyItsOwnReply) {
+    const QList<std::pair<QByteArray, StatusReply>> cases = {
+        {"TAGTYP:1", StatusReply::Tagtyp},     {"OFF:300", StatusReply::Off},
+        {"TIMEOUT:20", StatusReply::Timeout},  {"GPSTIMEOUT:30", StatusReply::GpsTimeout},
+        {"FDXCODE:2", StatusReply::FdxCode},   {"ENBEEP:1", StatusReply::EnBeep},
+        {"GPS:0", StatusReply::Gps},           {"FUNCTION:1,0", StatusReply::Function},
+        {"LANGUAGE:1", StatusReply::Language}, {"AKKU:87", StatusReply::Akku},
+        {"VERSION:V2", StatusReply::Version},  {"SNR:AE012345", StatusReply::Snr},
+    };
+    for (const auto& [line, reply] : cases) {
+        const auto matched = StatusReplies::match(line);
+        ASSERT_TRUE(matched.has_value()) << line.constData();
+        EXPECT_EQ(*matched, reply) << line.constData();
+        EXPECT_EQ(StatusReplies::prefix(reply), line.left(StatusReplies::prefix(reply).size()));
+    }
+}
+
+TEST_F(DispatcherTest, ModeChosesTheHandler) {
+    link.setReplyMode(ReplyMode::IdRead);
+    arrive("TAGTYP:1\r\n");
+    link.setReplyMode(ReplyMode::RecordDownload);
+    arrive("TAGTYP:2\r\n");
+    link.setReplyMode(ReplyMode::Idle);
+    arrive("TAGTYP:3\r\n");
+    EXPECT_EQ(handlers.ids, QList<QByteArray>{"TAGTYP:1"});
+    EXPECT_EQ(handlers.records, QList<QByteArray>{"TAGTYP:2"});
+    EXPECT_TRUE(handlers.statusLines.isEmpty());
+}
+
+// A handler that changes the mode does so from the next line on.
+class ModeChangingHandler final : public IdResultHandler {
+public:
+    explicit ModeChangingHandler(Link& link) : m_link(link) {}
+    HandlerResult handleIdResult(const QByteArray& line) override {
+        seen.append(line);
+        m_link.setReplyMode(ReplyMode::Idle);
+        return HandlerResult::ok();
+    }
+    QList<QByteArray> seen;
+
+private:
+    Link& m_link;
+};
+
+TEST_F(DispatcherTest, ALineReachesAtMostOneHandler) {
+    ModeChangingHandler id(link);
+    link.dispatcher().attach(&id);
+    link.setReplyMode(ReplyMode::IdRead);
+    arrive("first\r\nsecond\r\n");
+    EXPECT_EQ(id.seen, QList<QByteArray>{"first"});
+    EXPECT_TRUE(handlers.records.isEmpty());
+    EXPECT_TRUE(handlers.statusLines.isEmpty());
+}
+
+TEST(HandlerGateTest, NotificationsWaitForTheRunningHandler) {
+    QList<std::function<void()>> posted;
+    HandlerGate gate([&](std::function<void()> call) { posted.append(call); });
+    QStringList order;
+    gate.run([&] {
+        order << QStringLiteral("handler begins");
+        // A modal box's nested event loop raises a receive notification here.
+        gate.deliver([&] { order << QStringLiteral("receive"); });
+        // The tool's own nested handler runs at once.
+        gate.run([&] { order << QStringLiteral("nested"); });
+        order << QStringLiteral("handler ends");
+    });
+    EXPECT_EQ(order, QStringList({QStringLiteral("handler begins"), QStringLiteral("nested"),
+                                  QStringLiteral("handler ends")}));
+    ASSERT_EQ(posted.size(), 1);
+    posted.takeFirst()();
+    EXPECT_EQ(order.last(), QStringLiteral("receive"));
+
+    gate.deliver([&] { order << QStringLiteral("idle receive"); });
+    EXPECT_EQ(order.last(), QStringLiteral("idle receive"));
+}
+
+} // namespace
