@@ -10,8 +10,14 @@ Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleep
     m_port.setReceiveNotification([this] { m_gate.deliver([this] { receive(); }); });
 }
 
-bool Link::sendLine(const QByteArray& text) { return m_port.write(text + '\r'); }
+bool Link::sendLine(const QByteArray& text) {
+    return m_port.write(text + '\r');
+}
 
-bool Link::write(const QByteArray& bytes) { return m_port.write(bytes); }
+bool Link::write(const QByteArray& bytes) {
+    return m_port.write(bytes);
+}
 
-void Link::clearLog() { m_view.clearLog(); }
+void Link::clearLog() {
+    m_view.clearLog();
+}

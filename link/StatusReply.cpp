@@ -5,8 +5,8 @@
 namespace {
 
 constexpr std::array<const char*, StatusReplies::kCount> kPrefixes = {
-    "TAGTYP:",  "OFF:", "TIMEOUT:", "GPSTIMEOUT:", "FDXCODE:", "ENBEEP:",
-    "GPS:",     "FUNCTION:", "LANGUAGE:", "AKKU:", "VERSION:",  "SNR:",
+    "TAGTYP:", "OFF:",      "TIMEOUT:",  "GPSTIMEOUT:", "FDXCODE:", "ENBEEP:",
+    "GPS:",    "FUNCTION:", "LANGUAGE:", "AKKU:",       "VERSION:", "SNR:",
 };
 
 } // namespace

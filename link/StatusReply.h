@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-
 #include <optional>
 
 // The twelve status replies of the query chain, in the order they are tested and queried.

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // File open and save dialogs. Filters are Qt name filters ("CSV file (*.csv)").

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <cerrno>
 #include <grp.h>
 #include <sys/stat.h>
@@ -43,7 +42,8 @@ qint64 lockOwner(const QString& device) {
             continue;
         bool ok = false;
         const qint64 pid = QString::fromLatin1(lock.read(64)).trimmed().toLongLong(&ok);
-        if (ok && pid > 0 && pid != getpid() && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)))
+        if (ok && pid > 0 && pid != getpid() &&
+            QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)))
             return pid;
     }
     return 0;
@@ -69,7 +69,8 @@ QStringList holders(const QString& device) {
     const QString target = QFileInfo(device).canonicalFilePath();
     if (target.isEmpty())
         return found;
-    const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList pids =
+        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& entry : pids) {
         bool ok = false;
         const qint64 pid = entry.toLongLong(&ok);
@@ -102,9 +103,10 @@ QString describe(int number, const QString& device, const QString& qtReason) {
         const group* owner = ::getgrgid(info.st_gid);
         const QString groupName =
             owner ? QString::fromLocal8Bit(owner->gr_name) : QStringLiteral("dialout");
-        return QStringLiteral("You may not open %1 (COM%2). Your user must belong to the group "
-                              "\"%3\" that owns the device: run \"sudo usermod -aG %3 $USER\", then "
-                              "log out and log in again for the new group to count.")
+        return QStringLiteral(
+                   "You may not open %1 (COM%2). Your user must belong to the group "
+                   "\"%3\" that owns the device: run \"sudo usermod -aG %3 $USER\", then "
+                   "log out and log in again for the new group to count.")
             .arg(device)
             .arg(number)
             .arg(groupName);
@@ -117,7 +119,10 @@ QString describe(int number, const QString& device, const QString& qtReason) {
             .arg(number)
             .arg(users.join(QStringLiteral(", ")));
     }
-    return QStringLiteral("%1 (COM%2) could not be opened: %3").arg(device).arg(number).arg(qtReason);
+    return QStringLiteral("%1 (COM%2) could not be opened: %3")
+        .arg(device)
+        .arg(number)
+        .arg(qtReason);
 }
 
 } // namespace OpenFailure

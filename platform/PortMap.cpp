@@ -5,7 +5,6 @@
 #include <QCollator>
 #include <QFileInfo>
 #include <QSerialPortInfo>
-
 #include <algorithm>
 
 namespace {

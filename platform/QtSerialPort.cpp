@@ -39,7 +39,9 @@ QtSerialPort::~QtSerialPort() {
     m_port.close();
 }
 
-QString QtSerialPort::deviceName() const { return m_map.deviceFor(m_number); }
+QString QtSerialPort::deviceName() const {
+    return m_map.deviceFor(m_number);
+}
 
 SerialPort::OpenResult QtSerialPort::open() {
     const QString device = deviceName();
@@ -54,11 +56,10 @@ SerialPort::OpenResult QtSerialPort::open() {
         m_port.clearError();
         return {false, OpenFailure::describe(m_number, device, qtReason)};
     }
-    const bool settled = m_port.setBaudRate(QSerialPort::Baud38400) &&
-                         m_port.setDataBits(QSerialPort::Data8) &&
-                         m_port.setParity(QSerialPort::NoParity) &&
-                         m_port.setStopBits(QSerialPort::OneStop) &&
-                         m_port.setFlowControl(QSerialPort::NoFlowControl);
+    const bool settled =
+        m_port.setBaudRate(QSerialPort::Baud38400) && m_port.setDataBits(QSerialPort::Data8) &&
+        m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
+        m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!settled) {
         const QString why = m_port.errorString();
         m_port.close();

@@ -9,7 +9,6 @@
 #include "tests/support/VirtualClock.h"
 
 #include <QList>
-
 #include <gtest/gtest.h>
 
 // Records every line each handler is given; a handler can be told to fail on a line.

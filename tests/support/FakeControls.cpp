@@ -4,18 +4,20 @@
 
 namespace {
 
-QString key(const char* name) { return QString::fromLatin1(name); }
+QString key(const char* name) {
+    return QString::fromLatin1(name);
+}
 
 } // namespace
 
 FakeControls::FakeControls() {
-    const char* plain[] = {"Port",        "Version",        "SNR",           "Zeile",
-                           "IDAnzeige",   "BlockAdress",    "BlockEndAdress", "WriteData",
-                           "DisplayText", "Offtime",        "Readtimeout",   "gpstimeout",
-                           "Zeit",        "PfadLaden",      "PfadSpeichern", "OutStatistik",
-                           "Check_Offtime", "EnBeeper",     "EnGPS",         "ReadCont",
-                           "Tagtyp",      "FrameOnline",    "FrameControls", "FrameConfig",
-                           "FrameUebertragen", "SetSnr"};
+    const char* plain[] = {
+        "Port",         "Version",        "SNR",           "Zeile",       "IDAnzeige",
+        "BlockAdress",  "BlockEndAdress", "WriteData",     "DisplayText", "Offtime",
+        "Readtimeout",  "gpstimeout",     "Zeit",          "PfadLaden",   "PfadSpeichern",
+        "OutStatistik", "Check_Offtime",  "EnBeeper",      "EnGPS",       "ReadCont",
+        "Tagtyp",       "FrameOnline",    "FrameControls", "FrameConfig", "FrameUebertragen",
+        "SetSnr"};
     for (const char* name : plain)
         m_controls.insert(key(name), Control());
     for (const char* name : {"FDXCode", "Betriebsart", "Order", "Sprache", "DisplayZeile"})
@@ -39,11 +41,17 @@ const FakeControls::Control& FakeControls::control(const char* name) const {
     return const_cast<FakeControls*>(this)->at(name);
 }
 
-QString FakeControls::text(const char* name) const { return control(name).text; }
+QString FakeControls::text(const char* name) const {
+    return control(name).text;
+}
 
-void FakeControls::setText(const char* name, const QString& text) { at(name).text = text; }
+void FakeControls::setText(const char* name, const QString& text) {
+    at(name).text = text;
+}
 
-bool FakeControls::isChecked(const char* name) const { return control(name).checked; }
+bool FakeControls::isChecked(const char* name) const {
+    return control(name).checked;
+}
 
 void FakeControls::setChecked(const char* name, bool checked) {
     Control& c = at(name);
@@ -55,7 +63,9 @@ void FakeControls::setChecked(const char* name, bool checked) {
         handler(checked);
 }
 
-int FakeControls::currentIndex(const char* name) const { return control(name).index; }
+int FakeControls::currentIndex(const char* name) const {
+    return control(name).index;
+}
 
 bool FakeControls::setCurrentIndex(const char* name, int index) {
     Control& c = at(name);
@@ -66,9 +76,13 @@ bool FakeControls::setCurrentIndex(const char* name, int index) {
     return true;
 }
 
-int FakeControls::itemCount(const char* name) const { return control(name).items.size(); }
+int FakeControls::itemCount(const char* name) const {
+    return control(name).items.size();
+}
 
-void FakeControls::addItems(const char* name, const QStringList& items) { at(name).items << items; }
+void FakeControls::addItems(const char* name, const QStringList& items) {
+    at(name).items << items;
+}
 
 bool FakeControls::setValue(const char* name, int value) {
     Control& c = at(name);
@@ -78,11 +92,17 @@ bool FakeControls::setValue(const char* name, int value) {
     return true;
 }
 
-int FakeControls::value(const char* name) const { return control(name).value; }
+int FakeControls::value(const char* name) const {
+    return control(name).value;
+}
 
-void FakeControls::setEnabled(const char* name, bool enabled) { at(name).enabled = enabled; }
+void FakeControls::setEnabled(const char* name, bool enabled) {
+    at(name).enabled = enabled;
+}
 
-bool FakeControls::isEnabled(const char* name) const { return control(name).enabled; }
+bool FakeControls::isEnabled(const char* name) const {
+    return control(name).enabled;
+}
 
 void FakeControls::type(const char* name, const QString& text) {
     Control& c = at(name);
@@ -90,7 +110,9 @@ void FakeControls::type(const char* name, const QString& text) {
     c.index = c.items.indexOf(text);
 }
 
-void FakeControls::pick(const char* name, int index) { setCurrentIndex(name, index); }
+void FakeControls::pick(const char* name, int index) {
+    setCurrentIndex(name, index);
+}
 
 void FakeControls::click(const char* name) {
     const bool checked = !at(name).checked;

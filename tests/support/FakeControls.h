@@ -3,7 +3,6 @@
 #include "platform/Controls.h"
 
 #include <QHash>
-
 #include <functional>
 
 // The window's controls held in memory, with the design-time values of the real window.

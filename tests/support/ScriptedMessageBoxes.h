@@ -3,7 +3,6 @@
 #include "platform/MessageBoxes.h"
 
 #include <QList>
-
 #include <functional>
 
 // Message boxes that record what they show and answer from a script (Yes and Ok by default).

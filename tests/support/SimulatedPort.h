@@ -3,7 +3,6 @@
 #include "platform/SerialPort.h"
 
 #include <QList>
-
 #include <functional>
 
 class VirtualClock;
@@ -21,7 +20,8 @@ public:
         QByteArray bytes;
     };
 
-    SimulatedPort(VirtualClock& clock, Device device) : m_clock(clock), m_device(std::move(device)) {}
+    SimulatedPort(VirtualClock& clock, Device device)
+        : m_clock(clock), m_device(std::move(device)) {}
 
     void setPortNumber(int number) override { m_number = number; }
     int portNumber() const override { return m_number; }

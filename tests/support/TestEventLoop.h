@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-
 #include <functional>
 
 class VirtualClock;

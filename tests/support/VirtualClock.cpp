@@ -1,6 +1,8 @@
 #include "tests/support/VirtualClock.h"
 
-void VirtualClock::sleepMs(int ms) { advanceTo(m_now + std::max(ms, 0)); }
+void VirtualClock::sleepMs(int ms) {
+    advanceTo(m_now + std::max(ms, 0));
+}
 
 void VirtualClock::schedule(qint64 at, std::function<void()> event) {
     m_events.emplace(std::make_pair(std::max(at, m_now), m_sequence++), std::move(event));

@@ -1,0 +1,94 @@
+#include "config/ConfigCommands.h"
+
+#include "link/Link.h"
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SerialPort.h"
+#include "platform/Sleeper.h"
+
+namespace {
+
+constexpr int kBetweenTimeoutsMs = 200;
+constexpr int kBeforeDiscardMs = 100;
+
+QByteArray checkDigit(bool checked) {
+    return checked ? QByteArrayLiteral(" 1") : QByteArrayLiteral(" 0");
+}
+
+} // namespace
+
+QByteArray ConfigCommands::wire(const char* control) const {
+    return Link::toWire(m_controls.text(control));
+}
+
+QByteArray ConfigCommands::leading(const char* control, int count) const {
+    return Link::toWire(m_controls.text(control).left(count));
+}
+
+void ConfigCommands::setTime() {
+    m_link.clearLog();
+    if (!m_link.sendLine("CLOCK " + wire("Zeit"))) {
+        m_link.boxes().show(QStringLiteral("The time could not be sent: the port to the handheld "
+                                           "is not open or no longer there."),
+                            QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+    }
+}
+
+void ConfigCommands::setTagType() {
+    m_link.clearLog();
+    m_link.sendLine("TAGTYP " + leading("Tagtyp", 2));
+}
+
+void ConfigCommands::setSwitchOffTime() {
+    m_link.clearLog();
+    m_link.sendLine("OFF " + wire("Offtime"));
+}
+
+void ConfigCommands::setTimeouts() {
+    m_link.clearLog();
+    if (!m_link.sendLine("TIMEOUT " + wire("Readtimeout")))
+        return;
+    m_link.sleeper().sleepMs(kBetweenTimeoutsMs);
+    m_link.sendLine("GPSTIMEOUT " + wire("gpstimeout"));
+}
+
+void ConfigCommands::setFdxCode() {
+    m_link.clearLog();
+    m_link.sendLine("FDXCODE " + leading("FDXCode", 2));
+}
+
+void ConfigCommands::setFeatures() {
+    m_link.clearLog();
+    if (!m_link.sendLine("ENBEEP " + checkDigit(m_controls.isChecked("EnBeeper"))))
+        return;
+    m_link.sleeper().sleepMs(kBeforeDiscardMs);
+    // The answer to the buzzer line, as far as it has come, is not shown.
+    m_link.port().readPending();
+    m_link.sendLine("GPS " + checkDigit(m_controls.isChecked("EnGPS")));
+}
+
+void ConfigCommands::setMode() {
+    m_link.clearLog();
+    m_link.sendLine("FUNCTION " + leading("Betriebsart", 1) + ',' + leading("Order", 1));
+}
+
+void ConfigCommands::setLanguage() {
+    m_link.clearLog();
+    m_link.sendLine("LANGUAGE " + leading("Sprache", 2));
+}
+
+void ConfigCommands::setSerialNumber() {
+    const QString snr = m_controls.text("SNR");
+    if (!snr.startsWith(QLatin1String("AE"))) {
+        m_link.boxes().show(QStringLiteral("Format: AExxxxxx"), QStringLiteral("Error"),
+                            MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+        return;
+    }
+    m_link.clearLog();
+    m_link.sendLine("SNR+" + Link::toWire(snr.mid(2)));
+}
+
+void ConfigCommands::showPcTime() {
+    m_controls.setText("Zeit", m_clock.localNow().toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+}

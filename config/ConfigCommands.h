@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+
+class Clock;
+class Controls;
+class Link;
+
+// The buttons that write the handheld's settings, and the clock shown for setting its time.
+//
+// Each command reads its argument from the controls as they stand (no trimming, no checks but
+// the serial number's prefix), empties the traffic log and writes its line or lines. None
+// changes the reply mode; the handheld's answers reach the log like any other line.
+class ConfigCommands {
+public:
+    ConfigCommands(Link& link, Controls& controls, const Clock& clock)
+        : m_link(link), m_controls(controls), m_clock(clock) {}
+
+    void setTime();          // "Set time"
+    void setTagType();       // "Set tag type"
+    void setSwitchOffTime(); // "Set switch off time"
+    void setTimeouts();      // "Set timeout": the read and the GPS time-out, 200 ms apart
+    void setFdxCode();       // "Set FDX code"
+    void setFeatures();      // "Set features": buzzer and GPS, the first answer discarded
+    void setMode();          // "Set mode": operating mode and capture order
+    void setLanguage();      // "Set language"
+    void setSerialNumber();  // the hidden "Set" beside the serial number
+
+    // Runs every 500 ms: shows the PC's local time as "dd.mm.yyyy hh:mm".
+    void showPcTime();
+
+private:
+    QByteArray wire(const char* control) const;
+    QByteArray leading(const char* control, int count) const;
+
+    Link& m_link;
+    Controls& m_controls;
+    const Clock& m_clock;
+};

@@ -1,0 +1,156 @@
+#include "connection/ConnectToggle.h"
+
+#include "connection/StatusChain.h"
+#include "exchange/DataFile.h"
+#include "link/Link.h"
+#include "link/LinkView.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SerialPort.h"
+#include "platform/Sleeper.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<const char*, 4> kFrames = {"FrameOnline", "FrameControls", "FrameConfig",
+                                                "FrameUebertragen"};
+
+} // namespace
+
+void ConnectToggle::toggled() {
+    if (m_suppressConnectClick) {
+        m_suppressConnectClick = false;
+        return;
+    }
+    SerialPort& port = m_link.port();
+    if (m_controls.isChecked("Connect")) {
+        QString failure;
+        if (!openChosenPort(&failure)) {
+            fail(failure);
+            return;
+        }
+    } else {
+        const bool told = !port.isOpen() || m_link.sendLine(QByteArrayLiteral("DISCONNECT"));
+        port.close();
+        if (!told) {
+            becomeUnconnected();
+            m_link.boxes().show(QStringLiteral("The handheld on %1 could not be told to "
+                                               "disconnect: the port is gone. The port is closed.")
+                                    .arg(portDescription()),
+                                QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+            return;
+        }
+    }
+
+    if (port.isOpen()) {
+        setFramesEnabled(true);
+        m_link.view().replaceLog(QByteArrayLiteral("connecting...\r\n"));
+        switch (handshake()) {
+        case Handshake::Answered:
+            return;
+        case Handshake::WriteFailed:
+            dropConnection();
+            fail(QStringLiteral("The handheld on %1 cannot be written to, so the port was closed. "
+                                "Check the cable, then connect again.")
+                     .arg(portDescription()));
+            return;
+        case Handshake::Silent:
+            m_link.boxes().show(QStringLiteral("Device does not respond."), QStringLiteral("Error"),
+                                MessageBoxes::Icon::Error, MessageBoxes::Buttons::Ok);
+            break;
+        }
+    }
+    becomeUnconnected();
+}
+
+bool ConnectToggle::openChosenPort(QString* failure) {
+    // The number is the chosen item's text from its fourth character on ("COM12" gives 12).
+    bool isNumber = false;
+    const int number = m_controls.text("Port").mid(3).toShort(&isNumber);
+    if (!isNumber) {
+        *failure = QStringLiteral("No port is chosen. Choose the handheld's port in the list, "
+                                  "then connect again.");
+        return false;
+    }
+    SerialPort& port = m_link.port();
+    port.setPortNumber(number);
+    const SerialPort::OpenResult opened = port.open();
+    if (!opened.ok)
+        *failure = opened.message;
+    return opened.ok;
+}
+
+ConnectToggle::Handshake ConnectToggle::handshake() {
+    SerialPort& port = m_link.port();
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        m_link.sleeper().sleepMs(kBeforeAttemptMs);
+        if (!m_link.sendLine(QByteArrayLiteral("ONLINE")))
+            return Handshake::WriteFailed;
+        // What arrived before this attempt's own "ONLINE" went out: usually the answer to the
+        // attempt before.
+        if (port.readPending().startsWith("Ok")) {
+            m_controls.setText("Connect", QStringLiteral("Connected"));
+            m_link.sleeper().sleepMs(kAfterOkMs);
+            m_link.setReplyMode(ReplyMode::StatusChain);
+            if (!m_link.sendLine(StatusChain::firstQuery()))
+                return Handshake::WriteFailed;
+            return Handshake::Answered;
+        }
+        m_link.sleeper().sleepMs(kAfterFailedAttemptMs);
+    }
+    return Handshake::Silent;
+}
+
+void ConnectToggle::setFramesEnabled(bool enabled) {
+    for (const char* frame : kFrames)
+        m_controls.setEnabled(frame, enabled);
+}
+
+void ConnectToggle::becomeUnconnected() {
+    setFramesEnabled(false);
+    m_controls.setText("Connect", QStringLiteral("Connect"));
+    // When the toggle is still checked this runs the handler again, which disconnects.
+    m_controls.setChecked("Connect", false);
+    m_link.setReplyMode(ReplyMode::Idle);
+    m_dataFile.close();
+    m_controls.setValue("akku", 0);
+}
+
+void ConnectToggle::fail(const QString& description) {
+    m_link.boxes().show(description, QString(), MessageBoxes::Icon::None,
+                        MessageBoxes::Buttons::Ok);
+    // Only an uncheck that really changes the toggle raises its click, which the flag swallows;
+    // a flag set without one would swallow the operator's next click instead.
+    if (m_controls.isChecked("Connect")) {
+        m_suppressConnectClick = true;
+        m_controls.setChecked("Connect", false);
+    }
+}
+
+void ConnectToggle::dropConnection() {
+    m_link.port().close();
+    // The uncheck must not run the handler: there is no port left to say "DISCONNECT" to.
+    m_suppressConnectClick = m_controls.isChecked("Connect");
+    becomeUnconnected();
+    m_suppressConnectClick = false;
+}
+
+void ConnectToggle::portLost(const QString& why) {
+    if (!m_controls.isChecked("Connect"))
+        return; // not connected: the failure was handled where it happened
+    dropConnection();
+    m_link.boxes().show(QStringLiteral("The connection to the handheld on %1 was lost (%2). Check "
+                                       "the cable and the handheld, then connect again.")
+                            .arg(portDescription(), why),
+                        QStringLiteral("Connection lost"), MessageBoxes::Icon::Warning,
+                        MessageBoxes::Buttons::Ok);
+}
+
+QString ConnectToggle::portDescription() const {
+    const SerialPort& port = m_link.port();
+    const QString device = port.deviceName();
+    if (device.isEmpty())
+        return QStringLiteral("COM%1").arg(port.portNumber());
+    return QStringLiteral("COM%1 (%2)").arg(port.portNumber()).arg(device);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+class Controls;
+class DataFile;
+class Link;
+
+// The connect toggle: checking it opens the chosen port, greets the handheld with "ONLINE" until
+// it answers "Ok", enables the four pages and starts the status chain; unchecking it says
+// "DISCONNECT", closes the port and returns the window to its unconnected state.
+//
+// The handler runs on every change of the toggle's state, the tool's own changes included: the
+// uncheck after a failed handshake runs it again, nested, to disconnect.
+class ConnectToggle {
+public:
+    ConnectToggle(Link& link, Controls& controls, DataFile& dataFile)
+        : m_link(link), m_controls(controls), m_dataFile(dataFile) {}
+
+    // The toggle's click handler.
+    void toggled();
+    // The port was lost while open (adapter pulled, device gone): tell the operator once and go
+    // to the unconnected state without writing to the port.
+    void portLost(const QString& why);
+
+    bool suppressingNextClick() const { return m_suppressConnectClick; }
+
+private:
+    // The pause before each "ONLINE", the pause after a failed attempt, and the wait after "Ok".
+    static constexpr int kAttempts = 5;
+    static constexpr int kBeforeAttemptMs = 200;
+    static constexpr int kAfterFailedAttemptMs = 50;
+    static constexpr int kAfterOkMs = 1000;
+
+    enum class Handshake { Answered, Silent, WriteFailed };
+
+    bool openChosenPort(QString* failure);
+    Handshake handshake();
+    void setFramesEnabled(bool enabled);
+    // The unconnected state: frames off, caption, toggle unchecked, reply mode, data file, battery.
+    void becomeUnconnected();
+    // Closes the port and goes to the unconnected state without a word to the handheld.
+    void dropConnection();
+    // A failure inside the handler: the message, then the toggle unchecked without a disconnect.
+    void fail(const QString& description);
+    QString portDescription() const;
+
+    Link& m_link;
+    Controls& m_controls;
+    DataFile& m_dataFile;
+    bool m_suppressConnectClick = false;
+};

@@ -1,0 +1,104 @@
+#include "connection/StatusChain.h"
+
+#include "config/ConfigValues.h"
+#include "link/Link.h"
+#include "link/NumberInText.h"
+#include "platform/Controls.h"
+#include "platform/Sleeper.h"
+
+#include <array>
+#include <limits>
+
+namespace {
+
+constexpr int kPauseBeforeNextQueryMs = 100;
+
+// The query each reply is followed by; the serial number's reply ends the chain.
+constexpr std::array<const char*, StatusReplies::kCount> kNextQuery = {
+    "OFF",      "TIMEOUT",  "GPSTIMEOUT", "FDXCODE", "ENBEEP", "GPS",
+    "FUNCTION", "LANGUAGE", "AKKU",       "VERSION", "SNR",    nullptr,
+};
+
+QString shown(const QByteArray& value) {
+    return QString::fromLatin1(value);
+}
+
+QString overflow(const char* list, const QByteArray& value) {
+    return QStringLiteral("The handheld reported the value %1 for %2, which does not fit a list "
+                          "position. The status query stops here; reconnect to read the "
+                          "settings again.")
+        .arg(shown(value.trimmed()), QLatin1String(list));
+}
+
+} // namespace
+
+HandlerResult StatusChain::handleStatusReply(StatusReply reply, const QByteArray& line) {
+    const QByteArray value = line.mid(StatusReplies::prefix(reply).size());
+    const HandlerResult decoded = decode(reply, value);
+    if (decoded.failed())
+        return decoded;
+    const char* next = kNextQuery.at(static_cast<std::size_t>(reply));
+    if (!next) {
+        m_link.setReplyMode(ReplyMode::Idle);
+        return HandlerResult::ok();
+    }
+    m_link.sleeper().sleepMs(kPauseBeforeNextQueryMs);
+    m_link.sendLine(QByteArray(next));
+    return HandlerResult::ok();
+}
+
+HandlerResult StatusChain::selectReported(ConfigValues::List list, const QByteArray& value) {
+    const auto number =
+        NumberInText::rounded(NumberInText::read(value), std::numeric_limits<qint16>::min(),
+                              std::numeric_limits<qint16>::max());
+    if (!number)
+        return HandlerResult::failure(overflow(ConfigValues::controlName(list), value));
+    m_values.selectReported(list, static_cast<int>(*number));
+    return HandlerResult::ok();
+}
+
+HandlerResult StatusChain::decode(StatusReply reply, const QByteArray& value) {
+    switch (reply) {
+    case StatusReply::Tagtyp:
+        return selectReported(ConfigValues::List::Tagtyp, value);
+    case StatusReply::Off:
+        m_values.showSwitchOffTime(value);
+        return HandlerResult::ok();
+    case StatusReply::Timeout:
+        m_controls.setText("Readtimeout", shown(value));
+        return HandlerResult::ok();
+    case StatusReply::GpsTimeout:
+        m_controls.setText("gpstimeout", shown(value));
+        return HandlerResult::ok();
+    case StatusReply::FdxCode:
+        return selectReported(ConfigValues::List::FdxCode, value);
+    case StatusReply::EnBeep:
+        m_values.setCheckValue(ConfigValues::Feature::Beeper, NumberInText::read(value));
+        return HandlerResult::ok();
+    case StatusReply::Gps:
+        m_values.setCheckValue(ConfigValues::Feature::Gps, NumberInText::read(value));
+        return HandlerResult::ok();
+    case StatusReply::Function: {
+        // The mode digit, one separator, then the capture order.
+        const HandlerResult mode = selectReported(ConfigValues::List::Betriebsart, value);
+        if (mode.failed())
+            return mode;
+        return selectReported(ConfigValues::List::Order, value.mid(2));
+    }
+    case StatusReply::Language:
+        return selectReported(ConfigValues::List::Sprache, value);
+    case StatusReply::Akku: {
+        const double level = NumberInText::read(value);
+        if (level >= 0.0 && level <= 100.0)
+            m_controls.setValue("akku", static_cast<int>(level));
+        return HandlerResult::ok();
+    }
+    case StatusReply::Version:
+        m_controls.setText("Version", shown(value));
+        return HandlerResult::ok();
+    case StatusReply::Snr:
+        m_controls.setText("SNR", shown(value));
+        return HandlerResult::ok();
+    }
+    return HandlerResult::ok();
+}

@@ -1,0 +1,62 @@
+#include "link/NumberInText.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+namespace NumberInText {
+
+double read(const QByteArray& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text.at(i) == ' ' || text.at(i) == '\t'))
+        ++i;
+    std::string number;
+    if (i < n && (text.at(i) == '+' || text.at(i) == '-'))
+        number += text.at(i++);
+    bool digits = false;
+    while (i < n && isDigit(text.at(i))) {
+        number += text.at(i++);
+        digits = true;
+    }
+    if (i < n && text.at(i) == '.') {
+        number += text.at(i++);
+        while (i < n && isDigit(text.at(i))) {
+            number += text.at(i++);
+            digits = true;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    // An exponent counts only when at least one digit follows it.
+    if (i < n && (text.at(i) == 'e' || text.at(i) == 'E')) {
+        qsizetype j = i + 1;
+        std::string exponent = "e";
+        if (j < n && (text.at(j) == '+' || text.at(j) == '-'))
+            exponent += text.at(j++);
+        if (j < n && isDigit(text.at(j))) {
+            while (j < n && isDigit(text.at(j)))
+                exponent += text.at(j++);
+            number += exponent;
+        }
+    }
+    return std::strtod(number.c_str(), nullptr);
+}
+
+std::optional<qint64> rounded(double number, qint64 minimum, qint64 maximum) {
+    const double whole = std::nearbyint(number); // the default rounding mode: half to even
+    if (!std::isfinite(whole) || whole < static_cast<double>(minimum) ||
+        whole > static_cast<double>(maximum))
+        return std::nullopt;
+    return static_cast<qint64>(whole);
+}
+
+} // namespace NumberInText

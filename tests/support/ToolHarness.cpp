@@ -1,0 +1,40 @@
+#include "tests/support/ToolHarness.h"
+
+ToolHarness::ToolHarness(const DeviceModel::Options& options)
+    : device(options),
+      port(clock, [this](const QByteArray& bytes) { return device.receive(bytes); }),
+      link(port, view, boxes, clock, [this](std::function<void()> call) { loop.post(call); }) {
+    QStringList ports;
+    for (int n = 1; n <= 16; ++n)
+        ports << QStringLiteral("COM%1").arg(n);
+    controls.addItems("Port", ports);
+    values.fillLists();
+    controls.addItems("DisplayZeile",
+                      {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                       QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+                       QStringLiteral("7"), QStringLiteral("8")});
+    controls.setText("DisplayZeile", QStringLiteral("1"));
+    link.dispatcher().attach(&chain);
+    controls.onToggled("Connect", [this](bool) { link.gate().run([this] { toggle.toggled(); }); });
+    controls.onClicked("Check_Offtime", [this](bool checked) {
+        link.gate().run([&] { values.offtimeClicked(checked); });
+    });
+    port.setLostNotification(
+        [this](const QString& why) { link.gate().deliver([this, why] { toggle.portLost(why); }); });
+}
+
+void ToolHarness::act(const std::function<void()>& handler) {
+    link.gate().run(handler);
+    loop.runPosted();
+}
+
+void ToolHarness::clickConnect() {
+    controls.click("Connect");
+    loop.runPosted();
+}
+
+void ToolHarness::connect() {
+    controls.pick("Port", 0);
+    clickConnect();
+    idle(5000);
+}

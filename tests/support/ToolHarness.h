@@ -1,0 +1,52 @@
+#pragma once
+
+#include "config/ConfigCommands.h"
+#include "config/ConfigValues.h"
+#include "connection/ConnectToggle.h"
+#include "connection/StatusChain.h"
+#include "exchange/DataFile.h"
+#include "link/Link.h"
+#include "sim/DeviceModel.h"
+#include "tests/support/FakeControls.h"
+#include "tests/support/FakeLinkView.h"
+#include "tests/support/MemorySettingsStore.h"
+#include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/SimulatedPort.h"
+#include "tests/support/TestEventLoop.h"
+#include "tests/support/VirtualClock.h"
+
+#include <functional>
+
+// The whole tool without its window: every handler on fake controls, a simulated handheld
+// behind a simulated port, and virtual time. Handlers run as the window runs them: through the
+// gate, with received data handled from the event loop between them.
+class ToolHarness {
+public:
+    explicit ToolHarness(const DeviceModel::Options& options = {});
+
+    // Runs an operator action (a click's handler), then whatever the event loop has waiting.
+    void act(const std::function<void()>& handler);
+    // The operator clicks the connect toggle.
+    void clickConnect();
+    // Chooses COM1, connects, and lets the status chain run to its end.
+    void connect();
+    // Lets time pass with the window idle.
+    void idle(qint64 ms) { loop.runFor(ms); }
+
+    VirtualClock clock;
+    DeviceModel device;
+    SimulatedPort port;
+    FakeControls controls;
+    FakeLinkView view;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    MemorySettingsStore settings;
+    TestEventLoop loop{clock};
+    Link link;
+    DataFile dataFile;
+    ConfigValues values{controls};
+    StatusChain chain{link, controls};
+    ConnectToggle toggle{link, controls, dataFile};
+    ConfigCommands config{link, controls, clock};
+};
