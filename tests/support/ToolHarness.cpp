@@ -38,3 +38,20 @@ void ToolHarness::connect() {
     clickConnect();
     idle(5000);
 }
+
+void ToolHarness::onTimer(std::function<void()> handler) {
+    if (m_timerHandlers.isEmpty())
+        scheduleTick(clock.now() + 500);
+    m_timerHandlers.append(std::move(handler));
+}
+
+void ToolHarness::scheduleTick(qint64 at) {
+    clock.schedule(at, [this, at] {
+        // A timer event waits for a running handler like any other event.
+        link.gate().deliver([this] {
+            for (const auto& handler : m_timerHandlers)
+                handler();
+        });
+        scheduleTick(at + 500);
+    });
+}

@@ -33,6 +33,9 @@ public:
     void connect();
     // Lets time pass with the window idle.
     void idle(qint64 ms) { loop.runFor(ms); }
+    // Runs the handler on every tick of the window's 500 ms timer, as a timer event between
+    // other handlers.
+    void onTimer(std::function<void()> handler);
 
     VirtualClock clock;
     DeviceModel device;
@@ -49,4 +52,8 @@ public:
     StatusChain chain{link, controls};
     ConnectToggle toggle{link, controls, dataFile};
     ConfigCommands config{link, controls, clock};
+
+private:
+    void scheduleTick(qint64 at);
+    QList<std::function<void()>> m_timerHandlers;
 };
