@@ -1,0 +1,71 @@
+#include "online/BlockAccess.h"
+
+#include "link/Link.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxes.h"
+
+namespace {
+
+void refuse(Link& link, const QString& text) {
+    link.boxes().show(text, QStringLiteral("Error"), MessageBoxes::Icon::Warning,
+                      MessageBoxes::Buttons::Ok);
+}
+
+} // namespace
+
+QByteArray BlockAccess::field(const char* name) const {
+    return Link::toWire(m_controls.text(name));
+}
+
+bool BlockAccess::blockChosen() {
+    if (!m_controls.text("BlockAdress").isEmpty())
+        return true;
+    refuse(m_link, QStringLiteral("No block selected!"));
+    return false;
+}
+
+// Each line goes out in one write: the handheld receives one contiguous line either way.
+void BlockAccess::readBlock() {
+    m_link.clearLog();
+    QByteArray line = QByteArrayLiteral("READ");
+    const QByteArray from = field("BlockAdress");
+    if (!from.isEmpty()) {
+        line += ' ' + from;
+        const QByteArray to = field("BlockEndAdress");
+        if (!to.isEmpty())
+            line += ' ' + to;
+    }
+    m_link.sendLine(line);
+}
+
+void BlockAccess::readBlockHex() {
+    m_link.clearLog();
+    if (!blockChosen())
+        return;
+    QByteArray line = "BINREAD " + field("BlockAdress");
+    const QByteArray key = field("Key");
+    if (!key.isEmpty())
+        line += ' ' + key;
+    m_link.sendLine(line);
+}
+
+void BlockAccess::writeBlock() {
+    m_link.clearLog();
+    m_link.sendLine("WRITE " + field("BlockAdress") + " \"" + field("WriteData") + '"');
+}
+
+void BlockAccess::writeBlockHex() {
+    m_link.clearLog();
+    if (!blockChosen())
+        return;
+    const QByteArray data = field("WriteData");
+    if (data.isEmpty() || data.size() % 2 != 0) {
+        refuse(m_link, QStringLiteral("Data are not valid."));
+        return;
+    }
+    QByteArray line = "BINWRITE " + field("BlockAdress") + ' ' + data;
+    const QByteArray key = field("Key");
+    if (!key.isEmpty())
+        line += ' ' + key;
+    m_link.sendLine(line);
+}
