@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <utility>
 
 // The handheld reader as a pure state machine: command bytes in, reply bytes out.
 //
@@ -23,17 +24,17 @@ public:
 
     // What the status queries report and the setters change.
     struct Settings {
-        int tagType = 1;         // TAGTYP, 0..6
-        int offSeconds = 300;    // OFF, automatic switch-off after seconds; 0 = never
-        int readTimeout = 20;    // TIMEOUT, in 50 ms steps
-        int gpsTimeout = 30;     // GPSTIMEOUT, in seconds
-        int fdxCode = 2;         // FDXCODE, 1..8
-        int beeper = 1;          // ENBEEP, 0 or 1
-        int gps = 0;             // GPS, 0 or 1
-        int mode = 1;            // FUNCTION, operating mode 1..4
-        int order = 0;           // FUNCTION, capture order 0..4
-        int language = 1;        // LANGUAGE, 0..3
-        int battery = 87;        // AKKU, percent
+        int tagType = 1;      // TAGTYP, 0..6
+        int offSeconds = 300; // OFF, automatic switch-off after seconds; 0 = never
+        int readTimeout = 20; // TIMEOUT, in 50 ms steps
+        int gpsTimeout = 30;  // GPSTIMEOUT, in seconds
+        int fdxCode = 2;      // FDXCODE, 1..8
+        int beeper = 1;       // ENBEEP, 0 or 1
+        int gps = 0;          // GPS, 0 or 1
+        int mode = 1;         // FUNCTION, operating mode 1..4
+        int order = 0;        // FUNCTION, capture order 0..4
+        int language = 1;     // LANGUAGE, 0..3
+        int battery = 87;     // AKKU, percent
         QByteArray version = QByteArrayLiteral("V2.31 Sim");
         QByteArray serialNumber = QByteArrayLiteral("AE012345"); // SNR, "AE" and six characters
         QByteArray clock; // the last "CLOCK" argument accepted, "dd.mm.yyyy hh:mm"; empty before
@@ -92,7 +93,8 @@ private:
     QByteArray handle(const QByteArray& line);
     QByteArray statusQuery(const QByteArray& word) const;
     bool setSetting(const QByteArray& word, const QByteArray& argument);
-    QByteArray readBlocks(const QByteArray& argument) const;
+    // Lines "n:text" for the blocks from..to; "READ" alone lists block 0.
+    QByteArray readBlocks(int from, int to) const;
     QByteArray binaryRead(const QByteArray& argument) const;
     bool writeBlock(const QByteArray& argument);
     bool binaryWrite(const QByteArray& argument);

@@ -1,0 +1,323 @@
+#include "sim/PtyDevice.h"
+
+#include "sim/DeviceModel.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 kNsPerMs = 1'000'000;
+// A reply line cut in two has its second half written this long after the first: 2 to 6 ms.
+constexpr qint64 kSplitGapBaseNs = 2 * kNsPerMs;
+constexpr int kSplitGapSteps = 5;
+// After an idle line the wire pacing starts afresh instead of catching up.
+constexpr qint64 kWireIdleNs = 20 * kNsPerMs;
+constexpr int kReadChunk = 4096;
+// Before --unplug-after pulls the device, the tool gets this long to read its last bytes.
+constexpr int kUnplugPollMs = 5;
+constexpr qint64 kUnplugSettleMs = 20;
+constexpr qint64 kUnplugPatienceMs = 1000;
+
+QString systemError(const char* call) {
+    return QStringLiteral("%1: %2").arg(QLatin1String(call),
+                                        QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+void closeDescriptor(int& fd) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+} // namespace
+
+PtyDevice::PtyDevice(DeviceModel& model, const Options& options, QObject* parent)
+    : QObject(parent), m_model(model), m_options(options) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &PtyDevice::pump);
+    m_unplugTimer.setInterval(kUnplugPollMs);
+    connect(&m_unplugTimer, &QTimer::timeout, this, &PtyDevice::checkUnplug);
+}
+
+PtyDevice::~PtyDevice() {
+    closeAll();
+}
+
+void PtyDevice::closeAll() {
+    m_timer.stop();
+    m_unplugTimer.stop();
+    m_queue.clear();
+    // A notifier may be the one whose signal is running now: it goes once that has returned.
+    for (QSocketNotifier** notifier : {&m_readNotifier, &m_writeNotifier, &m_watchNotifier}) {
+        if (*notifier) {
+            (*notifier)->setEnabled(false);
+            (*notifier)->deleteLater();
+        }
+        *notifier = nullptr;
+    }
+    closeDescriptor(m_master);
+    closeDescriptor(m_slave);
+    closeDescriptor(m_watch);
+}
+
+bool PtyDevice::open() {
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_master < 0) {
+        fail(systemError("posix_openpt"));
+        return false;
+    }
+    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
+        fail(systemError("grantpt/unlockpt"));
+        return false;
+    }
+    const char* name = ::ptsname(m_master);
+    if (!name) {
+        fail(systemError("ptsname"));
+        return false;
+    }
+    m_slavePath = QString::fromLocal8Bit(name);
+
+    // Held for the device's whole life: without it the master reads a hang-up whenever the tool
+    // has the port closed, and the slave node vanishes.
+    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_slave < 0) {
+        fail(systemError("open slave"));
+        return false;
+    }
+    termios settings{};
+    if (::tcgetattr(m_slave, &settings) != 0) {
+        fail(systemError("tcgetattr"));
+        return false;
+    }
+    ::cfmakeraw(&settings);
+    ::cfsetispeed(&settings, B38400);
+    ::cfsetospeed(&settings, B38400);
+    settings.c_cflag |= CLOCAL | CREAD;
+    if (::tcsetattr(m_slave, TCSANOW, &settings) != 0) {
+        fail(systemError("tcsetattr"));
+        return false;
+    }
+    if (watchSlave()) {
+        // The tool's close is handled when it happens, so stale bytes never wait for its reopen.
+        m_watchNotifier = new QSocketNotifier(m_watch, QSocketNotifier::Read, this);
+        connect(m_watchNotifier, &QSocketNotifier::activated, this, [this] { toolAttached(); });
+    } else {
+        closeDescriptor(m_watch); // without the watch every reply is delivered, stale or not
+    }
+
+    m_clock.start();
+    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &PtyDevice::onReadable);
+    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] {
+        m_writeNotifier->setEnabled(false);
+        pump();
+    });
+    return true;
+}
+
+bool PtyDevice::watchSlave() {
+    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_watch < 0)
+        return false;
+    const QByteArray path = m_slavePath.toLocal8Bit();
+    return ::inotify_add_watch(m_watch, path.constData(),
+                               IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0;
+}
+
+bool PtyDevice::toolAttached() {
+    if (m_watch < 0)
+        return true;
+    // The device's own slave descriptor was opened before the watch, so every event counted here
+    // is the tool's. Reading them before any transfer keeps the order right: the tool's open comes
+    // before its first command, its close after its last.
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(m_watch, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->mask & IN_OPEN) {
+                ++m_toolOpens;
+            } else if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
+                if (m_toolOpens > 0 && --m_toolOpens == 0)
+                    toolDetached();
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return m_toolOpens > 0;
+}
+
+void PtyDevice::toolDetached() {
+    // What the tool had not read when it closed the port, and what was still to be sent, falls
+    // on a closed port.
+    if (m_slave >= 0)
+        ::tcflush(m_slave, TCIFLUSH);
+    m_queue.clear();
+    m_timer.stop();
+}
+
+void PtyDevice::onReadable() {
+    const bool attached = toolAttached();
+    QByteArray input;
+    char buffer[kReadChunk];
+    for (;;) {
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        if (got > 0) {
+            input.append(buffer, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        break; // EAGAIN: all read. EIO cannot happen while the device's own slave is open.
+    }
+    if (input.isEmpty() || m_options.silent)
+        return;
+    const QByteArray reply = m_model.receive(input);
+    if (attached)
+        queueReply(reply);
+}
+
+void PtyDevice::queueReply(const QByteArray& reply) {
+    if (reply.isEmpty())
+        return;
+    const qint64 dueNs = m_clock.nsecsElapsed() + m_options.latencyMs * kNsPerMs;
+    if (!m_options.split) {
+        m_queue.append({reply, 0, dueNs, 0});
+    } else {
+        qsizetype start = 0;
+        while (start < reply.size()) {
+            qsizetype end = reply.indexOf("\r\n", start);
+            end = end < 0 ? reply.size() : end + 2;
+            const QByteArray line = reply.mid(start, end - start);
+            start = end;
+            if (line.size() < 2) {
+                m_queue.append({line, 0, dueNs, 0});
+                continue;
+            }
+            // The cut moves through every position of the line, from after its first byte to
+            // between CR and LF.
+            const qsizetype cut = 1 + m_splits % (line.size() - 1);
+            const qint64 gapNs = kSplitGapBaseNs + (m_splits % kSplitGapSteps) * kNsPerMs;
+            ++m_splits;
+            m_queue.append({line.left(cut), 0, dueNs, 0});
+            m_queue.append({line.mid(cut), 0, dueNs, gapNs});
+        }
+    }
+    pump();
+}
+
+void PtyDevice::pump() {
+    if (m_master < 0)
+        return;
+    if (!toolAttached()) {
+        m_queue.clear();
+        return;
+    }
+    while (!m_queue.isEmpty()) {
+        Segment& segment = m_queue.first();
+        const qint64 now = m_clock.nsecsElapsed();
+        qint64 due = qMax(segment.dueNs, m_lastFinishedNs + segment.gapNs);
+        if (m_options.wire) {
+            if (m_wireNextNs < now - kWireIdleNs)
+                m_wireNextNs = now;
+            due = qMax(due, m_wireNextNs);
+        }
+        if (due > now) {
+            scheduleAt(due);
+            return;
+        }
+
+        qsizetype size = segment.bytes.size() - segment.offset;
+        if (m_options.wire)
+            size = qMin<qsizetype>(size, kWirePiece);
+        if (m_options.unplugAfter >= 0) {
+            const qint64 left = m_options.unplugAfter - m_written;
+            if (left <= 0) {
+                unplugWhenRead();
+                return;
+            }
+            size = qMin<qsizetype>(size, left);
+        }
+        const ssize_t put = ::write(m_master, segment.bytes.constData() + segment.offset,
+                                    static_cast<size_t>(size));
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                // The tool has not read enough yet; go on when the kernel takes more.
+                m_writeNotifier->setEnabled(true);
+                return;
+            }
+            qWarning("quorvelino-sim: write to the pseudo-terminal failed: %s",
+                     std::strerror(errno));
+            m_queue.clear();
+            return;
+        }
+        m_written += put;
+        segment.offset += put;
+        if (m_options.wire)
+            m_wireNextNs += put * kWireByteNs;
+        if (segment.offset >= segment.bytes.size()) {
+            m_queue.removeFirst();
+            m_lastFinishedNs = m_clock.nsecsElapsed();
+        }
+        if (m_options.unplugAfter >= 0 && m_written >= m_options.unplugAfter) {
+            unplugWhenRead();
+            return;
+        }
+    }
+}
+
+void PtyDevice::scheduleAt(qint64 dueNs) {
+    const qint64 waitNs = dueNs - m_clock.nsecsElapsed();
+    const int waitMs = static_cast<int>(qMax<qint64>(0, (waitNs + kNsPerMs - 1) / kNsPerMs));
+    m_timer.start(waitMs);
+}
+
+void PtyDevice::unplugWhenRead() {
+    if (m_unplugTimer.isActive() || m_master < 0)
+        return;
+    m_queue.clear();
+    m_timer.stop();
+    if (m_readNotifier)
+        m_readNotifier->setEnabled(false);
+    m_unplugClock.start();
+    m_unplugTimer.start();
+}
+
+void PtyDevice::checkUnplug() {
+    // Bytes on their way from the master reach the slave's queue a moment after the write, so
+    // an empty queue counts only after kUnplugSettleMs.
+    int unread = 0;
+    if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &unread) != 0)
+        unread = 0;
+    const qint64 waited = m_unplugClock.elapsed();
+    if ((unread == 0 && waited >= kUnplugSettleMs) || waited >= kUnplugPatienceMs) {
+        m_unplugTimer.stop();
+        unplug();
+    }
+}
+
+void PtyDevice::unplug() {
+    if (m_master < 0)
+        return;
+    closeAll();
+    emit unplugged();
+}
+
+void PtyDevice::fail(const QString& what) {
+    m_error = what;
+    closeAll();
+}

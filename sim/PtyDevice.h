@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class DeviceModel;
+class QSocketNotifier;
+
+// The device model on the master side of a pseudo-terminal; the tool opens the slave.
+//
+// The device keeps a slave descriptor of its own open for its whole life, so the master never
+// sees a hang-up while no tool is attached and a tool may close and reopen the slave any number
+// of times. Like a real line, bytes the device sends while no tool has the port open are lost:
+// when the tool closes the slave, what it has not read yet and what is still queued here is
+// dropped, so a reconnect never reads a stale answer (the "Ok" to "DISCONNECT", for example).
+//
+// Everything runs on the thread of the event loop; the master is non-blocking and a write that
+// the kernel cannot take in full is finished when the master becomes writable again.
+class PtyDevice final : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        int latencyMs = 0;       // pause between a command's CR and the start of its reply
+        bool wire = false;       // pace replies at 38400 baud 8N1, in pieces of kWirePiece bytes
+        bool split = false;      // write each reply line in two writes a few ms apart
+        bool silent = false;     // read everything, answer nothing
+        qint64 unplugAfter = -1; // vanish after this many bytes written to the tool; <0 = never
+    };
+
+    // 10 bits per byte at 38400 baud.
+    static constexpr qint64 kWireByteNs = 1'000'000'000LL * 10 / 38400;
+    static constexpr int kWirePiece = 32;
+
+    // The model must outlive the device.
+    PtyDevice(DeviceModel& model, const Options& options, QObject* parent = nullptr);
+    ~PtyDevice() override;
+    PtyDevice(const PtyDevice&) = delete;
+    PtyDevice& operator=(const PtyDevice&) = delete;
+
+    // Creates the pseudo-terminal; false with errorString() set when that fails.
+    bool open();
+    bool isOpen() const { return m_master >= 0; }
+    // The slave device the tool opens, such as "/dev/pts/5"; empty before open().
+    QString slavePath() const { return m_slavePath; }
+    QString errorString() const { return m_error; }
+    // Bytes handed to the tool so far.
+    qint64 bytesWritten() const { return m_written; }
+
+    // Closes the master and the device's own slave: the tool sees the device vanish, as when a
+    // USB adapter is pulled. Emits unplugged().
+    void unplug();
+
+signals:
+    void unplugged();
+
+private:
+    // One piece of output. It is written no earlier than dueNs, and no earlier than gapNs after
+    // the previous piece was finished.
+    struct Segment {
+        QByteArray bytes;
+        qsizetype offset = 0;
+        qint64 dueNs = 0;
+        qint64 gapNs = 0;
+    };
+
+    void onReadable();
+    void queueReply(const QByteArray& reply);
+    void pump();
+    void scheduleAt(qint64 dueNs);
+    // Reads the open and close events of the slave path; true while some tool holds it open.
+    bool toolAttached();
+    void toolDetached();
+    bool watchSlave();
+    void fail(const QString& what);
+    // Stops answering and unplugs once the tool has read what was sent.
+    void unplugWhenRead();
+    void checkUnplug();
+    void closeAll();
+
+    DeviceModel& m_model;
+    Options m_options;
+    int m_master = -1;
+    int m_slave = -1;
+    int m_watch = -1; // inotify descriptor watching the slave path; -1 when not available
+    int m_toolOpens = 0;
+    QString m_slavePath;
+    QString m_error;
+    QSocketNotifier* m_readNotifier = nullptr;
+    QSocketNotifier* m_writeNotifier = nullptr;
+    QSocketNotifier* m_watchNotifier = nullptr;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    QTimer m_unplugTimer;
+    QElapsedTimer m_unplugClock;
+    QList<Segment> m_queue;
+    qint64 m_lastFinishedNs = 0;
+    qint64 m_wireNextNs = 0;
+    qint64 m_written = 0;
+    int m_splits = 0;
+};

@@ -1,0 +1,212 @@
+// quorvelino-sim: a simulated handheld reader on a pseudo-terminal.
+//
+// Prints the slave device (such as /dev/pts/5) as the first line on stdout; the tool opens that
+// device as its serial port. Runs until SIGTERM or SIGINT, until --unplug-after is reached, or,
+// with --exit-on-stdin-eof, until stdin ends.
+
+#include "sim/DeviceModel.h"
+#include "sim/PtyDevice.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <limits>
+#include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Written by the signal handler, read by the event loop.
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop, so the program can write its dump and remove its link.
+bool quitOnSignals(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) != 0)
+        return false;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] { app.quit(); });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGTERM, &action, nullptr) == 0 &&
+           ::sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+void quitOnStdinEnd(QCoreApplication& app) {
+    auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
+        char buffer[1024];
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) {
+            notifier->setEnabled(false);
+            app.quit();
+        }
+    });
+}
+
+std::optional<qint64> count(const QCommandLineParser& parser, const QString& name,
+                            qint64 fallback) {
+    if (!parser.isSet(name))
+        return fallback;
+    bool ok = false;
+    const qint64 value = parser.value(name).toLongLong(&ok);
+    if (!ok || value < 0 || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return value;
+}
+
+void fatal(const QString& message) {
+    std::fprintf(stderr, "quorvelino-sim: %s\n", qPrintable(message));
+}
+
+// Replaces an existing symbolic link at path, never a file or a directory. Returns why it
+// failed, or an empty text.
+QString makeLink(const QString& path, const QString& target) {
+    const QFileInfo existing(path);
+    if (!existing.isSymLink() && existing.exists())
+        return QStringLiteral("%1 exists and is not a symbolic link").arg(path);
+    if (existing.isSymLink() && !QFile::remove(path))
+        return QStringLiteral("cannot replace the link %1").arg(path);
+    if (!QFile::link(target, path))
+        return QStringLiteral("cannot create the link %1").arg(path);
+    return QString();
+}
+
+void removeLink(const QString& path, const QString& target) {
+    const QFileInfo link(path);
+    if (link.isSymLink() && link.symLinkTarget() == target)
+        QFile::remove(path);
+}
+
+bool writeDump(const QString& path, const QList<QByteArray>& selections) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray text;
+    for (const QByteArray& selection : selections)
+        text += selection + '\n';
+    return file.write(text) == text.size();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvelino-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A simulated handheld reader on a pseudo-terminal. Prints the device to "
+                       "open as the first line on stdout."));
+    parser.addHelpOption();
+    const QString records = QStringLiteral("records");
+    const QString capacity = QStringLiteral("capacity");
+    const QString customCodes = QStringLiteral("custom-codes");
+    const QString latency = QStringLiteral("latency");
+    const QString wire = QStringLiteral("wire");
+    const QString split = QStringLiteral("split");
+    const QString silent = QStringLiteral("silent");
+    const QString unplugAfter = QStringLiteral("unplug-after");
+    const QString link = QStringLiteral("link");
+    const QString dump = QStringLiteral("dump");
+    const QString stdinEof = QStringLiteral("exit-on-stdin-eof");
+    parser.addOptions({
+        {records, QStringLiteral("Captured records held at start (default 10)."),
+         QStringLiteral("N")},
+        {capacity,
+         QStringLiteral("Selections the memory holds before \"Memory full\" (default 100)."),
+         QStringLiteral("N")},
+        {customCodes, QStringLiteral("Custom codes reported by \"STA\" (default 0)."),
+         QStringLiteral("N")},
+        {latency, QStringLiteral("Delay in ms between a command and its reply (default 0)."),
+         QStringLiteral("MS")},
+        {wire, QStringLiteral("Pace replies at 38400 baud 8N1 (about 260 us per byte), in pieces "
+                              "of 32 bytes.")},
+        {split, QStringLiteral("Write each reply line in two writes a few ms apart, cut at a "
+                               "varying position.")},
+        {silent, QStringLiteral("Read every command and answer nothing.")},
+        {unplugAfter,
+         QStringLiteral("After N bytes sent to the tool, close the device and exit, "
+                        "as a pulled USB adapter does."),
+         QStringLiteral("N")},
+        {link,
+         QStringLiteral("Also make PATH a symbolic link to the device (an existing link is "
+                        "replaced); removed at exit."),
+         QStringLiteral("PATH")},
+        {dump, QStringLiteral("At exit write the stored selections to FILE, one per line."),
+         QStringLiteral("FILE")},
+        {stdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
+    });
+    parser.process(app);
+
+    const std::optional<qint64> recordCount = count(parser, records, 10);
+    const std::optional<qint64> capacityCount = count(parser, capacity, 100);
+    const std::optional<qint64> codeCount = count(parser, customCodes, 0);
+    const std::optional<qint64> latencyMs = count(parser, latency, 0);
+    const std::optional<qint64> unplugBytes = count(parser, unplugAfter, -1);
+    if (!recordCount || !capacityCount || !codeCount || !latencyMs || !unplugBytes) {
+        fatal(QStringLiteral("--records, --capacity, --custom-codes, --latency and --unplug-after "
+                             "take a whole number of 0 or more"));
+        return 2;
+    }
+
+    DeviceModel::Options modelOptions;
+    modelOptions.records = static_cast<int>(*recordCount);
+    modelOptions.capacity = static_cast<int>(*capacityCount);
+    modelOptions.customCodes = static_cast<int>(*codeCount);
+    DeviceModel model(modelOptions);
+
+    PtyDevice::Options deviceOptions;
+    deviceOptions.latencyMs = static_cast<int>(*latencyMs);
+    deviceOptions.wire = parser.isSet(wire);
+    deviceOptions.split = parser.isSet(split);
+    deviceOptions.silent = parser.isSet(silent);
+    deviceOptions.unplugAfter = *unplugBytes;
+    PtyDevice device(model, deviceOptions);
+    if (!device.open()) {
+        fatal(device.errorString());
+        return 1;
+    }
+    if (!quitOnSignals(app)) {
+        fatal(QStringLiteral("cannot handle SIGTERM and SIGINT"));
+        return 1;
+    }
+    const QString linkPath = parser.value(link);
+    if (!linkPath.isEmpty()) {
+        if (const QString why = makeLink(linkPath, device.slavePath()); !why.isEmpty()) {
+            fatal(why);
+            return 1;
+        }
+    }
+    if (parser.isSet(stdinEof))
+        quitOnStdinEnd(app);
+    QObject::connect(&device, &PtyDevice::unplugged, &app, [&app] { app.quit(); });
+
+    std::printf("%s\n", qPrintable(device.slavePath()));
+    std::fflush(stdout);
+
+    const int code = app.exec();
+
+    device.unplug();
+    if (!linkPath.isEmpty())
+        removeLink(linkPath, device.slavePath());
+    const QString dumpPath = parser.value(dump);
+    if (!dumpPath.isEmpty() && !writeDump(dumpPath, model.selections())) {
+        fatal(QStringLiteral("cannot write %1").arg(dumpPath));
+        return 1;
+    }
+    return code;
+}
