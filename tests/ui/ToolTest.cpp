@@ -1,0 +1,78 @@
+#include "ui/Tool.h"
+
+#include "platform/IniSettingsStore.h"
+#include "ui/PortBox.h"
+
+#include <QAbstractButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The whole tool on the real window, with its settings file in a folder of its own.
+class ToolTest : public ::testing::Test {
+protected:
+    ToolTest() { qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit()); }
+    ~ToolTest() override { qunsetenv("XDG_CONFIG_HOME"); }
+
+    QString iniPath() const { return home.filePath(QStringLiteral("Quorvelino/Quorvelino.ini")); }
+    QString stored(const char* key) const {
+        return IniSettingsStore(iniPath()).read(QStringLiteral("Config"), QString::fromLatin1(key),
+                                                QStringLiteral("<none>"));
+    }
+
+    QTemporaryDir home;
+};
+
+TEST_F(ToolTest, StartsFromTheStoreAndSavesOnClose) {
+    {
+        IniSettingsStore store(iniPath());
+        store.save(QStringLiteral("Config"), QStringLiteral("Port"), QStringLiteral(" 15"));
+        store.save(QStringLiteral("Config"), QStringLiteral("LoadPath"),
+                   QStringLiteral("/data/sel, 2.csv"));
+    }
+    Tool tool;
+    tool.start();
+    Controls& controls = tool.controls();
+    EXPECT_TRUE(tool.window().isVisible());
+    EXPECT_EQ(controls.text("Port"), QStringLiteral("COM16"));
+    EXPECT_TRUE(tool.window().port().toolTip().startsWith(QStringLiteral("COM16: ")));
+    EXPECT_EQ(controls.text("PfadLaden"), QStringLiteral("/data/sel, 2.csv"));
+    for (const char* list : {"Betriebsart", "Order", "Tagtyp", "FDXCode", "Sprache"}) {
+        EXPECT_EQ(controls.currentIndex(list), -1) << list;
+        EXPECT_EQ(controls.text(list), QString()) << list;
+    }
+    EXPECT_EQ(controls.text("DisplayZeile"), QStringLiteral("1"));
+    EXPECT_EQ(controls.itemCount("DisplayZeile"), 8);
+    EXPECT_FALSE(controls.isEnabled("FrameConfig"));
+
+    controls.setCurrentIndex("Port", 4);
+    ASSERT_TRUE(tool.window().close());
+    EXPECT_EQ(stored("Port"), QStringLiteral(" 4"));
+    EXPECT_EQ(stored("SavePath"), QString());
+    EXPECT_EQ(stored("LoadPath"), QStringLiteral("/data/sel, 2.csv"));
+}
+
+TEST_F(ToolTest, OffBoxCouplesOnlyWhenTheOperatorClicksIt) {
+    Tool tool;
+    tool.start();
+    Controls& controls = tool.controls();
+    controls.setEnabled("FrameConfig", true);
+    controls.setText("Offtime", QStringLiteral("120"));
+
+    QAbstractButton& off = tool.window().checkOfftime();
+    off.click();
+    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("aus"));
+    EXPECT_FALSE(controls.isEnabled("Offtime"));
+    off.click();
+    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("0"));
+    EXPECT_TRUE(controls.isEnabled("Offtime"));
+
+    // A state set by the tool itself, as when a status reply shows it, leaves the field alone.
+    controls.setText("Offtime", QStringLiteral("300"));
+    controls.setChecked("Check_Offtime", true);
+    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("300"));
+    EXPECT_TRUE(controls.isEnabled("Offtime"));
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+#include "platform/WidgetControls.h"
+
+#include "ui/Form1.h"
+
+#include <QAbstractButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class WidgetControlsTest : public ::testing::Test {
+protected:
+    Form1 form;
+    WidgetControls controls{form};
+};
+
+TEST_F(WidgetControlsTest, AddingItemsKeepsWhatTheListShowed) {
+    // Qt makes the first item current when a list that was empty gets items; the window's
+    // lists must still show nothing, and DisplayZeile its "1", until something is chosen.
+    controls.addItems("Tagtyp", {QStringLiteral("0 - All"), QStringLiteral("1 - FDX-B")});
+    controls.addItems("Sprache", {QStringLiteral("0 - German")});
+    controls.addItems("DisplayZeile", {QStringLiteral("1"), QStringLiteral("2")});
+    EXPECT_EQ(controls.currentIndex("Tagtyp"), -1);
+    EXPECT_EQ(controls.text("Tagtyp"), QString());
+    EXPECT_EQ(controls.currentIndex("Sprache"), -1);
+    EXPECT_EQ(controls.text("Sprache"), QString());
+    EXPECT_EQ(controls.currentIndex("DisplayZeile"), -1);
+    EXPECT_EQ(controls.text("DisplayZeile"), QStringLiteral("1"));
+    EXPECT_EQ(controls.itemCount("DisplayZeile"), 2);
+}
+
+TEST_F(WidgetControlsTest, ListIndexAndTextFollowTheListsKind) {
+    controls.addItems("Tagtyp", {QStringLiteral("0 - All"), QStringLiteral("1 - FDX-B"),
+                                 QStringLiteral("2 - Unique")});
+    EXPECT_TRUE(controls.setCurrentIndex("Tagtyp", 1));
+    EXPECT_FALSE(controls.setCurrentIndex("Tagtyp", 3));
+    EXPECT_FALSE(controls.setCurrentIndex("Tagtyp", -2));
+    EXPECT_EQ(controls.currentIndex("Tagtyp"), 1);
+
+    // A fixed list can only show one of its items, or nothing.
+    controls.setText("Tagtyp", QStringLiteral("2 - Unique"));
+    EXPECT_EQ(controls.currentIndex("Tagtyp"), 2);
+    controls.setText("Tagtyp", QStringLiteral("2"));
+    EXPECT_EQ(controls.currentIndex("Tagtyp"), -1);
+    EXPECT_EQ(controls.text("Tagtyp"), QString());
+
+    // An editable one shows what is typed.
+    controls.addItems("Sprache", {QStringLiteral("0 - German")});
+    controls.setText("Sprache", QStringLiteral("12"));
+    EXPECT_EQ(controls.text("Sprache"), QStringLiteral("12"));
+    EXPECT_TRUE(controls.setCurrentIndex("Sprache", -1));
+    EXPECT_EQ(controls.text("Sprache"), QString());
+}
+
+TEST_F(WidgetControlsTest, BatteryValueOutsideItsRangeIsRefused) {
+    EXPECT_TRUE(controls.setValue("akku", 55));
+    EXPECT_FALSE(controls.setValue("akku", 150));
+    EXPECT_FALSE(controls.setValue("akku", -1));
+    EXPECT_EQ(controls.value("akku"), 55);
+    EXPECT_TRUE(controls.setValue("akku", 0));
+    EXPECT_EQ(controls.value("akku"), 0);
+}
+
+TEST_F(WidgetControlsTest, SetCheckedRaisesToggledButNotClicked) {
+    QAbstractButton& box = form.checkOfftime();
+    int toggled = 0;
+    int clicked = 0;
+    QObject::connect(&box, &QAbstractButton::toggled, &box, [&] { ++toggled; });
+    QObject::connect(&box, &QAbstractButton::clicked, &box, [&] { ++clicked; });
+    controls.setChecked("Check_Offtime", true);
+    controls.setChecked("Check_Offtime", true);
+    EXPECT_TRUE(controls.isChecked("Check_Offtime"));
+    controls.setChecked("Check_Offtime", false);
+    EXPECT_EQ(toggled, 2);
+    EXPECT_EQ(clicked, 0);
+}
+
+TEST_F(WidgetControlsTest, EnabledIsTheControlsOwnStateInsideADisabledFrame) {
+    ASSERT_FALSE(controls.isEnabled("FrameConfig"));
+    EXPECT_TRUE(controls.isEnabled("Offtime"));
+    controls.setEnabled("Offtime", false);
+    EXPECT_FALSE(controls.isEnabled("Offtime"));
+    controls.setEnabled("FrameConfig", true);
+    EXPECT_FALSE(controls.isEnabled("Offtime"));
+    controls.setEnabled("Offtime", true);
+    EXPECT_TRUE(controls.isEnabled("Offtime"));
+    EXPECT_TRUE(controls.isEnabled("Form1"));
+}
+
+TEST_F(WidgetControlsTest, UnknownNameOrWrongKindGivesANeutralResult) {
+    EXPECT_EQ(controls.text("NoSuchControl"), QString());
+    controls.setText("NoSuchControl", QStringLiteral("x"));
+    EXPECT_FALSE(controls.isChecked("NoSuchControl"));
+    controls.setChecked("NoSuchControl", true);
+    EXPECT_EQ(controls.currentIndex("NoSuchControl"), -1);
+    EXPECT_FALSE(controls.setCurrentIndex("NoSuchControl", 0));
+    EXPECT_EQ(controls.itemCount("NoSuchControl"), 0);
+    controls.addItems("NoSuchControl", {QStringLiteral("x")});
+    EXPECT_FALSE(controls.setValue("NoSuchControl", 1));
+    EXPECT_FALSE(controls.isEnabled("NoSuchControl"));
+    controls.setEnabled("NoSuchControl", true);
+
+    EXPECT_FALSE(controls.setValue("Version", 1));
+    EXPECT_FALSE(controls.setCurrentIndex("Version", 0));
+    controls.setChecked("Version", true);
+    EXPECT_FALSE(controls.isChecked("Version"));
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#include "ui/Lifecycle.h"
+
+#include "config/ConfigValues.h"
+#include "exchange/DataFile.h"
+#include "link/Link.h"
+#include "platform/Controls.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr int kPortCount = 16;
+constexpr int kDisplayLines = 8;
+
+QString section() {
+    return QStringLiteral("Config");
+}
+QString portKey() {
+    return QStringLiteral("Port");
+}
+QString savePathKey() {
+    return QStringLiteral("SavePath");
+}
+QString loadPathKey() {
+    return QStringLiteral("LoadPath");
+}
+
+} // namespace
+
+QString Lifecycle::storedPort(int index) {
+    return index < 0 ? QString::number(index) : QLatin1Char(' ') + QString::number(index);
+}
+
+int Lifecycle::portIndex(const QString& stored) {
+    bool whole = false;
+    const qlonglong number = stored.trimmed().toLongLong(&whole);
+    if (!whole || number < -1 || number >= kPortCount)
+        return 0;
+    return int(number);
+}
+
+void Lifecycle::load() {
+    QStringList ports;
+    for (int number = 1; number <= kPortCount; ++number)
+        ports << QStringLiteral("COM%1").arg(number);
+    m_controls.addItems("Port", ports);
+
+    m_config.fillLists();
+
+    QStringList lines;
+    for (int line = 1; line <= kDisplayLines; ++line)
+        lines << QString::number(line);
+    m_controls.addItems("DisplayZeile", lines);
+
+    // The four tabs carry their captions from the window's construction on.
+
+    m_link.setReplyMode(ReplyMode::Idle);
+
+    const int port = portIndex(m_settings.read(section(), portKey(), QStringLiteral("0")));
+    m_controls.setCurrentIndex("Port", port);
+
+    m_controls.setText("PfadSpeichern", m_settings.read(section(), savePathKey(), QString()));
+    m_controls.setText("PfadLaden", m_settings.read(section(), loadPathKey(), QString()));
+}
+
+void Lifecycle::unload() {
+    if (m_link.port().isOpen()) {
+        m_link.sendLine("DISCONNECT");
+        m_link.port().close();
+    }
+    m_dataFile.close();
+    m_settings.save(section(), portKey(), storedPort(m_controls.currentIndex("Port")));
+    m_settings.save(section(), savePathKey(), m_controls.text("PfadSpeichern"));
+    m_settings.save(section(), loadPathKey(), m_controls.text("PfadLaden"));
+}
