@@ -4,14 +4,21 @@
 #include "ui/TrafficLog.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QTimer>
 
-Tool::Tool()
-    : m_portMap(m_settings), m_port(m_portMap), m_boxes(&m_window), m_dialogs(&m_window),
+Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs)
+    : m_portMap(m_settings), m_port(m_portMap), m_qtBoxes(&m_window), m_qtDialogs(&m_window),
+      m_boxes(boxes ? *boxes : m_qtBoxes), m_dialogs(dialogs ? *dialogs : m_qtDialogs),
       m_controls(m_window),
       m_link(m_port, m_window.log(), m_boxes, m_clock,
              [this](std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }),
-      m_config(m_controls), m_lifecycle(m_controls, m_link, m_dataFile, m_settings, m_config) {
+      m_config(m_controls), m_lifecycle(m_controls, m_link, m_dataFile, m_settings, m_config),
+      m_statusChain(m_link, m_controls), m_connectToggle(m_link, m_controls, m_dataFile),
+      m_configCommands(m_link, m_controls, m_clock), m_identification(m_link, m_controls),
+      m_blocks(m_link, m_controls), m_peripherals(m_link, m_controls) {
+    m_link.dispatcher().attach(&m_statusChain);
+    m_link.dispatcher().attach(&m_identification);
     wire();
 }
 
@@ -19,12 +26,19 @@ Tool::~Tool() = default;
 
 void Tool::start() {
     m_lifecycle.load();
+    m_configCommands.showPcTime();
+    m_timer1.start(500);
     m_window.setPortToolTips(m_portMap);
     m_window.show();
 }
 
 void Tool::runHandler(const std::function<void()>& handler) {
     m_link.gate().run(handler);
+}
+
+void Tool::onClick(const char* button, std::function<void()> handler) {
+    connect(&m_window.button(button), &QAbstractButton::clicked, this,
+            [this, handler = std::move(handler)] { runHandler(handler); });
 }
 
 void Tool::wire() {
@@ -36,4 +50,36 @@ void Tool::wire() {
     connect(&m_window.checkOfftime(), &QAbstractButton::clicked, this, [this](bool checked) {
         runHandler([this, checked] { m_config.offtimeClicked(checked); });
     });
+
+    // The toggle's handler runs on every change of its state, the tool's own included.
+    connect(&m_window.connectButton(), &QAbstractButton::toggled, this,
+            [this] { runHandler([this] { m_connectToggle.toggled(); }); });
+    m_port.setLostNotification([this](const QString& why) {
+        m_link.gate().deliver([this, why] { m_connectToggle.portLost(why); });
+    });
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    connect(&m_timer1, &QTimer::timeout, this,
+            [this] { m_link.gate().deliver([this] { m_configCommands.showPcTime(); }); });
+
+    onClick("SetzeZeit", [this] { m_configCommands.setTime(); });
+    onClick("TagSetzen", [this] { m_configCommands.setTagType(); });
+    onClick("OfftimeSetzen", [this] { m_configCommands.setSwitchOffTime(); });
+    onClick("ReadtimeoutSetzen", [this] { m_configCommands.setTimeouts(); });
+    onClick("FdxcodeSetzen", [this] { m_configCommands.setFdxCode(); });
+    onClick("EnBeeperSetzen", [this] { m_configCommands.setFeatures(); });
+    onClick("BetriebsartSetzen", [this] { m_configCommands.setMode(); });
+    onClick("SpracheSetzen", [this] { m_configCommands.setLanguage(); });
+    onClick("SetSnr", [this] { m_configCommands.setSerialNumber(); });
+
+    onClick("ReadId", [this] { m_identification.readId(); });
+    onClick("Scan", [this] { m_identification.scanBarcode(); });
+    onClick("ReadBlock", [this] { m_blocks.readBlock(); });
+    onClick("ReadBlockHex", [this] { m_blocks.readBlockHex(); });
+    onClick("WriteBlock", [this] { m_blocks.writeBlock(); });
+    onClick("WriteBlockHex", [this] { m_blocks.writeBlockHex(); });
+
+    onClick("Buzzer", [this] { m_peripherals.buzzer(); });
+    onClick("Keyboard", [this] { m_peripherals.keyboard(); });
+    onClick("CLS", [this] { m_peripherals.clearDisplay(); });
+    onClick("Display", [this] { m_peripherals.showText(); });
 }

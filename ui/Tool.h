@@ -1,8 +1,14 @@
 #pragma once
 
+#include "config/ConfigCommands.h"
 #include "config/ConfigValues.h"
+#include "connection/ConnectToggle.h"
+#include "connection/StatusChain.h"
 #include "exchange/DataFile.h"
 #include "link/Link.h"
+#include "online/BlockAccess.h"
+#include "online/IdentificationReads.h"
+#include "online/Peripherals.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/PortMap.h"
 #include "platform/QtFileDialogs.h"
@@ -14,6 +20,7 @@
 #include "ui/Lifecycle.h"
 
 #include <QObject>
+#include <QTimer>
 
 // The composition root: the real platform adapters, the device link, the data file and the
 // window, and the wiring of the window's events to the handlers. Every handler runs through the
@@ -22,7 +29,8 @@ class Tool final : public QObject {
     Q_OBJECT
 
 public:
-    Tool();
+    // Message boxes and file dialogs are Qt's unless others are given (a test answers them).
+    explicit Tool(MessageBoxes* boxes = nullptr, FileDialogs* dialogs = nullptr);
     ~Tool() override;
 
     // Window load, then shows the window. Window unload runs when the operator closes it.
@@ -37,17 +45,28 @@ public:
 private:
     void wire();
     void runHandler(const std::function<void()>& handler);
+    // Runs the handler when the named button is clicked.
+    void onClick(const char* button, std::function<void()> handler);
 
     IniSettingsStore m_settings;
     PortMap m_portMap;
     QtSerialPort m_port;
     SystemClock m_clock;
     Form1 m_window;
-    QtMessageBoxes m_boxes;
-    QtFileDialogs m_dialogs;
+    QtMessageBoxes m_qtBoxes;
+    QtFileDialogs m_qtDialogs;
+    MessageBoxes& m_boxes;
+    FileDialogs& m_dialogs;
     WidgetControls m_controls;
     Link m_link;
     DataFile m_dataFile;
     ConfigValues m_config;
     Lifecycle m_lifecycle;
+    StatusChain m_statusChain;
+    ConnectToggle m_connectToggle;
+    ConfigCommands m_configCommands;
+    IdentificationReads m_identification;
+    BlockAccess m_blocks;
+    Peripherals m_peripherals;
+    QTimer m_timer1;
 };

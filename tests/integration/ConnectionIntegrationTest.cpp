@@ -1,0 +1,127 @@
+#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "ui/Form1.h"
+#include "ui/Tool.h"
+#include "ui/TrafficLog.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The real window, its real serial adapter, and the simulated handheld on a pseudo-terminal.
+class ConnectionIntegrationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.started()) << "quorvelino-sim did not start";
+        tool.start();
+        tool.controls().setCurrentIndex("Port", 0);
+    }
+
+    bool connectAndWaitForChain() {
+        tool.window().connectButton().click();
+        return waitUntil(
+            [&] {
+                return tool.link().replyMode() == ReplyMode::Idle &&
+                       tool.controls().text("SNR") == u"AE012345"_s;
+            },
+            8000);
+    }
+
+    SimulatedHandheld sim;
+    ScriptedMessageBoxes boxes;
+    Tool tool{&boxes};
+};
+
+TEST_F(ConnectionIntegrationTest, ConnectFillsTheTwelveValuesAndDisconnects) {
+    ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().constData();
+    Controls& c = tool.controls();
+    EXPECT_EQ(c.value("akku"), 87);
+    EXPECT_EQ(c.text("Version"), u"V2.31 Sim"_s);
+    EXPECT_EQ(c.text("Tagtyp"), u"1 - FDX-B"_s);
+    EXPECT_EQ(c.text("Offtime"), u"300"_s);
+    EXPECT_EQ(c.text("Readtimeout"), u"20"_s);
+    EXPECT_EQ(c.text("gpstimeout"), u"30"_s);
+    EXPECT_EQ(c.text("FDXCode"), u"2 - ISO animal"_s);
+    EXPECT_TRUE(c.isChecked("EnBeeper"));
+    EXPECT_FALSE(c.isChecked("EnGPS"));
+    EXPECT_EQ(c.text("Betriebsart"), u"1 - Verheiraten (V)"_s);
+    EXPECT_EQ(c.text("Order"), u"0 - beliebig"_s);
+    EXPECT_EQ(c.text("Sprache"), u"1 - English"_s);
+    EXPECT_EQ(c.text("Connect"), u"Connected"_s);
+    EXPECT_TRUE(c.isEnabled("FrameUebertragen"));
+    EXPECT_TRUE(tool.window().log().text().startsWith("connecting...\r\n"));
+    EXPECT_TRUE(boxes.shown().isEmpty());
+
+    tool.window().connectButton().click();
+    EXPECT_FALSE(tool.link().port().isOpen());
+    EXPECT_EQ(c.value("akku"), 0);
+    EXPECT_FALSE(c.isEnabled("FrameUebertragen"));
+
+    // A setting written before reconnecting shows after it.
+    ASSERT_TRUE(connectAndWaitForChain());
+    c.setCurrentIndex("Sprache", 3);
+    tool.window().button("SpracheSetzen").click();
+    ASSERT_TRUE(waitUntil([&] { return tool.window().log().text() == "Ok\r\n"; }, 3000));
+    tool.window().connectButton().click();
+    c.setCurrentIndex("Sprache", 0);
+    ASSERT_TRUE(connectAndWaitForChain());
+    EXPECT_EQ(c.text("Sprache"), u"3 - Polski"_s);
+}
+
+TEST_F(ConnectionIntegrationTest, ContinuousReadingRunsUntilUnticked) {
+    ASSERT_TRUE(connectAndWaitForChain());
+    Controls& c = tool.controls();
+    c.setChecked("ReadCont", true);
+    int results = 0;
+    QString last;
+    tool.window().button("ReadId").click();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (c.text("IDAnzeige") != last) {
+                last = c.text("IDAnzeige");
+                ++results;
+            }
+            return results >= 3;
+        },
+        5000));
+    EXPECT_EQ(tool.link().replyMode(), ReplyMode::IdRead);
+    c.setChecked("ReadCont", false);
+    ASSERT_TRUE(waitUntil([&] { return tool.link().replyMode() == ReplyMode::Idle; }, 3000));
+    const QString shown = c.text("IDAnzeige");
+    waitUntil([] { return false; }, 800);
+    EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
+    EXPECT_EQ(c.text("IDAnzeige"), shown);
+}
+
+class PulledCableTest : public ::testing::Test {
+protected:
+    // The handheld vanishes after the status chain and a few reads.
+    SimulatedHandheld sim{{u"--unplug-after"_s, u"260"_s}};
+    ScriptedMessageBoxes boxes;
+    Tool tool{&boxes};
+};
+
+TEST_F(PulledCableTest, ALostHandheldIsReportedOnceAndTheWindowIsUnconnected) {
+    ASSERT_TRUE(sim.started());
+    tool.start();
+    tool.controls().setCurrentIndex("Port", 0);
+    tool.window().connectButton().click();
+    ASSERT_TRUE(waitUntil([&] { return tool.controls().text("SNR") == u"AE012345"_s; }, 8000));
+    tool.controls().setChecked("ReadCont", true);
+    tool.window().button("ReadId").click();
+    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked("Connect"); }, 8000));
+    waitUntil([] { return false; }, 300);
+    ASSERT_EQ(boxes.shown().size(), 1) << boxes.texts().join(u" | "_s).toStdString();
+    EXPECT_TRUE(boxes.shown().first().text.contains(u"COM1"_s));
+    EXPECT_TRUE(boxes.shown().first().text.contains(u"lost"_s));
+    EXPECT_FALSE(tool.link().port().isOpen());
+    EXPECT_FALSE(tool.controls().isEnabled("FrameOnline"));
+    EXPECT_EQ(tool.controls().text("Connect"), u"Connect"_s);
+    EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
+}
+
+} // namespace
