@@ -8,6 +8,14 @@ namespace {
 
 constexpr char16_t kNulSymbol = u'\u2400';
 constexpr qreal kPointSize = 9.75;
+// The log keeps a large but bounded history, its oldest lines dropped first, so a handheld that
+// floods the line for hours cannot grow the tool without bound. A full record download fits.
+constexpr int kMaxShownLines = 40000;
+// A line longer than this is shown broken into pieces: laying out one endless line again on
+// every append would cost time in proportion to its length each time.
+constexpr int kMaxShownColumns = 512;
+// The exact bytes kept for text(): the newest ones, at most this many.
+constexpr qsizetype kMaxKeptBytes = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -25,6 +33,7 @@ TrafficLog::TrafficLog(QWidget* parent) : QPlainTextEdit(parent) {
     font.setFixedPitch(true);
     font.setPointSizeF(kPointSize);
     setFont(font);
+    setMaximumBlockCount(kMaxShownLines);
 }
 
 QString TrafficLog::displayed(const QByteArray& bytes) {
@@ -33,27 +42,28 @@ QString TrafficLog::displayed(const QByteArray& bytes) {
     for (const char byte : bytes) {
         const bool afterCr = m_pendingCr;
         m_pendingCr = false;
-        switch (byte) {
-        case '\r':
+        if (byte == '\r' || (byte == '\n' && !afterCr)) {
             shown += QLatin1Char('\n');
-            m_pendingCr = true;
-            break;
-        case '\n':
-            if (!afterCr)
-                shown += QLatin1Char('\n');
-            break;
-        case '\0':
-            shown += QChar(kNulSymbol);
-            break;
-        default:
-            shown += QLatin1Char(byte);
+            m_pendingCr = byte == '\r';
+            m_column = 0;
+            continue;
         }
+        if (byte == '\n')
+            continue;
+        if (m_column == kMaxShownColumns) {
+            shown += QLatin1Char('\n');
+            m_column = 0;
+        }
+        shown += byte == '\0' ? QChar(kNulSymbol) : QChar(QLatin1Char(byte));
+        ++m_column;
     }
     return shown;
 }
 
 void TrafficLog::insertAtEnd(const QByteArray& bytes) {
     m_bytes += bytes;
+    if (m_bytes.size() > kMaxKeptBytes)
+        m_bytes.remove(0, m_bytes.size() - kMaxKeptBytes / 2);
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
     end.insertText(displayed(bytes));
@@ -67,6 +77,7 @@ void TrafficLog::insertAtEnd(const QByteArray& bytes) {
 void TrafficLog::clearLog() {
     m_bytes.clear();
     m_pendingCr = false;
+    m_column = 0;
     clear();
     viewport()->repaint();
 }
@@ -74,6 +85,7 @@ void TrafficLog::clearLog() {
 void TrafficLog::replaceLog(const QByteArray& text) {
     m_bytes.clear();
     m_pendingCr = false;
+    m_column = 0;
     clear();
     insertAtEnd(text);
 }

@@ -12,6 +12,7 @@
 //
 // A line end shows as one line break, whether it came as CR LF, a lone CR or a lone LF, also
 // when the CR and the LF of a pair arrive in two appends. A NUL byte shows as the symbol U+2400.
+// A very long line is shown in pieces, and only the newest lines are kept.
 // Appending costs time in proportion to what is appended, however long the log already is.
 class TrafficLog final : public QPlainTextEdit, public LinkView {
     Q_OBJECT
@@ -27,7 +28,8 @@ public:
     void appendLog(const QByteArray& text) override;
     void setZeile(const QByteArray& line) override;
 
-    // The bytes the log holds, exactly as they were given to it since the last clear or replace.
+    // The bytes the log holds, exactly as they were given to it since the last clear or replace;
+    // of a very long log only the newest megabytes.
     const QByteArray& text() const { return m_bytes; }
 
 private:
@@ -38,5 +40,7 @@ private:
     QByteArray m_bytes;
     // The last byte shown was a CR: an LF that comes next belongs to it and adds no break.
     bool m_pendingCr = false;
+    // Characters shown since the last line break.
+    int m_column = 0;
     QPointer<QLineEdit> m_zeile;
 };

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTextBlock>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,7 +64,23 @@ TEST(TrafficLog, AppendingCostsNoMoreWhenTheLogIsLong) {
     // Rebuilding the whole text on each append would take minutes here.
     EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_EQ(log.text().size(), record.size() * 42000);
-    EXPECT_EQ(log.document()->blockCount(), 42001);
+    EXPECT_EQ(log.document()->blockCount(), 40000) << "the oldest lines are dropped";
+    EXPECT_TRUE(
+        log.document()->lastBlock().previous().text().startsWith(QStringLiteral("12|4711")));
+}
+
+TEST(TrafficLog, AMegabyteWithoutLineEndStaysQuickAndKeepsEveryByte) {
+    TrafficLog log;
+    log.resize(400, 200);
+    log.show();
+    const QByteArray piece(32, 'x');
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < (1 << 20) / 32; ++i)
+        log.appendLog(piece);
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_EQ(log.text().size(), 1 << 20);
+    EXPECT_LE(log.document()->lastBlock().text().size(), 512) << "shown in pieces";
 }
 
 } // namespace
