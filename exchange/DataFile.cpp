@@ -1,5 +1,11 @@
 #include "exchange/DataFile.h"
 
+namespace {
+
+constexpr qint64 kReadPiece = 64 * 1024;
+
+} // namespace
+
 bool DataFile::open(const QString& path, QIODevice::OpenMode mode, Kind kind, QString* error) {
     close();
     if (path.isEmpty()) {
@@ -10,7 +16,8 @@ bool DataFile::open(const QString& path, QIODevice::OpenMode mode, Kind kind, QS
     m_file.setFileName(path);
     if (!m_file.open(mode)) {
         if (error)
-            *error = QStringLiteral("The file %1 cannot be opened: %2").arg(path, m_file.errorString());
+            *error =
+                QStringLiteral("The file %1 cannot be opened: %2").arg(path, m_file.errorString());
         return false;
     }
     m_kind = kind;
@@ -29,35 +36,136 @@ bool DataFile::openForSelections(const QString& path, QString* error) {
 bool DataFile::writeLine(const QByteArray& line, QString* error) {
     const QByteArray bytes = line + "\r\n";
     if (!m_file.isOpen() || m_file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("Writing the file %1 failed: %2")
-                         .arg(m_file.fileName(), m_file.errorString());
+        if (error) {
+            const QString why =
+                m_file.isOpen() ? m_file.errorString() : QStringLiteral("the file is not open");
+            *error = QStringLiteral("Writing the file %1 failed: %2").arg(m_file.fileName(), why);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool DataFile::fill() {
+    if (m_exhausted || !m_file.isOpen())
+        return false;
+    // Taken bytes are dropped before the buffer grows, so it never holds more than the line
+    // being read and one piece.
+    if (m_position > 0) {
+        m_buffer.remove(0, m_position);
+        m_searchFrom -= m_position;
+        m_position = 0;
+    }
+    const qsizetype before = m_buffer.size();
+    m_buffer.resize(before + kReadPiece);
+    const qint64 got = m_file.read(m_buffer.data() + before, kReadPiece);
+    m_buffer.resize(before + qMax<qint64>(got, 0));
+    if (got < 0) {
+        m_readError = QStringLiteral("Reading the file %1 failed: %2")
+                          .arg(m_file.fileName(), m_file.errorString());
+        m_exhausted = true;
+        return false;
+    }
+    if (got == 0) {
+        m_exhausted = true;
         return false;
     }
     return true;
 }
 
 std::optional<QByteArray> DataFile::readLine() {
-    if (!m_file.isOpen() || m_file.atEnd())
+    if (!m_file.isOpen() || !m_readError.isEmpty())
         return std::nullopt;
-    QByteArray line;
-    char c = 0;
-    while (m_file.getChar(&c)) {
-        if (c == '\r') {
-            char next = 0;
-            if (m_file.peek(&next, 1) == 1 && next == '\n')
-                m_file.getChar(&next);
+    while (true) {
+        const qsizetype cr = m_buffer.indexOf('\r', m_searchFrom);
+        if (cr >= 0) {
+            // The byte after the CR decides whether an LF belongs to the line end.
+            if (cr + 1 == m_buffer.size() && fill())
+                continue;
+            if (!m_readError.isEmpty())
+                return std::nullopt;
+            QByteArray line = m_buffer.mid(m_position, cr - m_position);
+            m_position = cr + 1;
+            if (m_position < m_buffer.size() && m_buffer.at(m_position) == '\n')
+                ++m_position;
+            m_searchFrom = m_position;
             return line;
         }
-        line.append(c);
+        m_searchFrom = m_buffer.size();
+        if (fill())
+            continue;
+        if (!m_readError.isEmpty() || m_position == m_buffer.size())
+            return std::nullopt;
+        // The last line, without its line end.
+        QByteArray line = m_buffer.mid(m_position);
+        m_position = m_searchFrom = m_buffer.size();
+        return line;
     }
-    return line;
 }
 
-bool DataFile::atEnd() { return !m_file.isOpen() || m_file.atEnd(); }
+bool DataFile::atEnd() {
+    if (!m_file.isOpen() || !m_readError.isEmpty())
+        return true;
+    return m_position == m_buffer.size() && (m_exhausted || m_file.atEnd());
+}
+
+std::optional<qint64> DataFile::countLines(QString* error) {
+    resetReading();
+    if (!m_file.seek(0)) {
+        if (error)
+            *error = QStringLiteral("Reading the file %1 failed: %2")
+                         .arg(m_file.fileName(), m_file.errorString());
+        return std::nullopt;
+    }
+    // Every CR ends a line (an LF right after it belongs to that end); bytes after the last CR
+    // form one more line. An LF opening a piece was already looked at with the piece before.
+    qint64 lines = 0;
+    bool afterCr = false;
+    bool tail = false; // bytes since the last line end
+    QByteArray piece(kReadPiece, Qt::Uninitialized);
+    while (true) {
+        const qint64 got = m_file.read(piece.data(), kReadPiece);
+        if (got < 0) {
+            if (error)
+                *error = QStringLiteral("Reading the file %1 failed: %2")
+                             .arg(m_file.fileName(), m_file.errorString());
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = piece.at(i);
+            if (c == '\r') {
+                ++lines;
+                tail = false;
+                afterCr = true;
+                continue;
+            }
+            if (!(c == '\n' && afterCr))
+                tail = true;
+            afterCr = false;
+        }
+    }
+    if (!m_file.seek(0)) {
+        if (error)
+            *error = QStringLiteral("Reading the file %1 failed: %2")
+                         .arg(m_file.fileName(), m_file.errorString());
+        return std::nullopt;
+    }
+    return lines + (tail ? 1 : 0);
+}
+
+void DataFile::resetReading() {
+    m_buffer.clear();
+    m_position = 0;
+    m_searchFrom = 0;
+    m_exhausted = false;
+    m_readError.clear();
+}
 
 void DataFile::close() {
     if (m_file.isOpen())
         m_file.close();
     m_kind = Kind::None;
+    resetReading();
 }

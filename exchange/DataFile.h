@@ -3,11 +3,11 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-
 #include <optional>
 
 // The tool's one data file: the record file while a download writes it, or the selection file
 // while an upload reads it. At most one is open at a time; closing when none is open is no error.
+// Bytes pass through unchanged: no character-set conversion, no line-end translation.
 class DataFile {
 public:
     enum class Kind { None, Records, Selections };
@@ -20,10 +20,19 @@ public:
     // pulled cable or a killed tool keeps every record written.
     bool writeLine(const QByteArray& line, QString* error);
 
-    // The next selection line: it ends at CR LF or at a CR alone; the end is not part of it.
-    // Nothing at the end of the file.
+    // The next selection line: it ends at CR LF or at a CR alone; the end is not part of it. An LF
+    // that does not follow a CR is an ordinary character; the last line may lack its end, and a
+    // file that ends with a line end yields no empty line after it. Nothing at the end of the
+    // file or when reading failed (readError() then tells why). Lines of any length are read in
+    // time proportional to their length.
     std::optional<QByteArray> readLine();
     bool atEnd();
+    // The number of lines readLine() yields from the start of the selection file, counted
+    // without keeping them; the next readLine() starts again at the first line. Nothing when
+    // reading failed.
+    std::optional<qint64> countLines(QString* error);
+    // Why the last read failed; empty when no read failed since the file was opened.
+    QString readError() const { return m_readError; }
 
     void close();
     bool isOpen() const { return m_file.isOpen(); }
@@ -32,7 +41,15 @@ public:
 
 private:
     bool open(const QString& path, QIODevice::OpenMode mode, Kind kind, QString* error);
+    // Appends the next piece of the file to the read buffer; false at the end or on failure.
+    bool fill();
+    void resetReading();
 
     QFile m_file;
     Kind m_kind = Kind::None;
+    QByteArray m_buffer;        // bytes read from the file and not yet taken
+    qsizetype m_position = 0;   // bytes before this position in m_buffer have been taken
+    qsizetype m_searchFrom = 0; // no CR stands between m_position and this position
+    bool m_exhausted = false;   // the file has no bytes beyond m_buffer
+    QString m_readError;
 };

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+
+class Controls;
+class Link;
+
+// The "Data exchange" buttons that act on the handheld's memory without a file. None of them
+// reads or changes the reply mode.
+class MemoryCommands {
+public:
+    MemoryCommands(Link& link, Controls& controls) : m_link(link), m_controls(controls) {}
+
+    // `LoescheErfassungen` "Erase records" and `LoescheDaten` "Erase selections": both ask the same
+    // question first; only Yes sends "DEL E" or "DEL T". The answer is not awaited.
+    void eraseRecords();
+    void eraseSelections();
+    // `LeseDaten` "Read out selections": sends "REC"; the lines reach the log as they arrive.
+    void readOutSelections();
+    // `Statistik` "Statistic": sends "STA", reads the answer itself for up to about 2 s and shows
+    // "Custom codes: ..., records: ..." in `OutStatistik`. No answer shows nothing.
+    void showStatistics();
+
+    static constexpr int kStatisticsReads = 41;
+
+private:
+    void erase(const QByteArray& command);
+    void sendFailed(const char* what);
+
+    Link& m_link;
+    Controls& m_controls;
+};

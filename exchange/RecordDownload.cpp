@@ -1,0 +1,187 @@
+#include "exchange/RecordDownload.h"
+
+#include "exchange/CsvConversion.h"
+#include "exchange/DataFile.h"
+#include "exchange/PolledReply.h"
+#include "exchange/TransferProgress.h"
+#include "link/Link.h"
+#include "link/NumberInText.h"
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxes.h"
+
+#include <limits>
+
+namespace {
+
+const QString kWhat = QStringLiteral("Records received");
+
+// The records part of the count reply: the text after its first "|", or the whole text when it
+// has none. Nothing when the number there is too large to be a count.
+std::optional<qint64> recordCount(const QByteArray& reply) {
+    const qsizetype bar = reply.indexOf('|');
+    const QByteArray records = bar >= 0 ? reply.mid(bar + 1) : reply;
+    return NumberInText::rounded(NumberInText::read(records), std::numeric_limits<qint64>::min(),
+                                 std::numeric_limits<qint64>::max());
+}
+
+// A reason as the platform words it, as a sentence of a message.
+QString sentence(const QString& text) {
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+}
+
+// The progress is repainted once per percent, so a long transfer is not slowed by repaints.
+bool worthShowing(qint64 done, qint64 total) {
+    return done >= total || done * 100 / total != (done - 1) * 100 / total;
+}
+
+} // namespace
+
+void RecordDownload::start() {
+    m_link.clearLog();
+    // A transfer still running is given up first, so that a new count below 1 cannot leave the
+    // lines of the old one routed into a closed file.
+    if (m_transferring)
+        endTransfer();
+    else if (m_link.replyMode() == ReplyMode::RecordDownload)
+        m_link.setReplyMode(ReplyMode::Idle);
+    m_dataFile.close();
+
+    const QString path = m_controls.text("PfadSpeichern");
+    if (path.isEmpty()) {
+        showFailure(QStringLiteral("No record file is chosen. Enter the file the records are to "
+                                   "be saved in beside \"save in:\", or choose one with \"...\"."));
+        return;
+    }
+    QString error;
+    if (!m_dataFile.openForRecords(path, &error)) {
+        showFailure(QStringLiteral("The records cannot be saved. %1").arg(sentence(error)));
+        return;
+    }
+    if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
+        m_dataFile.close();
+        showFailure(QStringLiteral("The handheld could not be asked for its records: the port to "
+                                   "it is not open or no longer there."));
+        return;
+    }
+    // The answer is consumed here: it never reaches the log or the dispatcher.
+    const QByteArray reply = PolledReply::read(m_link.port(), kCountReads);
+    const std::optional<qint64> count = recordCount(reply);
+    if (!count) {
+        m_dataFile.close();
+        showFailure(QStringLiteral("The handheld announced a number of records the tool cannot "
+                                   "take: %1. Nothing was requested.")
+                        .arg(QString::fromLatin1(reply.trimmed())));
+        return;
+    }
+    if (*count < 1) {
+        m_dataFile.close(); // the record file stays, empty
+        m_link.boxes().show(QStringLiteral("There are no records present."), QString(),
+                            MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+        return;
+    }
+
+    m_announced = *count;
+    m_received = 0;
+    m_path = path;
+    m_lastLineMs = m_clock.monotonicMs();
+    m_transferring = true;
+    m_progress.show(kWhat, 0, m_announced);
+    m_link.setReplyMode(ReplyMode::RecordDownload);
+    if (!m_link.sendLine(QByteArrayLiteral("GET"))) {
+        endTransfer();
+        showFailure(QStringLiteral("The records could not be requested: the port to the handheld "
+                                   "is not open or no longer there."));
+    }
+}
+
+HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
+    if (!m_transferring || fileTakenAway()) {
+        // The record file was closed under the transfer (an upload started meanwhile); the
+        // handheld's remaining lines are only logged from now on.
+        const bool wasTransferring = m_transferring;
+        endTransfer();
+        if (!wasTransferring)
+            return HandlerResult::ok();
+        return HandlerResult::failure(
+            QStringLiteral("The record download was interrupted after %1 of %2 records: another "
+                           "data transfer closed the record file. %3")
+                .arg(m_received)
+                .arg(m_announced)
+                .arg(keptText()));
+    }
+
+    QString error;
+    if (!m_dataFile.writeLine(CsvConversion::recordToFileLine(line), &error)) {
+        // A file that cannot take one record will not take the next: stop, keep what it has.
+        endTransfer();
+        return HandlerResult::failure(
+            QStringLiteral("Record %1 of %2 could not be saved, so the download was stopped. %3 %4")
+                .arg(m_received + 1)
+                .arg(m_announced)
+                .arg(sentence(error), keptText()));
+    }
+    ++m_received;
+    m_lastLineMs = m_clock.monotonicMs();
+    if (worthShowing(m_received, m_announced))
+        m_progress.show(kWhat, m_received, m_announced);
+    if (m_received < m_announced)
+        return HandlerResult::ok();
+
+    endTransfer();
+    m_link.boxes().show(QStringLiteral("Transfer of records finished."), QString(),
+                        MessageBoxes::Icon::Information, MessageBoxes::Buttons::Ok);
+    return HandlerResult::ok();
+}
+
+void RecordDownload::checkStall() {
+    if (!m_transferring)
+        return;
+    if (m_link.replyMode() != ReplyMode::RecordDownload) {
+        // A disconnect or another command took the reply mode: the transfer is no longer served.
+        endTransfer();
+        return;
+    }
+    if (fileTakenAway()) {
+        endTransfer();
+        m_link.boxes().show(QStringLiteral("The record download was interrupted after %1 of %2 "
+                                           "records: another data transfer closed the record "
+                                           "file. %3")
+                                .arg(m_received)
+                                .arg(m_announced)
+                                .arg(keptText()),
+                            QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+        return;
+    }
+    if (m_clock.monotonicMs() - m_lastLineMs < kStallMs)
+        return;
+    endTransfer();
+    m_link.boxes().show(QStringLiteral("The handheld stopped sending records: %1 of the %2 "
+                                       "records it announced arrived, and none for %3 seconds. %4")
+                            .arg(m_received)
+                            .arg(m_announced)
+                            .arg(kStallMs / 1000)
+                            .arg(keptText()),
+                        QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+}
+
+void RecordDownload::endTransfer() {
+    m_transferring = false;
+    if (m_link.replyMode() == ReplyMode::RecordDownload)
+        m_link.setReplyMode(ReplyMode::Idle);
+    if (m_dataFile.kind() == DataFile::Kind::Records)
+        m_dataFile.close();
+    m_progress.hide();
+}
+
+bool RecordDownload::fileTakenAway() const {
+    return m_dataFile.kind() != DataFile::Kind::Records;
+}
+
+QString RecordDownload::keptText() const {
+    return QStringLiteral("What arrived before is kept in the file %1.").arg(m_path);
+}
+
+void RecordDownload::showFailure(const QString& text) {
+    m_link.boxes().show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "link/ReplyHandlers.h"
+
+#include <QString>
+
+class Clock;
+class Controls;
+class DataFile;
+class Link;
+class TransferProgress;
+
+// "Read out records" (`LeseErfassungen`): copies every record the handheld holds into the record
+// file named in `PfadSpeichern`.
+//
+// start() asks the handheld how many records it holds ("STA"), reading the answer itself for up
+// to about 1 s, then requests them ("GET") and returns at once. The records then arrive one line
+// at a time through the receive handler, which hands each to handleRecordLine() while the reply
+// mode is RecordDownload; each is converted, written to the file and counted, and the transfer
+// ends by itself after the announced number of lines.
+//
+// A transfer that stops short is ended by checkStall(), which the window's 500 ms timer runs: 10 s
+// after the last record line (or after "GET") it sets the reply mode back to Idle, closes the file
+// with every line received so far, and tells the operator how many records arrived. A transfer
+// that a disconnect or another command's reply mode ended is tidied up there without a word; one
+// whose record file an upload closed ends with a warning, there or at its next record line.
+class RecordDownload final : public RecordLineHandler {
+public:
+    RecordDownload(Link& link, Controls& controls, DataFile& dataFile, const Clock& clock,
+                   TransferProgress& progress)
+        : m_link(link), m_controls(controls), m_dataFile(dataFile), m_clock(clock),
+          m_progress(progress) {}
+
+    // The click handler of `LeseErfassungen`. Blocks up to about 1 s.
+    void start();
+    // Runs every 500 ms from the window's timer.
+    void checkStall();
+
+    HandlerResult handleRecordLine(const QByteArray& line) override;
+
+    bool transferring() const { return m_transferring; }
+    qint64 announced() const { return m_announced; }
+    qint64 received() const { return m_received; }
+
+    // The count reply's reads, and how long a transfer may go without a record line.
+    static constexpr int kCountReads = 21;
+    static constexpr qint64 kStallMs = 10000;
+
+private:
+    // Ends the running transfer: reply mode Idle, file closed (what it holds is kept), progress
+    // hidden. Records still arriving are then only logged.
+    void endTransfer();
+    // The transfer lost its record file to someone else while the mode still routes records here.
+    bool fileTakenAway() const;
+    QString keptText() const;
+    void showFailure(const QString& text);
+
+    Link& m_link;
+    Controls& m_controls;
+    DataFile& m_dataFile;
+    const Clock& m_clock;
+    TransferProgress& m_progress;
+
+    bool m_transferring = false;
+    qint64 m_announced = 0; // the record counter: records the handheld announced
+    qint64 m_received = 0;  // record lines written so far
+    qint64 m_lastLineMs = 0;
+    QString m_path;
+};

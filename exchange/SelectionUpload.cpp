@@ -1,0 +1,168 @@
+#include "exchange/SelectionUpload.h"
+
+#include "exchange/CsvConversion.h"
+#include "exchange/DataFile.h"
+#include "exchange/PolledReply.h"
+#include "exchange/TransferProgress.h"
+#include "link/Link.h"
+#include "link/LinkView.h"
+#include "platform/Controls.h"
+#include "platform/MessageBoxes.h"
+#include "platform/SerialPort.h"
+#include "platform/Sleeper.h"
+
+#include <optional>
+
+namespace {
+
+const QString kWhat = QStringLiteral("Selections sent");
+
+QString sentence(const QString& text) {
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+}
+
+bool acknowledged(const QByteArray& reply) {
+    return reply.startsWith("Ok");
+}
+
+bool memoryFull(const QByteArray& reply) {
+    return reply.startsWith("Memory full");
+}
+
+} // namespace
+
+void SelectionUpload::start() {
+    m_link.clearLog();
+    m_dataFile.close();
+    m_unacknowledged = 0;
+    m_named.clear();
+
+    const QString path = m_controls.text("PfadLaden");
+    if (path.isEmpty()) {
+        showFailure(QStringLiteral("No selection file is chosen. Enter the file to load beside "
+                                   "\"read from:\", or choose one with \"...\"."));
+        return;
+    }
+    QString error;
+    if (!m_dataFile.openForSelections(path, &error)) {
+        showFailure(QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)));
+        return;
+    }
+    const std::optional<qint64> total = m_dataFile.countLines(&error);
+    if (!total) {
+        finish();
+        showFailure(QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)));
+        return;
+    }
+
+    qint64 sent = 0; // the dataset counter: lines handled so far, acknowledged or not
+    while (const std::optional<QByteArray> line = m_dataFile.readLine()) {
+        const qint64 number = sent + 1;
+        m_progress.show(kWhat, number, *total);
+        QByteArray reply;
+        switch (sendSelection(CsvConversion::selectionToCommand(*line), &reply)) {
+        case Outcome::Acknowledged:
+            break;
+        case Outcome::Unanswered:
+            ++m_unacknowledged;
+            if (m_named.size() < kNamedAtMost)
+                m_named.append(number);
+            break;
+        case Outcome::MemoryFull: {
+            // The log keeps the report of the selection before: this one was not stored.
+            finish();
+            QString text = QStringLiteral("The handheld's memory is full. Selection %1 (line %1 of "
+                                          "%2) was not stored.")
+                               .arg(number)
+                               .arg(*total);
+            if (number < *total)
+                text +=
+                    QStringLiteral(" The %1 lines after it were not sent.").arg(*total - number);
+            if (m_unacknowledged > 0)
+                text += QLatin1Char(' ') + unacknowledgedText(sent);
+            warn(text);
+            return;
+        }
+        case Outcome::SendFailed:
+            finish();
+            showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
+                                       "handheld is not open or no longer there. The upload was "
+                                       "stopped.")
+                            .arg(number)
+                            .arg(*total));
+            return;
+        }
+        sent = number;
+        m_link.view().replaceLog("Dataset  " + QByteArray::number(sent) + " - " + reply);
+    }
+
+    const QString readError = m_dataFile.readError();
+    finish();
+    if (!readError.isEmpty()) {
+        QString text = QStringLiteral("The upload was stopped after %1 of %2 selections. %3")
+                           .arg(sent)
+                           .arg(*total)
+                           .arg(sentence(readError));
+        if (m_unacknowledged > 0)
+            text += QLatin1Char(' ') + unacknowledgedText(sent);
+        showFailure(text);
+        return;
+    }
+    if (m_unacknowledged > 0)
+        warn(unacknowledgedText(sent));
+}
+
+SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& command,
+                                                        QByteArray* reply) {
+    SerialPort& port = m_link.port();
+    reply->clear();
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        m_link.sleeper().sleepMs(kBeforeAttemptMs);
+        // Input already waiting cannot answer the send about to go out. Before a repeat it is the
+        // rest of a late answer to the send before; an acknowledgement completed that way counts,
+        // so an acknowledged selection is not sent twice.
+        const QByteArray late = port.readPending();
+        if (attempt > 1 && !PolledReply::complete(*reply) && !late.isEmpty()) {
+            *reply += late;
+            if (acknowledged(*reply))
+                return Outcome::Acknowledged;
+            if (memoryFull(*reply))
+                return Outcome::MemoryFull;
+        }
+        if (!m_link.sendLine(command))
+            return Outcome::SendFailed;
+        *reply = PolledReply::read(port, kReadsPerAttempt);
+        if (acknowledged(*reply))
+            return Outcome::Acknowledged;
+        if (memoryFull(*reply))
+            return Outcome::MemoryFull;
+    }
+    return Outcome::Unanswered;
+}
+
+void SelectionUpload::finish() {
+    m_dataFile.close();
+    m_progress.hide();
+}
+
+QString SelectionUpload::unacknowledgedText(qint64 sent) const {
+    QStringList numbers;
+    for (const qint64 number : m_named)
+        numbers << QString::number(number);
+    QString list = numbers.join(QStringLiteral(", "));
+    if (m_unacknowledged > m_named.size())
+        list += QStringLiteral(" and %1 more").arg(m_unacknowledged - m_named.size());
+    return QStringLiteral("The handheld did not acknowledge %1 of the %2 selections sent, so they "
+                          "may not be stored. Not acknowledged: %3.")
+        .arg(m_unacknowledged)
+        .arg(sent)
+        .arg(list);
+}
+
+void SelectionUpload::warn(const QString& text) {
+    m_link.boxes().show(text, QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+}
+
+void SelectionUpload::showFailure(const QString& text) {
+    m_link.boxes().show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+}

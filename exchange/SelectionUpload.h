@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class Controls;
+class DataFile;
+class Link;
+class TransferProgress;
+
+// "Load selections" (`GeneriereDaten`): sends every line of the selection file named in
+// `PfadLaden` to the handheld as one "PUT " command, waiting for its "Ok" before the next.
+//
+// One blocking run on the window thread, from the first line to the last. Each line gets at most
+// five sends, each after a 5 ms pause and followed by up to 41 reads of the answer about 50 ms
+// apart (about 2.06 s); a line the handheld never answers thus costs about 10.3 s. After each
+// line the traffic log is replaced by "Dataset ", the line's number with one blank before it,
+// " - " and the answer as read, and the progress shows the line's number of the file's total.
+//
+// The operator always learns when not everything was stored: "Memory full" ends the upload with a
+// warning that names the selection not stored, and an upload with selections that were never
+// acknowledged ends with a warning that names them. A complete upload ends without a message.
+// The selection file is closed when the upload ends, however it ends.
+class SelectionUpload {
+public:
+    SelectionUpload(Link& link, Controls& controls, DataFile& dataFile, TransferProgress& progress)
+        : m_link(link), m_controls(controls), m_dataFile(dataFile), m_progress(progress) {}
+
+    // The click handler of `GeneriereDaten`.
+    void start();
+
+    static constexpr int kAttempts = 5;
+    static constexpr int kReadsPerAttempt = 41;
+    static constexpr int kBeforeAttemptMs = 5;
+    // Not acknowledged selections named in the closing warning; more are only counted.
+    static constexpr int kNamedAtMost = 20;
+
+private:
+    enum class Outcome { Acknowledged, MemoryFull, Unanswered, SendFailed };
+
+    // Sends one selection until it is acknowledged or the attempts are spent; `reply` is the
+    // answer as read for the last send.
+    Outcome sendSelection(const QByteArray& command, QByteArray* reply);
+    // Ends the run: the file closed, the progress hidden.
+    void finish();
+    QString unacknowledgedText(qint64 sent) const;
+    void warn(const QString& text);
+    void showFailure(const QString& text);
+
+    Link& m_link;
+    Controls& m_controls;
+    DataFile& m_dataFile;
+    TransferProgress& m_progress;
+
+    qint64 m_unacknowledged = 0;
+    QList<qint64> m_named; // the first kNamedAtMost of them
+};

@@ -1,0 +1,84 @@
+#include "tests/exchange/ExchangeFixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using MemoryTest = ExchangeFixture;
+
+TEST_F(MemoryTest, BothErasesAskTheSameQuestionAndOnlyYesErases) {
+    h.view.clearLog();
+    h.port.arrive("kept\r\n");
+    h.idle(1);
+    h.boxes.answerNext(MessageBoxes::Answer::No);
+    h.act([&] { memory.eraseRecords(); });
+    h.boxes.answerNext(MessageBoxes::Answer::No);
+    h.act([&] { memory.eraseSelections(); });
+    EXPECT_TRUE(h.port.written().isEmpty());
+    EXPECT_EQ(h.view.log(), "kept\r\n");
+
+    h.act([&] { memory.eraseRecords(); });
+    EXPECT_TRUE(h.view.log().isEmpty()) << "the log is emptied before the command goes out";
+    h.act([&] { memory.eraseSelections(); });
+    EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"DEL E", "DEL T"}));
+    ASSERT_EQ(h.boxes.shown().size(), 4);
+    for (const ScriptedMessageBoxes::Shown& shown : h.boxes.shown()) {
+        EXPECT_EQ(shown.text, u"Do you really want to delete all data?"_s);
+        EXPECT_EQ(shown.title, u"Delete"_s);
+        EXPECT_EQ(shown.icon, MessageBoxes::Icon::Question);
+        EXPECT_EQ(shown.buttons, MessageBoxes::Buttons::YesNo);
+    }
+    h.idle(100);
+    EXPECT_TRUE(h.device.records().isEmpty());
+}
+
+TEST_F(MemoryTest, StatisticsAreShownWholeFromOneReadOrFromPieces) {
+    h.device.setCustomCodes(12);
+    h.device.setRecords(DeviceModel::demoRecords(345));
+    h.act([&] { memory.showStatistics(); });
+    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 345"_s);
+
+    h.device.setRecords({});
+    h.port.setPieces(3, 40); // "12|", "0\r\n"
+    h.act([&] { memory.showStatistics(); });
+    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 0"_s);
+    EXPECT_TRUE(h.view.log().isEmpty()) << "the reply is consumed by the statistics";
+
+    // No answer within 41 reads: nothing changes and nothing is said.
+    answer({{"STA", {}}});
+    const qint64 started = h.clock.now();
+    h.act([&] { memory.showStatistics(); });
+    EXPECT_EQ(h.clock.now() - started, 41 * 50);
+    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 0"_s);
+    EXPECT_TRUE(h.boxes.shown().isEmpty());
+}
+
+using PathTest = ExchangeFixture;
+
+TEST_F(PathTest, BothDialogsShareTheLastChosenPathAndACancelChangesNothing) {
+    h.controls.setText("PfadSpeichern", u"typed.csv"_s);
+    h.act([&] { paths.chooseSavePath(); }); // cancelled
+    EXPECT_EQ(h.controls.text("PfadSpeichern"), u"typed.csv"_s);
+
+    h.dialogs.chooseNext(u"/data/in.csv"_s);
+    h.act([&] { paths.chooseLoadPath(); });
+    EXPECT_EQ(h.controls.text("PfadLaden"), u"/data/in.csv"_s);
+    h.dialogs.chooseNext(u"/data/out.csv"_s);
+    h.act([&] { paths.chooseSavePath(); });
+    EXPECT_EQ(h.controls.text("PfadSpeichern"), u"/data/out.csv"_s);
+    h.act([&] { paths.chooseLoadPath(); }); // cancelled
+    EXPECT_EQ(h.controls.text("PfadLaden"), u"/data/in.csv"_s);
+
+    const auto& opened = h.dialogs.opened();
+    ASSERT_EQ(opened.size(), 4);
+    EXPECT_EQ(opened.at(0).title, u"Select CSV file for saving"_s);
+    EXPECT_EQ(opened.at(0).filters, (QStringList{u"CSV file (*.csv)"_s, u"All files (*.*)"_s}));
+    EXPECT_EQ(opened.at(1).title, u"Select CSV file for opening"_s);
+    EXPECT_EQ(opened.at(1).filters, (QStringList{u"CSV files (*.csv)"_s, u"All files (*.*)"_s}));
+    const QStringList offered{opened.at(0).initialPath, opened.at(1).initialPath,
+                              opened.at(2).initialPath, opened.at(3).initialPath};
+    EXPECT_EQ(offered, (QStringList{QString(), QString(), u"/data/in.csv"_s, u"/data/out.csv"_s}));
+    EXPECT_TRUE(h.boxes.shown().isEmpty());
+}
+
+} // namespace

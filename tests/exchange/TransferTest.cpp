@@ -1,0 +1,218 @@
+#include "exchange/CsvConversion.h"
+#include "tests/exchange/ExchangeFixture.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class DownloadTest : public ExchangeFixture {
+protected:
+    DownloadTest() : ExchangeFixture({.records = 3, .capacity = 100, .customCodes = 7}) {}
+};
+
+TEST_F(DownloadTest, AllRecordsLandConvertedInTheFileAndTheTransferEndsByItself) {
+    h.act([&] { download.start(); });
+    EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"STA", "GET"}));
+    h.idle(100);
+    QByteArray expected;
+    for (const QByteArray& record : DeviceModel::demoRecords(3))
+        expected += CsvConversion::recordToFileLine(record) + "\r\n";
+    EXPECT_EQ(recordFile(), expected);
+    EXPECT_TRUE(expected.contains(' ') && !expected.contains('|'));
+    EXPECT_EQ(h.boxes.texts(), QStringList{u"Transfer of records finished."_s});
+    EXPECT_EQ(h.boxes.shown().first().icon, MessageBoxes::Icon::Information);
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
+    EXPECT_FALSE(h.dataFile.isOpen());
+    EXPECT_EQ(progress.done, 3);
+    EXPECT_FALSE(progress.visible);
+    EXPECT_FALSE(h.view.log().contains("7|3")) << "the download reads the count reply itself";
+}
+
+TEST_F(DownloadTest, EmptyLinesAreSkippedAndALineAfterTheLastIsOnlyLogged) {
+    answer({{"GET", "a|1\r\n\r\nb|2\r\n\r\n\r\nc|3\r\nd|4\r\n"}});
+    h.act([&] { download.start(); });
+    h.idle(100);
+    EXPECT_EQ(recordFile(), "a;1\r\nb;2\r\nc;3\r\n");
+    EXPECT_TRUE(h.view.log().endsWith("d|4\r\n"));
+    EXPECT_EQ(h.boxes.shown().size(), 1);
+}
+
+TEST_F(DownloadTest, NoRecordsOrNoAnswerLeaveAnEmptyFileAndSendNoGet) {
+    for (const QByteArray& reply : {QByteArray("7|0\r\n"), QByteArray("7|\r\n"), QByteArray()}) {
+        answer({{"STA", reply}});
+        h.boxes.clear();
+        h.port.clearWrites();
+        const qint64 started = h.clock.now();
+        h.act([&] { download.start(); });
+        EXPECT_EQ(h.port.sentLines(), QList<QByteArray>{"STA"});
+        EXPECT_EQ(recordFile(), "");
+        EXPECT_FALSE(h.dataFile.isOpen());
+        EXPECT_EQ(h.boxes.texts(), QStringList{u"There are no records present."_s});
+        EXPECT_EQ(h.boxes.shown().first().icon, MessageBoxes::Icon::Warning);
+        if (reply.isEmpty())
+            EXPECT_EQ(h.clock.now() - started, 21 * 50) << "21 reads, 50 ms apart";
+        else
+            EXPECT_LT(h.clock.now() - started, 50) << "the wait ends with the reply";
+    }
+}
+
+TEST_F(DownloadTest, ACountReplyInPiecesIsReadWhole) {
+    h.device.setRecords(DeviceModel::demoRecords(40000)); // past any 16-bit counter
+    h.port.setDevice([&](const QByteArray& bytes) -> QByteArray {
+        if (bytes != "STA\r")
+            return h.device.receive(bytes);
+        const qint64 now = h.clock.now();
+        h.port.arriveAt(now + 5, "7|");
+        h.port.arriveAt(now + 35, "40");
+        h.port.arriveAt(now + 65, "000\r");
+        h.port.arriveAt(now + 95, "\n");
+        return {};
+    });
+    h.act([&] { download.start(); });
+    EXPECT_EQ(download.announced(), 40000);
+    h.idle(1000);
+    EXPECT_EQ(recordFile().count("\r\n"), 40000);
+    EXPECT_EQ(h.boxes.texts(), QStringList{u"Transfer of records finished."_s});
+}
+
+TEST_F(DownloadTest, ARecordTransferThatStallsEndsAfterTenSecondsWithWhatArrived) {
+    answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\n"}});
+    h.act([&] { download.start(); });
+    h.idle(6000);
+    h.port.arrive("b|2\r\n"); // the ten seconds count from the latest record
+    h.idle(9400);
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::RecordDownload);
+    EXPECT_EQ(recordFile(), "a;1\r\nb;2\r\n") << "each record is in the file as it arrives";
+    EXPECT_TRUE(h.boxes.shown().isEmpty());
+    h.idle(1200);
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
+    EXPECT_FALSE(h.dataFile.isOpen());
+    EXPECT_FALSE(progress.visible);
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"2 of the 5"_s))
+        << h.boxes.texts().first().toStdString();
+    h.port.arrive("late|3\r\n");
+    h.idle(10);
+    EXPECT_EQ(recordFile(), "a;1\r\nb;2\r\n");
+}
+
+TEST_F(DownloadTest, DisconnectOrARestartEndsTheRunningTransfer) {
+    answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\nb|2\r\n"}});
+    h.act([&] { download.start(); });
+    h.idle(100);
+    // A restart whose count is 0 must not leave the old transfer's mode behind.
+    answer({{"STA", "0|0\r\n"}});
+    h.act([&] { download.start(); });
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
+    EXPECT_FALSE(download.transferring());
+
+    answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\nb|2\r\n"}});
+    h.boxes.clear();
+    h.act([&] { download.start(); });
+    h.idle(100);
+    h.clickConnect();
+    h.idle(600);
+    EXPECT_EQ(recordFile(), "a;1\r\nb;2\r\n");
+    EXPECT_FALSE(download.transferring());
+    EXPECT_FALSE(progress.visible);
+    EXPECT_TRUE(h.boxes.shown().isEmpty()) << "a disconnect ends a transfer without a word";
+}
+
+TEST_F(DownloadTest, AFileThatCannotBeWrittenStopsTheTransferOnce) {
+    h.controls.setText("PfadSpeichern", dir.filePath(u"missing/r.csv"_s));
+    h.act([&] { download.start(); });
+    EXPECT_TRUE(h.port.written().isEmpty());
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"missing/r.csv"_s));
+
+    h.boxes.clear();
+    h.controls.setText("PfadSpeichern", u"/dev/full"_s);
+    h.act([&] { download.start(); });
+    h.idle(100);
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"Record 1 of 3 could not be saved"_s));
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"No space left"_s));
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
+    EXPECT_FALSE(h.dataFile.isOpen());
+}
+
+TEST_F(DownloadTest, AnUploadThatTakesTheFileEndsTheTransferWithOneWarning) {
+    answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\n"}});
+    writeSelections("x\r\n");
+    h.act([&] { download.start(); });
+    h.idle(100);
+    h.act([&] { upload.start(); });
+    h.port.arrive("b|2\r\nc|3\r\n");
+    h.idle(1000);
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
+    EXPECT_EQ(recordFile(), "a;1\r\n");
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"after 1 of 5"_s));
+}
+
+class UploadTest : public ExchangeFixture {
+protected:
+    UploadTest() : ExchangeFixture({.records = 0, .capacity = 3, .customCodes = 0}) {}
+};
+
+TEST_F(UploadTest, EachLineIsSentOnceWhenAcknowledgedAndTheLogShowsTheLastReport) {
+    writeSelections("4711;Smith;A\r\n;\r\"x\",y");
+    h.port.setPieces(1, 30); // "O", "k", CR and LF arrive 30 ms apart
+    h.act([&] { upload.start(); });
+    EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"PUT 4711|Smith|A", "PUT |", "PUT \"x\",y"}));
+    EXPECT_EQ(h.device.selections(), (QList<QByteArray>{"4711|Smith|A", "|", "\"x\",y"}));
+    EXPECT_EQ(h.view.log(), "Dataset  3 - Ok\r\n");
+    EXPECT_TRUE(h.boxes.shown().isEmpty());
+    EXPECT_FALSE(h.dataFile.isOpen());
+    EXPECT_EQ(progress.done, 3);
+    EXPECT_EQ(progress.total, 3);
+    EXPECT_FALSE(progress.visible);
+}
+
+TEST_F(UploadTest, UnacknowledgedLinesAreRetriedFiveTimesAndNamedAtTheEnd) {
+    writeSelections("a\r\nb\r\nc\r\nd\r\n");
+    answer({{"PUT a", ""}, {"PUT b", "OK\r\n"}, {"PUT c", " Ok\r\n"}});
+    const qint64 started = h.clock.now();
+    h.act([&] { upload.start(); });
+    EXPECT_EQ(h.port.sentLines().size(), 5 + 5 + 5 + 1);
+    // A line never answered costs five times 5 ms and 41 waits of 50 ms.
+    const QList<SimulatedPort::Write>& writes = h.port.writes();
+    EXPECT_EQ(writes.at(5).at - started, 5 * (5 + 41 * 50) + 5);
+    EXPECT_EQ(h.view.log(), "Dataset  4 - Ok\r\n");
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_EQ(h.boxes.shown().first().icon, MessageBoxes::Icon::Warning);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"3 of the 4"_s));
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"1, 2, 3."_s));
+}
+
+TEST_F(UploadTest, ALateAcknowledgementIsNotAnsweredByASecondSend) {
+    writeSelections("a\r\nb\r\n");
+    h.port.setLatency(2052); // after the last of the 41 waits, before the next send
+    h.act([&] { upload.start(); });
+    EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"PUT a", "PUT b"}));
+    EXPECT_TRUE(h.boxes.shown().isEmpty());
+}
+
+TEST_F(UploadTest, MemoryFullStopsTheUploadAndNamesTheSelectionNotStored) {
+    writeSelections("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    h.act([&] { upload.start(); });
+    EXPECT_EQ(h.port.sentLines().size(), 4);
+    EXPECT_EQ(h.view.log(), "Dataset  3 - Ok\r\n");
+    EXPECT_FALSE(h.dataFile.isOpen());
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"Selection 4 (line 4 of 6) was not stored"_s));
+}
+
+TEST_F(UploadTest, MoreThan32767LinesAreCountedOn) {
+    h.device.setCapacity(40000);
+    QByteArray lines;
+    for (int n = 1; n <= 40000; ++n)
+        lines += QByteArray::number(n) + "\r\n";
+    writeSelections(lines);
+    h.act([&] { upload.start(); });
+    EXPECT_EQ(h.device.selections().size(), 40000);
+    EXPECT_EQ(h.view.log(), "Dataset  40000 - Ok\r\n");
+    EXPECT_TRUE(h.boxes.shown().isEmpty());
+}
+
+} // namespace
