@@ -6,7 +6,7 @@
 void FilePathChoice::chooseSavePath() {
     const std::optional<QString> path = m_dialogs.saveFile(
         QStringLiteral("Select CSV file for saving"),
-        {QStringLiteral("CSV file (*.csv)"), QStringLiteral("All files (*.*)")}, m_lastChosen);
+        {QStringLiteral("CSV file (*.csv)"), QStringLiteral("All files (*)")}, m_lastChosen);
     if (!path)
         return;
     m_lastChosen = *path;
@@ -16,7 +16,7 @@ void FilePathChoice::chooseSavePath() {
 void FilePathChoice::chooseLoadPath() {
     const std::optional<QString> path = m_dialogs.openFile(
         QStringLiteral("Select CSV file for opening"),
-        {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*.*)")}, m_lastChosen);
+        {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")}, m_lastChosen);
     if (!path)
         return;
     m_lastChosen = *path;

@@ -3,6 +3,8 @@
 #include "platform/OpenFailure.h"
 
 #include <QTimer>
+#include <cerrno>
+#include <poll.h>
 
 namespace {
 
@@ -68,11 +70,15 @@ SerialPort::OpenResult QtSerialPort::open() {
                            .arg(m_number)
                            .arg(device, why)};
     }
+    // A closed port receives nothing: bytes that reached the device before this open belong to an
+    // earlier session and are dropped, as a real line drops them.
+    m_port.clear(QSerialPort::AllDirections);
     m_port.clearError();
     return {true, QString()};
 }
 
 void QtSerialPort::close() {
+    m_held.clear();
     SignalHold hold(m_port);
     m_port.close();
     m_port.clearError();
@@ -104,20 +110,18 @@ QByteArray QtSerialPort::readPending() {
     {
         SignalHold hold(m_port);
         m_port.waitForReadyRead(0);
-        bytes = m_port.readAll();
+        bytes = m_held + m_port.readAll();
+        m_held.clear();
         error = m_port.error();
     }
-    if (isLoss(error))
-        portLost(m_port.errorString());
-    else
-        m_port.clearError();
+    checkError(error);
     return bytes;
 }
 
 bool QtSerialPort::waitForInput(int timeoutMs) {
     if (!m_port.isOpen())
         return false;
-    if (m_port.bytesAvailable() > 0)
+    if (!m_held.isEmpty() || m_port.bytesAvailable() > 0)
         return true;
     QSerialPort::SerialPortError error = QSerialPort::NoError;
     {
@@ -125,17 +129,38 @@ bool QtSerialPort::waitForInput(int timeoutMs) {
         m_port.waitForReadyRead(timeoutMs);
         error = m_port.error();
     }
-    if (isLoss(error)) {
-        portLost(m_port.errorString());
-        return false;
-    }
-    m_port.clearError();
-    return m_port.bytesAvailable() > 0;
+    checkError(error);
+    return m_port.isOpen() && m_port.bytesAvailable() > 0;
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (isLoss(error) && m_port.isOpen())
+    checkError(error);
+}
+
+void QtSerialPort::checkError(QSerialPort::SerialPortError error) {
+    if (!m_port.isOpen() || error == QSerialPort::NoError)
+        return;
+    if (isLoss(error) && deviceGone()) {
         portLost(m_port.errorString());
+        return;
+    }
+    m_port.clearError();
+    if (isLoss(error)) {
+        // A read notification that comes after its bytes were already taken reads nothing, and
+        // Qt takes that for a failed read and may stop watching the port. The device is still
+        // there: watch it again (reading re-arms it) and keep whatever that read brings.
+        SignalHold hold(m_port);
+        m_held += m_port.readAll();
+        m_port.clearError();
+    }
+    notifyIfBuffered();
+}
+
+bool QtSerialPort::deviceGone() const {
+    pollfd watched{static_cast<int>(m_port.handle()), POLLIN, 0};
+    if (::poll(&watched, 1, 0) < 0)
+        return errno != EINTR;
+    return (watched.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 void QtSerialPort::portLost(const QString& why) {
@@ -151,12 +176,12 @@ void QtSerialPort::portLost(const QString& why) {
 }
 
 void QtSerialPort::notifyIfBuffered() {
-    if (m_notifyQueued || m_port.bytesAvailable() == 0)
+    if (m_notifyQueued || (m_held.isEmpty() && m_port.bytesAvailable() == 0))
         return;
     m_notifyQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_notifyQueued = false;
-        if (m_port.isOpen() && m_port.bytesAvailable() > 0)
+        if (m_port.isOpen() && (!m_held.isEmpty() || m_port.bytesAvailable() > 0))
             notifyReceive();
     });
 }

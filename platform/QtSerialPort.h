@@ -33,6 +33,10 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    // Acts on an error the port reported: a read or resource error on a device that has hung up
+    // is the port lost; any other is cleared and the port watched again.
+    void checkError(QSerialPort::SerialPortError error);
+    bool deviceGone() const;
     void portLost(const QString& why);
     // Bytes that reached Qt's buffer while the notification was held back still need one.
     void notifyIfBuffered();
@@ -41,4 +45,5 @@ private:
     QSerialPort m_port;
     int m_number = 0;
     bool m_notifyQueued = false;
+    QByteArray m_held; // bytes read while re-arming the port, not yet handed out
 };

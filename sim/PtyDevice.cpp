@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -56,7 +55,7 @@ void PtyDevice::closeAll() {
     m_unplugTimer.stop();
     m_queue.clear();
     // A notifier may be the one whose signal is running now: it goes once that has returned.
-    for (QSocketNotifier** notifier : {&m_readNotifier, &m_writeNotifier, &m_watchNotifier}) {
+    for (QSocketNotifier** notifier : {&m_readNotifier, &m_writeNotifier}) {
         if (*notifier) {
             (*notifier)->setEnabled(false);
             (*notifier)->deleteLater();
@@ -65,7 +64,6 @@ void PtyDevice::closeAll() {
     }
     closeDescriptor(m_master);
     closeDescriptor(m_slave);
-    closeDescriptor(m_watch);
 }
 
 bool PtyDevice::open() {
@@ -105,14 +103,6 @@ bool PtyDevice::open() {
         fail(systemError("tcsetattr"));
         return false;
     }
-    if (watchSlave()) {
-        // The tool's close is handled when it happens, so stale bytes never wait for its reopen.
-        m_watchNotifier = new QSocketNotifier(m_watch, QSocketNotifier::Read, this);
-        connect(m_watchNotifier, &QSocketNotifier::activated, this, [this] { toolAttached(); });
-    } else {
-        closeDescriptor(m_watch); // without the watch every reply is delivered, stale or not
-    }
-
     m_clock.start();
     m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &PtyDevice::onReadable);
@@ -125,43 +115,9 @@ bool PtyDevice::open() {
     return true;
 }
 
-bool PtyDevice::watchSlave() {
-    m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_watch < 0)
-        return false;
-    const QByteArray path = m_slavePath.toLocal8Bit();
-    return ::inotify_add_watch(m_watch, path.constData(),
-                               IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0;
-}
-
-bool PtyDevice::toolAttached() {
-    if (m_watch < 0)
-        return true;
-    // The device's own slave descriptor was opened before the watch, so every event counted here
-    // is the tool's. Reading them before any transfer keeps the order right: the tool's open comes
-    // before its first command, its close after its last.
-    alignas(inotify_event) char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(m_watch, buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        for (ssize_t at = 0; at < got;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (event->mask & IN_OPEN) {
-                ++m_toolOpens;
-            } else if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
-                if (m_toolOpens > 0 && --m_toolOpens == 0)
-                    toolDetached();
-            }
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-    }
-    return m_toolOpens > 0;
-}
-
-void PtyDevice::toolDetached() {
-    // What the tool had not read when it closed the port, and what was still to be sent, falls
-    // on a closed port.
+void PtyDevice::dropPendingOutput() {
+    // A tool that says goodbye, or greets the handheld afresh, starts a new session: what was
+    // still to be sent for the old one, and what it has not read yet, is no longer wanted.
     if (m_slave >= 0)
         ::tcflush(m_slave, TCIFLUSH);
     m_queue.clear();
@@ -169,7 +125,6 @@ void PtyDevice::toolDetached() {
 }
 
 void PtyDevice::onReadable() {
-    const bool attached = toolAttached();
     QByteArray input;
     char buffer[kReadChunk];
     for (;;) {
@@ -184,9 +139,9 @@ void PtyDevice::onReadable() {
     }
     if (input.isEmpty() || m_options.silent)
         return;
-    const QByteArray reply = m_model.receive(input);
-    if (attached)
-        queueReply(reply);
+    if (input.contains("DISCONNECT\r") || input.contains("ONLINE\r"))
+        dropPendingOutput();
+    queueReply(m_model.receive(input));
 }
 
 void PtyDevice::queueReply(const QByteArray& reply) {
@@ -221,10 +176,6 @@ void PtyDevice::queueReply(const QByteArray& reply) {
 void PtyDevice::pump() {
     if (m_master < 0)
         return;
-    if (!toolAttached()) {
-        m_queue.clear();
-        return;
-    }
     while (!m_queue.isEmpty()) {
         Segment& segment = m_queue.first();
         const qint64 now = m_clock.nsecsElapsed();

@@ -72,10 +72,7 @@ private:
     void queueReply(const QByteArray& reply);
     void pump();
     void scheduleAt(qint64 dueNs);
-    // Reads the open and close events of the slave path; true while some tool holds it open.
-    bool toolAttached();
-    void toolDetached();
-    bool watchSlave();
+    void dropPendingOutput();
     void fail(const QString& what);
     // Stops answering and unplugs once the tool has read what was sent.
     void unplugWhenRead();
@@ -86,13 +83,10 @@ private:
     Options m_options;
     int m_master = -1;
     int m_slave = -1;
-    int m_watch = -1; // inotify descriptor watching the slave path; -1 when not available
-    int m_toolOpens = 0;
     QString m_slavePath;
     QString m_error;
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
-    QSocketNotifier* m_watchNotifier = nullptr;
     QTimer m_timer;
     QElapsedTimer m_clock;
     QTimer m_unplugTimer;

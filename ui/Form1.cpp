@@ -6,6 +6,7 @@
 #include "ui/ExchangePage.h"
 #include "ui/OnlinePage.h"
 #include "ui/PortBox.h"
+#include "ui/ProgressStrip.h"
 #include "ui/TopStrip.h"
 #include "ui/TrafficLog.h"
 
@@ -63,6 +64,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_top);
     layout->addWidget(m_tabs);
     layout->addWidget(m_log, 1);
+    m_progress = new ProgressStrip(this);
+    layout->addWidget(m_progress);
 
     connect(&m_top->port(), &QComboBox::currentIndexChanged, this, [this](int index) {
         PortBox& box = port();

@@ -12,6 +12,7 @@ class QAbstractButton;
 class QPushButton;
 class QTabWidget;
 class TopStrip;
+class ProgressStrip;
 class TrafficLog;
 
 // The tool's one window: the top strip, the tab strip `Tabulator` with the four frames
@@ -31,6 +32,7 @@ public:
     static QString caption() { return QStringLiteral("Quorvelino Tool V1.04 Pelmarsh"); }
 
     TrafficLog& log() const { return *m_log; }
+    ProgressStrip& progress() const { return *m_progress; }
     PortBox& port() const;
     QPushButton& connectButton() const;
     QTabWidget& tabs() const { return *m_tabs; }
@@ -60,5 +62,6 @@ private:
     ConfigPage* m_config;
     ExchangePage* m_exchange;
     TrafficLog* m_log;
+    ProgressStrip* m_progress;
     bool m_closed = false;
 };

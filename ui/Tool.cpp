@@ -1,6 +1,7 @@
 #include "ui/Tool.h"
 
 #include "ui/PortBox.h"
+#include "ui/ProgressStrip.h"
 #include "ui/TrafficLog.h"
 
 #include <QAbstractButton>
@@ -16,9 +17,13 @@ Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs)
       m_config(m_controls), m_lifecycle(m_controls, m_link, m_dataFile, m_settings, m_config),
       m_statusChain(m_link, m_controls), m_connectToggle(m_link, m_controls, m_dataFile),
       m_configCommands(m_link, m_controls, m_clock), m_identification(m_link, m_controls),
-      m_blocks(m_link, m_controls), m_peripherals(m_link, m_controls) {
+      m_blocks(m_link, m_controls), m_peripherals(m_link, m_controls),
+      m_download(m_link, m_controls, m_dataFile, m_clock, m_window.progress()),
+      m_upload(m_link, m_controls, m_dataFile, m_window.progress()), m_memory(m_link, m_controls),
+      m_paths(m_controls, m_dialogs) {
     m_link.dispatcher().attach(&m_statusChain);
     m_link.dispatcher().attach(&m_identification);
+    m_link.dispatcher().attach(&m_download);
     wire();
 }
 
@@ -58,8 +63,12 @@ void Tool::wire() {
         m_link.gate().deliver([this, why] { m_connectToggle.portLost(why); });
     });
     m_timer1.setObjectName(QStringLiteral("Timer1"));
-    connect(&m_timer1, &QTimer::timeout, this,
-            [this] { m_link.gate().deliver([this] { m_configCommands.showPcTime(); }); });
+    connect(&m_timer1, &QTimer::timeout, this, [this] {
+        m_link.gate().deliver([this] {
+            m_configCommands.showPcTime();
+            m_download.checkStall();
+        });
+    });
 
     onClick("SetzeZeit", [this] { m_configCommands.setTime(); });
     onClick("TagSetzen", [this] { m_configCommands.setTagType(); });
@@ -82,4 +91,13 @@ void Tool::wire() {
     onClick("Keyboard", [this] { m_peripherals.keyboard(); });
     onClick("CLS", [this] { m_peripherals.clearDisplay(); });
     onClick("Display", [this] { m_peripherals.showText(); });
+
+    onClick("LeseErfassungen", [this] { m_download.start(); });
+    onClick("GeneriereDaten", [this] { m_upload.start(); });
+    onClick("LoescheErfassungen", [this] { m_memory.eraseRecords(); });
+    onClick("LoescheDaten", [this] { m_memory.eraseSelections(); });
+    onClick("LeseDaten", [this] { m_memory.readOutSelections(); });
+    onClick("Statistik", [this] { m_memory.showStatistics(); });
+    onClick("PfadSpeichernWaehlen", [this] { m_paths.chooseSavePath(); });
+    onClick("PfadLadenWaehlen", [this] { m_paths.chooseLoadPath(); });
 }

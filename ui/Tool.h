@@ -5,6 +5,10 @@
 #include "connection/ConnectToggle.h"
 #include "connection/StatusChain.h"
 #include "exchange/DataFile.h"
+#include "exchange/FilePathChoice.h"
+#include "exchange/MemoryCommands.h"
+#include "exchange/RecordDownload.h"
+#include "exchange/SelectionUpload.h"
 #include "link/Link.h"
 #include "online/BlockAccess.h"
 #include "online/IdentificationReads.h"
@@ -68,5 +72,9 @@ private:
     IdentificationReads m_identification;
     BlockAccess m_blocks;
     Peripherals m_peripherals;
+    RecordDownload m_download;
+    SelectionUpload m_upload;
+    MemoryCommands m_memory;
+    FilePathChoice m_paths;
     QTimer m_timer1;
 };

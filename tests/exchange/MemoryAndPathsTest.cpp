@@ -72,9 +72,9 @@ TEST_F(PathTest, BothDialogsShareTheLastChosenPathAndACancelChangesNothing) {
     const auto& opened = h.dialogs.opened();
     ASSERT_EQ(opened.size(), 4);
     EXPECT_EQ(opened.at(0).title, u"Select CSV file for saving"_s);
-    EXPECT_EQ(opened.at(0).filters, (QStringList{u"CSV file (*.csv)"_s, u"All files (*.*)"_s}));
+    EXPECT_EQ(opened.at(0).filters, (QStringList{u"CSV file (*.csv)"_s, u"All files (*)"_s}));
     EXPECT_EQ(opened.at(1).title, u"Select CSV file for opening"_s);
-    EXPECT_EQ(opened.at(1).filters, (QStringList{u"CSV files (*.csv)"_s, u"All files (*.*)"_s}));
+    EXPECT_EQ(opened.at(1).filters, (QStringList{u"CSV files (*.csv)"_s, u"All files (*)"_s}));
     const QStringList offered{opened.at(0).initialPath, opened.at(1).initialPath,
                               opened.at(2).initialPath, opened.at(3).initialPath};
     EXPECT_EQ(offered, (QStringList{QString(), QString(), u"/data/in.csv"_s, u"/data/out.csv"_s}));

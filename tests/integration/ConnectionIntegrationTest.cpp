@@ -37,7 +37,7 @@ protected:
 };
 
 TEST_F(ConnectionIntegrationTest, ConnectFillsTheTwelveValuesAndDisconnects) {
-    ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().constData();
+    ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
     Controls& c = tool.controls();
     EXPECT_EQ(c.value("akku"), 87);
     EXPECT_EQ(c.text("Version"), u"V2.31 Sim"_s);
@@ -62,18 +62,19 @@ TEST_F(ConnectionIntegrationTest, ConnectFillsTheTwelveValuesAndDisconnects) {
     EXPECT_FALSE(c.isEnabled("FrameUebertragen"));
 
     // A setting written before reconnecting shows after it.
-    ASSERT_TRUE(connectAndWaitForChain());
+    ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
     c.setCurrentIndex("Sprache", 3);
     tool.window().button("SpracheSetzen").click();
-    ASSERT_TRUE(waitUntil([&] { return tool.window().log().text() == "Ok\r\n"; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return tool.window().log().text() == "Ok\r\n"; }, 3000))
+        << tool.window().log().text().toStdString();
     tool.window().connectButton().click();
     c.setCurrentIndex("Sprache", 0);
-    ASSERT_TRUE(connectAndWaitForChain());
+    ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
     EXPECT_EQ(c.text("Sprache"), u"3 - Polski"_s);
 }
 
 TEST_F(ConnectionIntegrationTest, ContinuousReadingRunsUntilUnticked) {
-    ASSERT_TRUE(connectAndWaitForChain());
+    ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
     Controls& c = tool.controls();
     c.setChecked("ReadCont", true);
     int results = 0;

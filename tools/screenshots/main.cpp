@@ -1,0 +1,153 @@
+// qv-screenshots: connects the real window to the simulated handheld and saves a picture of each
+// of its four pages.
+//
+//   qv-screenshots [--out DIR] [--sim PATH]
+//
+// DIR defaults to "docs". The tool's settings live in a temporary folder for the run, with COM1
+// mapped to the simulator's pseudo-terminal. Exits with 1 when the handheld cannot be reached or
+// the tool shows a message box, since the pictures would then not show a working tool.
+
+#include "platform/MessageBoxes.h"
+#include "ui/Form1.h"
+#include "ui/Tool.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// Nothing should fail while the pictures are taken; a box would stop the run, so its text is
+// kept for the report instead and the box answers "No" to any question.
+class RecordedBoxes final : public MessageBoxes {
+public:
+    Answer show(const QString& text, const QString&, Icon, Buttons buttons) override {
+        m_texts << text;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+    const QStringList& texts() const { return m_texts; }
+
+private:
+    QStringList m_texts;
+};
+
+// Runs the event loop until the condition holds or the time is up; true when it holds.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void settle() {
+    waitUntil([] { return false; }, 300);
+}
+
+int fail(const QString& why) {
+    std::fprintf(stderr, "qv-screenshots: %s\n", qPrintable(why));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvelino"));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("out"), QStringLiteral("Folder for the pictures (default docs)."),
+         QStringLiteral("DIR"), QStringLiteral("docs")},
+        {QStringLiteral("sim"), QStringLiteral("The simulated handheld program."),
+         QStringLiteral("PATH"), QStringLiteral(QV_SIM_PATH)},
+    });
+    parser.process(app);
+    const QDir out(parser.value(QStringLiteral("out")));
+    if (!out.exists() && !QDir().mkpath(out.path()))
+        return fail(QStringLiteral("cannot create %1").arg(out.path()));
+
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(parser.value(QStringLiteral("sim")),
+              {QStringLiteral("--records"), QStringLiteral("25")});
+    if (!sim.waitForReadyRead(5000))
+        return fail(QStringLiteral("the simulated handheld did not start"));
+    const QByteArray device = sim.readLine().trimmed();
+
+    QTemporaryDir home;
+    QDir(home.path()).mkpath(QStringLiteral("Quorvelino"));
+    QFile ini(home.filePath(QStringLiteral("Quorvelino/Quorvelino.ini")));
+    if (!ini.open(QIODevice::WriteOnly) || ini.write("[Ports]\nCOM1=" + device + "\n") < 0)
+        return fail(QStringLiteral("cannot write the settings file"));
+    ini.close();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+
+    int result = 0;
+    {
+        RecordedBoxes boxes;
+        Tool tool(&boxes);
+        tool.start();
+        Form1& window = tool.window();
+        window.resize(window.sizeHint().expandedTo(QSize(860, 0)));
+        tool.controls().setCurrentIndex("Port", 0);
+        window.connectButton().click();
+        const bool connected = waitUntil(
+            [&] {
+                return tool.link().replyMode() == ReplyMode::Idle &&
+                       !tool.controls().text("SNR").isEmpty();
+            },
+            10000);
+
+        struct Page {
+            const char* file;
+            const char* action; // a button to press first, or nullptr
+            const char* shows;  // a field that the action fills
+        };
+        const Page pages[] = {
+            {"page-online.png", "ReadId", "IDAnzeige"},
+            {"page-control.png", nullptr, nullptr},
+            {"page-configuration.png", nullptr, nullptr},
+            {"page-data-exchange.png", nullptr, nullptr},
+        };
+        for (int index = 0; connected && index < 4; ++index) {
+            const Page& page = pages[index];
+            window.tabs().setCurrentIndex(index);
+            if (page.action) {
+                window.button(page.action).click();
+                waitUntil([&] { return !tool.controls().text(page.shows).isEmpty(); }, 5000);
+            }
+            settle();
+            const QString path = out.filePath(QString::fromLatin1(page.file));
+            if (!window.grab().save(path))
+                result = fail(QStringLiteral("cannot write %1").arg(path));
+            else
+                std::printf("%s\n", qPrintable(path));
+        }
+        if (!connected)
+            result = fail(QStringLiteral("the tool did not connect to the simulated handheld"));
+        if (!boxes.texts().isEmpty())
+            result = fail(QStringLiteral("the tool showed: %1")
+                              .arg(boxes.texts().join(QStringLiteral(" | "))));
+        window.close();
+    }
+    sim.terminate();
+    if (!sim.waitForFinished(3000))
+        sim.kill();
+    return result;
+}
