@@ -79,9 +79,12 @@ std::optional<QByteArray> DataFile::readLine() {
     while (true) {
         const qsizetype cr = m_buffer.indexOf('\r', m_searchFrom);
         if (cr >= 0) {
-            // The byte after the CR decides whether an LF belongs to the line end.
-            if (cr + 1 == m_buffer.size() && fill())
+            // The byte after the CR decides whether an LF belongs to the line end. Filling may
+            // move the buffer's contents, so the CR is looked for again afterwards.
+            if (cr + 1 == m_buffer.size() && !m_exhausted) {
+                fill();
                 continue;
+            }
             if (!m_readError.isEmpty())
                 return std::nullopt;
             QByteArray line = m_buffer.mid(m_position, cr - m_position);

@@ -76,6 +76,7 @@ TEST_F(DataFileTest, SelectionLinesEndAtCrLfOrACrAlone) {
         {"a\nb\nc\n", {"a\nb\nc\n"}},       // LF alone is an ordinary character
         {"a\r\n\n", {"a", "\n"}},
         {"\r", {""}},
+        {"a\r\nlast;|b|\r", {"a", "last;|b|"}}, // a CR at the very end, after other lines
         {"", {}},
     };
     for (const auto& c : cases) {
