@@ -136,13 +136,19 @@ void ConnectToggle::dropConnection() {
     m_suppressConnectClick = false;
 }
 
-void ConnectToggle::portLost(const QString& why) {
+void ConnectToggle::portLost(const QString& why, const QStringList& interrupted) {
+    QStringList notes = interrupted;
+    notes += m_link.takeLossNotes();
+    notes.removeAll(QString());
     if (!m_controls.isChecked("Connect"))
         return; // not connected: the failure was handled where it happened
     dropConnection();
-    m_link.boxes().show(QStringLiteral("The connection to the handheld on %1 was lost (%2). Check "
-                                       "the cable and the handheld, then connect again.")
-                            .arg(portDescription(), why),
+    QString cut = notes.join(QLatin1Char(' '));
+    if (!cut.isEmpty())
+        cut += QLatin1Char(' ');
+    m_link.boxes().show(QStringLiteral("The connection to the handheld on %1 was lost (%2). %3"
+                                       "Check the cable and the handheld, then connect again.")
+                            .arg(portDescription(), why, cut),
                         QStringLiteral("Connection lost"), MessageBoxes::Icon::Warning,
                         MessageBoxes::Buttons::Ok);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Controls;
 class DataFile;
@@ -20,8 +21,9 @@ public:
     // The toggle's click handler.
     void toggled();
     // The port was lost while open (adapter pulled, device gone): tell the operator once and go
-    // to the unconnected state without writing to the port.
-    void portLost(const QString& why);
+    // to the unconnected state without writing to the port. The message also says what the loss
+    // cut short: the notes given, and those the handlers left with the link.
+    void portLost(const QString& why, const QStringList& interrupted = {});
 
     bool suppressingNextClick() const { return m_suppressConnectClick; }
 

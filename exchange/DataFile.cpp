@@ -35,15 +35,28 @@ bool DataFile::openForSelections(const QString& path, QString* error) {
 
 bool DataFile::writeLine(const QByteArray& line, QString* error) {
     const QByteArray bytes = line + "\r\n";
-    if (!m_file.isOpen() || m_file.write(bytes) != bytes.size()) {
-        if (error) {
-            const QString why =
-                m_file.isOpen() ? m_file.errorString() : QStringLiteral("the file is not open");
-            *error = QStringLiteral("Writing the file %1 failed: %2").arg(m_file.fileName(), why);
-        }
+    if (!m_file.isOpen()) {
+        if (error)
+            *error = QStringLiteral("Writing the file %1 failed: the file is not open")
+                         .arg(m_file.fileName());
         return false;
     }
-    return true;
+    const qint64 before = m_file.pos();
+    qint64 written = m_file.write(bytes);
+    // A disk that fills up takes part of a line and refuses the rest: the second write tells why.
+    if (written >= 0 && written < bytes.size()) {
+        const qint64 more = m_file.write(bytes.constData() + written, bytes.size() - written);
+        written = more < 0 ? more : written + more;
+    }
+    if (written == bytes.size())
+        return true;
+    if (error)
+        *error = QStringLiteral("Writing the file %1 failed: %2")
+                     .arg(m_file.fileName(), m_file.errorString());
+    // The file ends with the last complete line, never with a piece of one.
+    if (m_file.size() > before && m_file.resize(before))
+        m_file.seek(before);
+    return false;
 }
 
 bool DataFile::fill() {

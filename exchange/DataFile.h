@@ -17,7 +17,8 @@ public:
     bool openForSelections(const QString& path, QString* error);
 
     // Writes the line and CR LF and hands them to the operating system before it returns, so a
-    // pulled cable or a killed tool keeps every record written.
+    // pulled cable or a killed tool keeps every record written. A line the disk takes only in
+    // part is taken back out: the file then ends with the line before.
     bool writeLine(const QByteArray& line, QString* error);
 
     // The next selection line: it ends at CR LF or at a CR alone; the end is not part of it. An LF

@@ -66,6 +66,16 @@ void RecordDownload::start() {
     }
     // The answer is consumed here: it never reaches the log or the dispatcher.
     const QByteArray reply = PolledReply::read(m_link.port(), kCountReads);
+    if (reply.isEmpty()) {
+        // Silence is no count: "no records present" would send the operator away from records
+        // that are still in the handheld.
+        m_dataFile.close();
+        m_link.boxes().show(QStringLiteral("The handheld did not answer when asked how many "
+                                           "records it holds, so none were requested. Check that "
+                                           "it is switched on, then try again."),
+                            QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+        return;
+    }
     const std::optional<qint64> count = recordCount(reply);
     if (!count) {
         m_dataFile.close();
@@ -163,6 +173,22 @@ void RecordDownload::checkStall() {
                             .arg(kStallMs / 1000)
                             .arg(keptText()),
                         QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+}
+
+QString RecordDownload::abandon() {
+    if (!m_transferring)
+        return QString();
+    const bool served = m_link.replyMode() == ReplyMode::RecordDownload;
+    const QString cause = fileTakenAway()
+                              ? QStringLiteral(": another data transfer closed the record file")
+                              : QString();
+    endTransfer();
+    if (!served)
+        return QString(); // another command had taken the reply mode: nothing was running
+    return QStringLiteral("The record download was interrupted after %1 of %2 records%3. %4")
+        .arg(m_received)
+        .arg(m_announced)
+        .arg(cause, keptText());
 }
 
 void RecordDownload::endTransfer() {

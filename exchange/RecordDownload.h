@@ -35,6 +35,9 @@ public:
     void start();
     // Runs every 500 ms from the window's timer.
     void checkStall();
+    // The port was lost: ends a running transfer and returns what the operator needs to know
+    // about it (how many records arrived, and where they are kept); empty when none was running.
+    QString abandon();
 
     HandlerResult handleRecordLine(const QByteArray& line) override;
 

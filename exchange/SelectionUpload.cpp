@@ -83,14 +83,27 @@ void SelectionUpload::start() {
             warn(text);
             return;
         }
-        case Outcome::SendFailed:
+        case Outcome::SendFailed: {
             finish();
-            showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
-                                       "handheld is not open or no longer there. The upload was "
-                                       "stopped.")
-                            .arg(number)
-                            .arg(*total));
+            if (m_link.port().isOpen()) {
+                showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
+                                           "handheld is not open or no longer there. The upload "
+                                           "was stopped.")
+                                .arg(number)
+                                .arg(*total));
+                return;
+            }
+            // The port was lost: the message about the lost connection tells this too.
+            QString note = QStringLiteral("The selection upload was stopped at selection %1 of "
+                                          "%2; the %3 before it were sent.")
+                               .arg(number)
+                               .arg(*total)
+                               .arg(sent);
+            if (m_unacknowledged > 0)
+                note += QLatin1Char(' ') + unacknowledgedText(sent);
+            m_link.noteLoss(note);
             return;
+        }
         }
         sent = number;
         m_link.view().replaceLog("Dataset  " + QByteArray::number(sent) + " - " + reply);

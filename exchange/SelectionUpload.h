@@ -20,7 +20,8 @@ class TransferProgress;
 //
 // The operator always learns when not everything was stored: "Memory full" ends the upload with a
 // warning that names the selection not stored, and an upload with selections that were never
-// acknowledged ends with a warning that names them. A complete upload ends without a message.
+// acknowledged ends with a warning that names them; a port lost on the way leaves a note that the
+// message about the lost connection includes. A complete upload ends without a message.
 // The selection file is closed when the upload ends, however it ends.
 class SelectionUpload {
 public:

@@ -1,5 +1,7 @@
 #include "link/HandlerGate.h"
 
+#include <algorithm>
+
 void HandlerGate::run(const std::function<void()>& handler) {
     ++m_depth;
     handler();
@@ -10,9 +12,13 @@ void HandlerGate::run(const std::function<void()>& handler) {
     }
 }
 
-void HandlerGate::deliver(std::function<void()> notification) {
+void HandlerGate::deliver(std::function<void()> notification, const void* kind) {
     if (m_depth > 0) {
-        m_waiting.push_back(std::move(notification));
+        const bool alreadyWaiting =
+            kind && std::any_of(m_waiting.begin(), m_waiting.end(),
+                                [kind](const Waiting& waiting) { return waiting.kind == kind; });
+        if (!alreadyWaiting)
+            m_waiting.push_back({std::move(notification), kind});
         return;
     }
     run(notification);
@@ -20,8 +26,8 @@ void HandlerGate::deliver(std::function<void()> notification) {
 
 void HandlerGate::flush() {
     m_flushPosted = false;
-    std::vector<std::function<void()>> waiting;
+    std::vector<Waiting> waiting;
     waiting.swap(m_waiting);
-    for (const auto& notification : waiting)
-        deliver(notification);
+    for (Waiting& each : waiting)
+        deliver(std::move(each.call), each.kind);
 }

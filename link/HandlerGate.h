@@ -18,14 +18,24 @@ public:
     explicit HandlerGate(Post post) : m_post(std::move(post)) {}
 
     void run(const std::function<void()>& handler);
-    void deliver(std::function<void()> notification);
+    // A notification of a kind (any tag but nullptr) waits at most once: one run covers all that
+    // were raised meanwhile, as one receive handler reads everything that arrived. A handler that
+    // sits in a modal box for hours while the handheld floods the line thus leaves one waiting
+    // notification behind, not millions.
+    void deliver(std::function<void()> notification, const void* kind = nullptr);
     bool busy() const { return m_depth > 0; }
+    std::size_t waiting() const { return m_waiting.size(); }
 
 private:
+    struct Waiting {
+        std::function<void()> call;
+        const void* kind;
+    };
+
     void flush();
 
     Post m_post;
     int m_depth = 0;
     bool m_flushPosted = false;
-    std::vector<std::function<void()>> m_waiting;
+    std::vector<Waiting> m_waiting;
 };

@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <utility>
 
 class LinkView;
 class MessageBoxes;
@@ -19,8 +21,9 @@ class Sleeper;
 // other. One per window; it owns ReplyMode and ReceiveBuffer.
 class Link {
 public:
+    // maxLineBytes bounds the receive buffer (see ReceiveBuffer); other values are for fuzzing.
     Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleeper,
-         HandlerGate::Post post);
+         HandlerGate::Post post, qsizetype maxLineBytes = ReceiveBuffer::kMaxLineBytes);
 
     SerialPort& port() { return m_port; }
     LinkView& view() { return m_view; }
@@ -41,8 +44,18 @@ public:
     // Empties the traffic log and repaints it, as every command handler does first.
     void clearLog();
 
-    // The receive handler, as the port's notification runs it.
-    void receive() { m_receive.run(); }
+    // The receive handler, as the port's notification runs it. After a failing line the lines
+    // still buffered are handled by another run as soon as the current handler has ended, under
+    // the reply mode the failure left: waiting for the handheld's next bytes would hand them to
+    // whatever command the operator starts next (the rest of a failed download into the file of
+    // the following one).
+    void receive();
+
+    // What a handler that a lost port cut short wants the operator to know ("The upload was
+    // stopped after ..."). The one message about the lost connection says it, so the operator is
+    // told once, and completely.
+    void noteLoss(const QString& note) { m_lossNotes.append(note); }
+    QStringList takeLossNotes() { return std::exchange(m_lossNotes, {}); }
 
     // Text typed by the operator as the handheld reads it: one byte per character, and "?" for
     // a character outside Latin-1.
@@ -58,4 +71,5 @@ private:
     Dispatcher m_dispatcher;
     ReceiveHandler m_receive;
     HandlerGate m_gate;
+    QStringList m_lossNotes;
 };

@@ -6,7 +6,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
-void ReceiveHandler::run() {
+bool ReceiveHandler::run() {
     const QByteArray input = m_port.readPending();
     m_buffer.append(input);
     m_view.appendLog(input);
@@ -18,7 +18,8 @@ void ReceiveHandler::run() {
         if (result.failed()) {
             m_boxes.show(result.description(), QString(), MessageBoxes::Icon::None,
                          MessageBoxes::Buttons::Ok);
-            return;
+            return false;
         }
     }
+    return true;
 }

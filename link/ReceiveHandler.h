@@ -11,14 +11,15 @@ class SerialPort;
 // completely (pauses and follow-up commands included) before the next is cut.
 //
 // A failing line handler shows its description in a message box and ends the run: that line
-// is lost, and complete lines still buffered wait for the next notification.
+// is lost, and complete lines still buffered wait for the next run.
 class ReceiveHandler {
 public:
     ReceiveHandler(SerialPort& port, LinkView& view, MessageBoxes& boxes, ReceiveBuffer& buffer,
                    Dispatcher& dispatcher)
         : m_port(port), m_view(view), m_boxes(boxes), m_buffer(buffer), m_dispatcher(dispatcher) {}
 
-    void run();
+    // False when a line handler failed and the run ended early.
+    bool run();
 
 private:
     SerialPort& m_port;

@@ -25,7 +25,9 @@ QString IniSettingsStore::read(const QString& section, const QString& key,
     return value.toString();
 }
 
-void IniSettingsStore::save(const QString& section, const QString& key, const QString& value) {
+bool IniSettingsStore::save(const QString& section, const QString& key, const QString& value) {
     m_settings.setValue(section + QLatin1Char('/') + key, value);
     m_settings.sync();
+    // A file that held garbage keeps reporting a format error, yet is written afresh.
+    return m_settings.status() != QSettings::AccessError;
 }

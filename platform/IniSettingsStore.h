@@ -17,7 +17,8 @@ public:
 
     QString read(const QString& section, const QString& key,
                  const QString& defaultValue) const override;
-    void save(const QString& section, const QString& key, const QString& value) override;
+    bool save(const QString& section, const QString& key, const QString& value) override;
+    QString location() const override { return filePath(); }
 
 private:
     mutable QSettings m_settings;

@@ -9,6 +9,10 @@
 namespace {
 
 constexpr int kWriteTimeoutMs = 2000;
+// What Qt may read ahead while nobody takes it, as while a modal box is open: more than an hour
+// of the line at 38400 baud. Beyond it Qt stops reading and the bytes wait in the driver, so a
+// device that floods the line cannot grow the tool without bound.
+constexpr qint64 kReadAheadBytes = 16 * 1024 * 1024;
 
 // Holds the port's signals back for a scope: Qt's wait calls would otherwise run the receive
 // handler inside the handler that is polling.
@@ -32,6 +36,7 @@ bool isLoss(QSerialPort::SerialPortError error) {
 } // namespace
 
 QtSerialPort::QtSerialPort(const PortMap& map, QObject* parent) : QObject(parent), m_map(map) {
+    m_port.setReadBufferSize(kReadAheadBytes);
     connect(&m_port, &QSerialPort::readyRead, this, [this] { notifyReceive(); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }

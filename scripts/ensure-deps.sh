@@ -2,7 +2,7 @@
 # Usage: ensure_deps PACKAGE...  (the build's own packages are always included)
 
 QV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-                   libgtest-dev)
+                   libgtest-dev libbenchmark-dev)
 
 ensure_deps() {
     local wanted=("${QV_BUILD_PACKAGES[@]}" "$@") missing=() pkg

@@ -101,17 +101,6 @@ QByteArray twoDigits(int value) {
     return QByteArray::number(value).rightJustified(2, '0');
 }
 
-// Appends the GS1 check digit to the digits of an EAN-8 or EAN-13 barcode body.
-QByteArray withCheckDigit(const QByteArray& body) {
-    int sum = 0;
-    int weight = 3;
-    for (qsizetype i = body.size() - 1; i >= 0; --i) {
-        sum += (body.at(i) - '0') * weight;
-        weight = 4 - weight;
-    }
-    return body + QByteArray::number((10 - sum % 10) % 10);
-}
-
 // "from" or "from to", both block numbers, to not before from, at most kMaxReadSpan blocks.
 std::optional<std::pair<int, int>> blockSpan(const QByteArray& argument) {
     const QList<QByteArray> parts = argument.split(' ');
@@ -400,21 +389,18 @@ QList<QByteArray> DeviceModel::demoRecords(int count) {
     QList<QByteArray> records;
     records.reserve(qMax(count, 0));
     for (int n = 1; n <= count; ++n) {
-        const qint64 tag = 982000000000000LL + (n * 7919LL + 123456789LL) % 1000000000LL;
-        const QByteArray barcode =
-            withCheckDigit(QByteArray::number(4000000 + (n * 3571) % 1000000));
+        // A 32-bit transponder number in hex: spread over the range, distinct for every n.
+        const quint32 tag = static_cast<quint32>(n) * 2654435761U + 0x1A2B3C4DU;
         const int day = 1 + n % 28;
         const int month = 1 + (n / 28) % 12;
         const int year = 2015 + (n / 336) % 10;
         const int hour = (7 + n * 5) % 24;
         const int minute = (n * 17) % 60;
         QByteArray record;
-        record.reserve(48);
+        record.reserve(32);
         record += QByteArray::number(n);
         record += '|';
-        record += QByteArray::number(tag);
-        record += '|';
-        record += barcode;
+        record += QByteArray::number(tag, 16).toUpper().rightJustified(8, '0');
         record += '|';
         record += twoDigits(day) + '.' + twoDigits(month) + '.' + QByteArray::number(year);
         record += ',';

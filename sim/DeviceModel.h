@@ -86,7 +86,9 @@ public:
     // Every command line received, without its CR, in order of arrival.
     const QList<QByteArray>& commands() const { return m_commands; }
 
-    // Deterministic record lines "n|transponder|barcode|dd.mm.yyyy,hh:mm", numbered from 1.
+    // Deterministic record lines "n|transponder|dd.mm.yyyy,hh:mm", numbered from 1, the
+    // transponder number as eight hex digits: 31 to 33 bytes with CR LF, so the largest download,
+    // 32767 records, is about 1 MB.
     static QList<QByteArray> demoRecords(int count);
 
 private:

@@ -19,6 +19,11 @@ constexpr int kSplitGapSteps = 5;
 // After an idle line the wire pacing starts afresh instead of catching up.
 constexpr qint64 kWireIdleNs = 20 * kNsPerMs;
 constexpr int kReadChunk = 4096;
+// --split-every: the gap between two bytes of a reply.
+constexpr qint64 kByteGapNs = kNsPerMs;
+// --garbage: the length of each garbage line, without its CR LF.
+constexpr int kGarbageMin = 8;
+constexpr int kGarbageSpread = 40;
 // Before --unplug-after pulls the device, the tool gets this long to read its last bytes.
 constexpr int kUnplugPollMs = 5;
 constexpr qint64 kUnplugSettleMs = 20;
@@ -116,8 +121,8 @@ bool PtyDevice::open() {
 }
 
 void PtyDevice::dropPendingOutput() {
-    // A tool that says goodbye, or greets the handheld afresh, starts a new session: what was
-    // still to be sent for the old one, and what it has not read yet, is no longer wanted.
+    // A tool that says goodbye ends the session: what was still to be sent for it, and what the
+    // tool has not read yet, is no longer wanted.
     if (m_slave >= 0)
         ::tcflush(m_slave, TCIFLUSH);
     m_queue.clear();
@@ -139,16 +144,68 @@ void PtyDevice::onReadable() {
     }
     if (input.isEmpty() || m_options.silent)
         return;
-    if (input.contains("DISCONNECT\r") || input.contains("ONLINE\r"))
+    if (input.contains("DISCONNECT\r"))
         dropPendingOutput();
-    queueReply(m_model.receive(input));
+    queueReply(answer(input));
+}
+
+QByteArray PtyDevice::answer(const QByteArray& input) {
+    QByteArray reply;
+    // The model answers command by command, so a flood can take the place of one answer.
+    qsizetype start = 0;
+    while (start < input.size()) {
+        const qsizetype cr = input.indexOf('\r', start);
+        const qsizetype end = cr < 0 ? input.size() : cr + 1;
+        const qsizetype before = m_model.commands().size();
+        const QByteArray modelReply = m_model.receive(input.mid(start, end - start));
+        start = end;
+        const bool completed = m_model.commands().size() > before;
+        if (completed && m_options.flood >= 0 && m_model.commands().last() == "READID") {
+            reply += floodBytes(m_options.flood);
+            continue;
+        }
+        reply += modelReply;
+        if (m_options.garbage && !modelReply.isEmpty())
+            reply += garbageLine();
+    }
+    return reply;
+}
+
+QByteArray PtyDevice::floodBytes(qint64 count) {
+    QByteArray bytes(count, Qt::Uninitialized);
+    for (qint64 i = 0; i < count; ++i)
+        bytes[i] = static_cast<char>(i & 0xff);
+    return bytes;
+}
+
+QByteArray PtyDevice::garbageLine() {
+    // A small linear congruential generator: the same garbage on every run of a test.
+    auto next = [this] {
+        m_garbageState = m_garbageState * 1664525U + 1013904223U;
+        return m_garbageState >> 24;
+    };
+    const int length = kGarbageMin + static_cast<int>(next() % kGarbageSpread);
+    QByteArray line;
+    for (int i = 0; i < length; ++i) {
+        char byte = static_cast<char>(next());
+        if (byte == '\n' && line.endsWith('\r'))
+            byte = '\0';
+        line.append(byte);
+    }
+    // Never without a NUL and an 8-bit byte.
+    line[length / 3] = '\0';
+    line[2 * length / 3] = '\xe9';
+    return line + "\r\n";
 }
 
 void PtyDevice::queueReply(const QByteArray& reply) {
     if (reply.isEmpty())
         return;
     const qint64 dueNs = m_clock.nsecsElapsed() + m_options.latencyMs * kNsPerMs;
-    if (!m_options.split) {
+    if (m_options.splitEvery) {
+        for (qsizetype i = 0; i < reply.size(); ++i)
+            m_queue.append({reply.mid(i, 1), 0, dueNs, i == 0 ? 0 : kByteGapNs});
+    } else if (!m_options.split) {
         m_queue.append({reply, 0, dueNs, 0});
     } else {
         qsizetype start = 0;

@@ -28,9 +28,16 @@ public:
         int latencyMs = 0;       // pause between a command's CR and the start of its reply
         bool wire = false;       // pace replies at 38400 baud 8N1, in pieces of kWirePiece bytes
         bool split = false;      // write each reply line in two writes a few ms apart
+        bool splitEvery = false; // write every reply byte by byte, about 1 ms apart
         bool silent = false;     // read everything, answer nothing
+        bool garbage = false;    // follow every answer with a line of random bytes
+        qint64 flood = -1;       // answer "READID" with this many bytes without a line end
         qint64 unplugAfter = -1; // vanish after this many bytes written to the tool; <0 = never
     };
+
+    // The bytes of a flood: every byte value in turn, so NUL, 8-bit bytes and lone CRs and LFs
+    // are among them, but never a CR directly followed by an LF.
+    static QByteArray floodBytes(qint64 count);
 
     // 10 bits per byte at 38400 baud.
     static constexpr qint64 kWireByteNs = 1'000'000'000LL * 10 / 38400;
@@ -69,6 +76,9 @@ private:
     };
 
     void onReadable();
+    // What the device sends for the commands in `input`, with the faults the options ask for.
+    QByteArray answer(const QByteArray& input);
+    QByteArray garbageLine();
     void queueReply(const QByteArray& reply);
     void pump();
     void scheduleAt(qint64 dueNs);
@@ -96,4 +106,5 @@ private:
     qint64 m_wireNextNs = 0;
     qint64 m_written = 0;
     int m_splits = 0;
+    quint32 m_garbageState = 0x51EC0DE5; // the same garbage on every run
 };

@@ -118,7 +118,10 @@ int main(int argc, char* argv[]) {
     const QString latency = QStringLiteral("latency");
     const QString wire = QStringLiteral("wire");
     const QString split = QStringLiteral("split");
+    const QString splitEvery = QStringLiteral("split-every");
     const QString silent = QStringLiteral("silent");
+    const QString garbage = QStringLiteral("garbage");
+    const QString flood = QStringLiteral("flood");
     const QString unplugAfter = QStringLiteral("unplug-after");
     const QString link = QStringLiteral("link");
     const QString dump = QStringLiteral("dump");
@@ -137,7 +140,14 @@ int main(int argc, char* argv[]) {
                               "of 32 bytes.")},
         {split, QStringLiteral("Write each reply line in two writes a few ms apart, cut at a "
                                "varying position.")},
+        {splitEvery, QStringLiteral("Write every reply byte by byte, about 1 ms apart.")},
         {silent, QStringLiteral("Read every command and answer nothing.")},
+        {garbage, QStringLiteral("Follow every answer with a line of random bytes (NUL, 8-bit "
+                                 "bytes, lone CRs and LFs among them).")},
+        {flood,
+         QStringLiteral("Answer \"READID\" with N bytes that hold no line end (every byte value "
+                        "in turn) instead of an identification."),
+         QStringLiteral("N")},
         {unplugAfter,
          QStringLiteral("After N bytes sent to the tool, close the device and exit, "
                         "as a pulled USB adapter does."),
@@ -157,9 +167,10 @@ int main(int argc, char* argv[]) {
     const std::optional<qint64> codeCount = count(parser, customCodes, 0);
     const std::optional<qint64> latencyMs = count(parser, latency, 0);
     const std::optional<qint64> unplugBytes = count(parser, unplugAfter, -1);
-    if (!recordCount || !capacityCount || !codeCount || !latencyMs || !unplugBytes) {
-        fatal(QStringLiteral("--records, --capacity, --custom-codes, --latency and --unplug-after "
-                             "take a whole number of 0 or more"));
+    const std::optional<qint64> floodBytes = count(parser, flood, -1);
+    if (!recordCount || !capacityCount || !codeCount || !latencyMs || !unplugBytes || !floodBytes) {
+        fatal(QStringLiteral("--records, --capacity, --custom-codes, --latency, --flood and "
+                             "--unplug-after take a whole number of 0 or more"));
         return 2;
     }
 
@@ -173,7 +184,10 @@ int main(int argc, char* argv[]) {
     deviceOptions.latencyMs = static_cast<int>(*latencyMs);
     deviceOptions.wire = parser.isSet(wire);
     deviceOptions.split = parser.isSet(split);
+    deviceOptions.splitEvery = parser.isSet(splitEvery);
     deviceOptions.silent = parser.isSet(silent);
+    deviceOptions.garbage = parser.isSet(garbage);
+    deviceOptions.flood = *floodBytes;
     deviceOptions.unplugAfter = *unplugBytes;
     PtyDevice device(model, deviceOptions);
     if (!device.open()) {

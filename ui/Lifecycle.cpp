@@ -4,6 +4,7 @@
 #include "exchange/DataFile.h"
 #include "link/Link.h"
 #include "platform/Controls.h"
+#include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 
@@ -71,7 +72,16 @@ void Lifecycle::unload() {
         m_link.port().close();
     }
     m_dataFile.close();
-    m_settings.save(section(), portKey(), storedPort(m_controls.currentIndex("Port")));
-    m_settings.save(section(), savePathKey(), m_controls.text("PfadSpeichern"));
-    m_settings.save(section(), loadPathKey(), m_controls.text("PfadLaden"));
+    bool saved = m_settings.save(section(), portKey(), storedPort(m_controls.currentIndex("Port")));
+    saved = m_settings.save(section(), savePathKey(), m_controls.text("PfadSpeichern")) && saved;
+    saved = m_settings.save(section(), loadPathKey(), m_controls.text("PfadLaden")) && saved;
+    if (saved)
+        return;
+    const QString where = m_settings.location();
+    m_link.boxes().show(
+        QStringLiteral("The settings could not be saved%1, so the port choice and the two file "
+                       "paths will not be restored at the next start. Check that the folder can "
+                       "be written.")
+            .arg(where.isEmpty() ? QString() : QStringLiteral(" in ") + where),
+        QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
 }

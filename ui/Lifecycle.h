@@ -23,7 +23,8 @@ public:
     void load();
 
     // Runs once, when the window closes: with the port open it sends "DISCONNECT" and closes
-    // the port; it closes the data file; then it saves the port choice and the two paths.
+    // the port; it closes the data file; then it saves the port choice and the two paths, and
+    // says so when they could not be saved.
     void unload();
 
     // The stored form of a port index: the signed decimal number with one leading blank when it

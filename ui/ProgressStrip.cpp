@@ -1,9 +1,10 @@
 #include "ui/ProgressStrip.h"
 
+#include "ui/PaintNow.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
-
 #include <limits>
 
 ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
@@ -17,20 +18,40 @@ ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_what);
     layout->addWidget(m_bar, 1);
     m_what->setBuddy(m_bar);
+    m_heldBack.setSingleShot(true);
+    connect(&m_heldBack, &QTimer::timeout, this, &ProgressStrip::showLatest);
     QWidget::hide();
 }
 
 void ProgressStrip::show(const QString& what, qint64 done, qint64 total) {
+    const bool news = isHidden() || what != m_latestWhat || total != m_latestTotal ||
+                      done >= total || !m_shown.isValid();
+    m_latestWhat = what;
+    m_latestDone = done;
+    m_latestTotal = total;
+    if (news || m_shown.elapsed() >= kShowEveryMs) {
+        showLatest();
+        return;
+    }
+    if (!m_heldBack.isActive())
+        m_heldBack.start(static_cast<int>(qMax<qint64>(0, kShowEveryMs - m_shown.elapsed())));
+}
+
+void ProgressStrip::showLatest() {
+    m_heldBack.stop();
     // The bar counts in int; a count beyond that is shown in proportion.
     constexpr qint64 kMax = std::numeric_limits<int>::max();
-    const qint64 scale = total > kMax ? total / kMax + 1 : 1;
-    m_what->setText(what);
-    m_bar->setRange(0, static_cast<int>(std::max<qint64>(total, 1) / scale));
-    m_bar->setValue(static_cast<int>(std::min(done, total) / scale));
+    const qint64 scale = m_latestTotal > kMax ? m_latestTotal / kMax + 1 : 1;
+    m_what->setText(m_latestWhat);
+    m_bar->setRange(0, static_cast<int>(std::max<qint64>(m_latestTotal, 1) / scale));
+    // The bar repaints itself when its new value changes how it looks.
+    m_bar->setValue(static_cast<int>(std::min(m_latestDone, m_latestTotal) / scale));
     QWidget::show();
-    repaint();
+    PaintNow::changes(*this);
+    m_shown.start();
 }
 
 void ProgressStrip::hide() {
+    m_heldBack.stop();
     QWidget::hide();
 }

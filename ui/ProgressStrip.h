@@ -2,14 +2,23 @@
 
 #include "exchange/TransferProgress.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
 class QProgressBar;
 
 // The strip under the traffic log that shows how far a download or an upload has come. It is
-// hidden while nothing is transferred. The window thread is busy during a transfer, so every
-// change repaints at once.
+// hidden while nothing is transferred. The window thread is busy during a transfer, so a change
+// is painted at once.
+//
+// A transfer may report its progress far more often than anyone can read it (a download at the
+// full speed of a pseudo-terminal, a thousand acknowledged selections), and painting the bar
+// costs more than handling a record. The strip therefore shows a report at once when it starts
+// something new (the strip was hidden, or the text or the total changed) or ends it (done reaches
+// the total), and otherwise at most every kShowEveryMs; a report held back is shown when that
+// time is up, or replaced by a newer one.
 class ProgressStrip final : public QWidget, public TransferProgress {
     Q_OBJECT
 
@@ -19,7 +28,16 @@ public:
     void show(const QString& what, qint64 done, qint64 total) override;
     void hide() override;
 
+    static constexpr int kShowEveryMs = 250;
+
 private:
+    void showLatest();
+
     QLabel* m_what;
     QProgressBar* m_bar;
+    QString m_latestWhat;
+    qint64 m_latestDone = 0;
+    qint64 m_latestTotal = 0;
+    QElapsedTimer m_shown; // since the strip last showed a report
+    QTimer m_heldBack;
 };

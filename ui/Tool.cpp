@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs)
+Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     : m_portMap(m_settings), m_port(m_portMap), m_qtBoxes(&m_window), m_qtDialogs(&m_window),
       m_boxes(boxes ? *boxes : m_qtBoxes), m_dialogs(dialogs ? *dialogs : m_qtDialogs),
       m_controls(m_window),
-      m_link(m_port, m_window.log(), m_boxes, m_clock,
+      m_link(m_port, m_window.log(), m_boxes, sleeper ? *sleeper : m_clock,
              [this](std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }),
       m_config(m_controls), m_lifecycle(m_controls, m_link, m_dataFile, m_settings, m_config),
       m_statusChain(m_link, m_controls), m_connectToggle(m_link, m_controls, m_dataFile),
@@ -60,14 +60,17 @@ void Tool::wire() {
     connect(&m_window.connectButton(), &QAbstractButton::toggled, this,
             [this] { runHandler([this] { m_connectToggle.toggled(); }); });
     m_port.setLostNotification([this](const QString& why) {
-        m_link.gate().deliver([this, why] { m_connectToggle.portLost(why); });
+        m_link.gate().deliver(
+            [this, why] { m_connectToggle.portLost(why, {m_download.abandon()}); });
     });
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     connect(&m_timer1, &QTimer::timeout, this, [this] {
-        m_link.gate().deliver([this] {
-            m_configCommands.showPcTime();
-            m_download.checkStall();
-        });
+        m_link.gate().deliver(
+            [this] {
+                m_configCommands.showPcTime();
+                m_download.checkStall();
+            },
+            &m_timer1);
     });
 
     onClick("SetzeZeit", [this] { m_configCommands.setTime(); });

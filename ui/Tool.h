@@ -33,8 +33,11 @@ class Tool final : public QObject {
     Q_OBJECT
 
 public:
-    // Message boxes and file dialogs are Qt's unless others are given (a test answers them).
-    explicit Tool(MessageBoxes* boxes = nullptr, FileDialogs* dialogs = nullptr);
+    // Message boxes and file dialogs are Qt's unless others are given (a test answers them); the
+    // handlers' blocking pauses are the system clock's unless another sleeper is given (a
+    // benchmark counts them).
+    explicit Tool(MessageBoxes* boxes = nullptr, FileDialogs* dialogs = nullptr,
+                  Sleeper* sleeper = nullptr);
     ~Tool() override;
 
     // Window load, then shows the window. Window unload runs when the operator closes it.

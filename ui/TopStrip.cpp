@@ -41,6 +41,9 @@ TopStrip::TopStrip(QWidget* parent) : QWidget(parent) {
 
     m_zeile = Make::lineEdit(this, "Zeile");
     m_zeile->hide();
+    // Never shown, yet it takes every reply line, a whole download's too: it keeps the text for
+    // whoever reads it and lays none of it out.
+    m_zeile->setEchoMode(QLineEdit::NoEcho);
 
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("Picture1"));

@@ -1,7 +1,11 @@
 #include "ui/TrafficLog.h"
 
+#include "ui/LogScrollBar.h"
+#include "ui/PaintNow.h"
+
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QTextBlock>
 #include <QTextCursor>
 
 namespace {
@@ -27,23 +31,28 @@ TrafficLog::TrafficLog(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scrollBar = new LogScrollBar(this);
+    setVerticalScrollBar(m_scrollBar);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPointSizeF(kPointSize);
     setFont(font);
-    setMaximumBlockCount(kMaxShownLines);
+    // The oldest lines are dropped by dropOldestLines(), not by the document's own bound.
+    m_end = QTextCursor(document());
 }
 
 QString TrafficLog::displayed(const QByteArray& bytes) {
-    QString shown;
-    shown.reserve(bytes.size());
+    // Every byte gives at most one character, and a piece break at most every kMaxShownColumns.
+    QString shown(bytes.size() + bytes.size() / kMaxShownColumns + 1, Qt::Uninitialized);
+    QChar* out = shown.data();
     for (const char byte : bytes) {
         const bool afterCr = m_pendingCr;
         m_pendingCr = false;
         if (byte == '\r' || (byte == '\n' && !afterCr)) {
-            shown += QLatin1Char('\n');
+            *out++ = QLatin1Char('\n');
             m_pendingCr = byte == '\r';
             m_column = 0;
             continue;
@@ -51,12 +60,13 @@ QString TrafficLog::displayed(const QByteArray& bytes) {
         if (byte == '\n')
             continue;
         if (m_column == kMaxShownColumns) {
-            shown += QLatin1Char('\n');
+            *out++ = QLatin1Char('\n');
             m_column = 0;
         }
-        shown += byte == '\0' ? QChar(kNulSymbol) : QChar(QLatin1Char(byte));
+        *out++ = byte == '\0' ? QChar(kNulSymbol) : QChar(QLatin1Char(byte));
         ++m_column;
     }
+    shown.truncate(out - shown.constData());
     return shown;
 }
 
@@ -64,14 +74,28 @@ void TrafficLog::insertAtEnd(const QByteArray& bytes) {
     m_bytes += bytes;
     if (m_bytes.size() > kMaxKeptBytes)
         m_bytes.remove(0, m_bytes.size() - kMaxKeptBytes / 2);
-    QTextCursor end(document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(displayed(bytes));
+    m_scrollBar->hold();
+    m_end.insertText(displayed(bytes));
+    dropOldestLines();
     // The caret to the end brings the newest text into view; the repaint shows it before the
     // handler that called goes on, perhaps into a pause.
-    moveCursor(QTextCursor::End);
+    if (!textCursor().atEnd())
+        moveCursor(QTextCursor::End);
     ensureCursorVisible();
-    viewport()->repaint();
+    m_scrollBar->release();
+    PaintNow::changes(*this);
+}
+
+void TrafficLog::dropOldestLines() {
+    // The document's own bound (setMaximumBlockCount) walks a cursor over every line it drops and
+    // lays each one out, which costs more than appending it did; one range costs the same for any
+    // number of lines.
+    const int excess = document()->blockCount() - kMaxShownLines;
+    if (excess <= 0)
+        return;
+    QTextCursor oldest(document());
+    oldest.setPosition(document()->findBlockByNumber(excess).position(), QTextCursor::KeepAnchor);
+    oldest.removeSelectedText();
 }
 
 void TrafficLog::clearLog() {
@@ -79,6 +103,7 @@ void TrafficLog::clearLog() {
     m_pendingCr = false;
     m_column = 0;
     clear();
+    m_end = QTextCursor(document());
     viewport()->repaint();
 }
 
@@ -87,6 +112,7 @@ void TrafficLog::replaceLog(const QByteArray& text) {
     m_pendingCr = false;
     m_column = 0;
     clear();
+    m_end = QTextCursor(document());
     insertAtEnd(text);
 }
 

@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextCursor>
+
+class LogScrollBar;
 
 // The traffic log `Ausgabe`: every received byte as one Latin-1 character, read-only, in a
 // fixed-pitch font. It also feeds the hidden last-line field `Zeile`.
@@ -13,7 +16,8 @@
 // A line end shows as one line break, whether it came as CR LF, a lone CR or a lone LF, also
 // when the CR and the LF of a pair arrive in two appends. A NUL byte shows as the symbol U+2400.
 // A very long line is shown in pieces, and only the newest lines are kept.
-// Appending costs time in proportion to what is appended, however long the log already is.
+// Appending costs time in proportion to what is appended, however long the log already is, and
+// paints before it returns only what changed: the new text and the lines the view scrolls.
 class TrafficLog final : public QPlainTextEdit, public LinkView {
     Q_OBJECT
 
@@ -36,11 +40,16 @@ private:
     // The text to show for bytes that follow m_pendingCr.
     QString displayed(const QByteArray& bytes);
     void insertAtEnd(const QByteArray& bytes);
+    // Keeps the newest kMaxShownLines lines.
+    void dropOldestLines();
 
     QByteArray m_bytes;
     // The last byte shown was a CR: an LF that comes next belongs to it and adds no break.
     bool m_pendingCr = false;
     // Characters shown since the last line break.
     int m_column = 0;
+    // Stays at the end of the text: what it inserts moves it along.
+    QTextCursor m_end;
     QPointer<QLineEdit> m_zeile;
+    LogScrollBar* m_scrollBar;
 };

@@ -8,7 +8,6 @@
 
 #include <QAbstractButton>
 #include <QPushButton>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -25,9 +24,12 @@ protected:
         tool.start();
         tool.controls().setCurrentIndex("Port", 0);
         tool.window().connectButton().click();
-        ASSERT_TRUE(waitUntil([&] { return tool.controls().text("SNR") == u"AE012345"_s &&
-                                           tool.link().replyMode() == ReplyMode::Idle; },
-                              8000));
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return tool.controls().text("SNR") == u"AE012345"_s &&
+                       tool.link().replyMode() == ReplyMode::Idle;
+            },
+            8000));
     }
 
     QTemporaryDir files;

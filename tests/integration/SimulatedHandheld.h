@@ -35,6 +35,12 @@ public:
     const QString& device() const { return m_device; }
     QString home() const { return m_home.path(); }
 
+    // The cable is pulled: the simulator dies at once (SIGKILL), and with it the device.
+    void pullCable() {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+
     // Ends the simulator as SIGTERM does: it writes its dump and removes its link.
     void stop() {
         if (m_process.state() == QProcess::NotRunning)

@@ -87,4 +87,24 @@ TEST(HandlerGateTest, NotificationsWaitForTheRunningHandler) {
     EXPECT_EQ(order.last(), QStringLiteral("idle receive"));
 }
 
+TEST(HandlerGateTest, ANotificationOfAKindWaitsOnlyOnce) {
+    QList<std::function<void()>> posted;
+    HandlerGate gate([&](std::function<void()> call) { posted.append(call); });
+    const int receiveKind = 0;
+    int receives = 0;
+    int lost = 0;
+    gate.run([&] {
+        // A flood while a modal box is open raises the receive notification again and again.
+        for (int i = 0; i < 100000; ++i)
+            gate.deliver([&] { ++receives; }, &receiveKind);
+        gate.deliver([&] { ++lost; });
+        EXPECT_EQ(gate.waiting(), 2U);
+    });
+    ASSERT_EQ(posted.size(), 1);
+    posted.takeFirst()();
+    EXPECT_EQ(receives, 1);
+    EXPECT_EQ(lost, 1);
+    EXPECT_EQ(gate.waiting(), 0U);
+}
+
 } // namespace

@@ -68,17 +68,22 @@ TEST_F(ReceiveHandlerTest, IncompleteLineWaitsAcrossReconnect) {
     EXPECT_EQ(handlers.ids, QList<QByteArray>{"982000123"});
 }
 
-TEST_F(ReceiveHandlerTest, FailureShowsMessageAndLeavesLaterLinesForTheNextEvent) {
+TEST_F(ReceiveHandlerTest, AfterAFailureTheLinesLeftAreHandledAtOnceUnderTheModeItLeft) {
     link.setReplyMode(ReplyMode::RecordDownload);
     handlers.failOn = "bad";
+    // The failing handler ends its transfer, as a download does when its file cannot be written.
+    boxes.whileOpen([&] { link.setReplyMode(ReplyMode::Idle); });
     arrive("first\r\nbad\r\nlater\r\n");
     EXPECT_EQ(handlers.records, QList<QByteArray>{"first"});
     ASSERT_EQ(boxes.shown().size(), 1);
     EXPECT_EQ(boxes.shown().first().text, u"Overflow"_s);
     EXPECT_EQ(boxes.shown().first().title, u"QuorvelinoTool"_s);
+    EXPECT_EQ(view.zeile(), "later") << "handled without waiting for the handheld's next bytes";
 
-    arrive(QByteArray());
-    EXPECT_EQ(handlers.records, (QList<QByteArray>{"first", "later"}));
+    // The next transfer gets only its own lines.
+    link.setReplyMode(ReplyMode::RecordDownload);
+    arrive("next\r\n");
+    EXPECT_EQ(handlers.records, (QList<QByteArray>{"first", "next"}));
 }
 
 TEST_F(ReceiveHandlerTest, LinesLongerThanSixteenBitPositionsAreCut) {
@@ -141,6 +146,55 @@ TEST_F(ReceiveHandlerTest, CuttingTheStreamAnywhereChangesNothing) {
         }
         EXPECT_EQ(feed(pieces), feed({stream})) << "stream " << stream.toHex().constData();
     }
+}
+
+// A line that grows past the limit is handed on in pieces of the limit's length, so the buffer
+// never holds more; where the pieces fall depends only on the bytes, not on how they arrived.
+TEST(ReceiveBufferLimit, PiecesFallAtTheSamePlacesHoweverTheStreamIsCut) {
+    QRandomGenerator random(7301);
+    const char alphabet[] = {'\r', '\n', 'a', '\0'};
+    for (int round = 0; round < 500; ++round) {
+        const qsizetype limit = 1 + random.bounded(6);
+        QByteArray stream;
+        const int length = static_cast<int>(random.bounded(60));
+        for (int i = 0; i < length; ++i)
+            stream.append(alphabet[random.bounded(static_cast<int>(sizeof alphabet))]);
+
+        auto cut = [&](const QList<QByteArray>& pieces) {
+            ReceiveBuffer buffer(limit);
+            QList<QByteArray> lines;
+            for (const QByteArray& piece : pieces) {
+                buffer.append(piece);
+                while (const auto line = buffer.takeLine())
+                    lines.append(*line);
+                EXPECT_LE(buffer.pendingSize(), limit);
+            }
+            return std::make_pair(lines, buffer.pending());
+        };
+        QList<QByteArray> bytes;
+        for (const char c : stream)
+            bytes.append(QByteArray(1, c));
+        const auto whole = cut({stream});
+        EXPECT_EQ(cut(bytes), whole) << "limit " << limit << ", stream " << stream.toHex().data();
+        for (const QByteArray& line : whole.first)
+            EXPECT_LE(line.size(), limit);
+    }
+}
+
+TEST_F(ReceiveHandlerTest, AFloodWithoutLineEndsIsHeldToOneMegabyteAndTheNextLineStillCounts) {
+    link.setReplyMode(ReplyMode::RecordDownload);
+    const qsizetype limit = ReceiveBuffer::kMaxLineBytes;
+    const QByteArray piece(64 * 1024, 'z');
+    for (int i = 0; i < 3 * 16; ++i) {
+        arrive(piece);
+        ASSERT_LE(link.receiveBuffer().pendingSize(), limit);
+    }
+    EXPECT_EQ(handlers.records.size(), 2);
+    arrive("\r\nOk\r\n");
+    ASSERT_EQ(handlers.records.size(), 4);
+    EXPECT_EQ(handlers.records.at(2).size(), limit);
+    EXPECT_EQ(handlers.records.at(3), "Ok");
+    EXPECT_EQ(link.receiveBuffer().pendingSize(), 0);
 }
 
 } // namespace

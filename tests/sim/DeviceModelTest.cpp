@@ -120,9 +120,9 @@ TEST(DeviceModel, DemoRecordsAreDeterministicPlausibleAndDistinct) {
     const QList<QByteArray> records = DeviceModel::demoRecords(500);
     ASSERT_EQ(records.size(), 500);
     EXPECT_EQ(records, DeviceModel::demoRecords(500));
-    const QRegularExpression shape(QStringLiteral(
-        "^(\\d+)\\|982\\d{12}\\|\\d{8}\\|(0[1-9]|[12]\\d)\\.(0[1-9]|1[0-2])\\.20\\d\\d,"
-        "([01]\\d|2[0-3]):[0-5]\\d$"));
+    const QRegularExpression shape(
+        QStringLiteral("^(\\d+)\\|[0-9A-F]{8}\\|(0[1-9]|[12]\\d)\\.(0[1-9]|1[0-2])\\.20\\d\\d,"
+                       "([01]\\d|2[0-3]):[0-5]\\d$"));
     for (int i = 0; i < records.size(); ++i) {
         const auto match = shape.match(QString::fromLatin1(records.at(i)));
         ASSERT_TRUE(match.hasMatch()) << records.at(i).constData();
@@ -139,8 +139,8 @@ TEST(DeviceModel, LargestDownloadIsProducedQuickly) {
     const QByteArray all = send(model, "GET");
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_EQ(all.count("\r\n"), 32767);
-    EXPECT_GT(all.size(), 1'000'000);
-    EXPECT_LT(all.size(), 1'700'000);
+    EXPECT_GT(all.size(), 1'000'000); // about a megabyte
+    EXPECT_LT(all.size(), 1'100'000);
 }
 
 TEST(DeviceModel, StoresSelectionsVerbatimUpToItsCapacity) {

@@ -11,8 +11,9 @@ public:
                  const QString& defaultValue) const override {
         return m_values.value(section + QLatin1Char('/') + key, defaultValue);
     }
-    void save(const QString& section, const QString& key, const QString& value) override {
+    bool save(const QString& section, const QString& key, const QString& value) override {
         m_values.insert(section + QLatin1Char('/') + key, value);
+        return true;
     }
     bool contains(const QString& section, const QString& key) const {
         return m_values.contains(section + QLatin1Char('/') + key);

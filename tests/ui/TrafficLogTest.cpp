@@ -1,11 +1,38 @@
 #include "ui/TrafficLog.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <gtest/gtest.h>
 
 namespace {
+
+// What the screen shows of a widget's window: the pixels painted so far, not a fresh rendering.
+QImage onScreen(QWidget& widget) {
+    return widget.screen()->grabWindow(widget.winId()).toImage();
+}
+
+// Counts the paint events a widget receives and the area they cover.
+class PaintCount final : public QObject {
+public:
+    int paints = 0;
+    qint64 area = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            for (const QRect& rect : static_cast<QPaintEvent*>(event)->region())
+                area += qint64(rect.width()) * rect.height();
+        }
+        return false;
+    }
+};
 
 TEST(TrafficLog, EveryLineEndShowsAsOneBreakAndTheBytesAreKept) {
     TrafficLog log;
@@ -81,6 +108,60 @@ TEST(TrafficLog, AMegabyteWithoutLineEndStaysQuickAndKeepsEveryByte) {
     EXPECT_LT(timer.elapsed(), 20000);
     EXPECT_EQ(log.text().size(), 1 << 20);
     EXPECT_LE(log.document()->lastBlock().text().size(), 512) << "shown in pieces";
+}
+
+TEST(TrafficLog, EachAppendIsOnTheScreenBeforeItReturnsAsAFullRepaintWouldDrawIt) {
+    // Only what changed is painted, and the scroll bar only when its look changes; the screen must
+    // still show exactly what repainting everything shows, after every single append.
+    TrafficLog log;
+    log.resize(420, 140);
+    log.show();
+    QApplication::processEvents();
+    const QByteArray pieces[] = {"TAGTYP:1\r\n",       "12|1A2B3C4D|01.02.2015,1", "2:30\r\n13|",
+                                 QByteArray(600, 'x'), "\r\n\0NUL\xe9\r",          "\nlast"};
+    for (int round = 0; round < 24; ++round) {
+        // From round 12 on, every append drops the oldest lines of a full log.
+        if (round == 12)
+            log.appendLog(QByteArray("12|1A2B3C4D|01.02.2015,12:30\r\n").repeated(40000));
+        for (const QByteArray& piece : pieces) {
+            log.appendLog(piece);
+            const QImage shown = onScreen(log);
+            ASSERT_FALSE(shown.isNull());
+            log.repaint();
+            ASSERT_EQ(shown, onScreen(log)) << "round " << round << ", piece " << piece.constData();
+        }
+    }
+    EXPECT_EQ(log.document()->blockCount(), 40000);
+    EXPECT_TRUE(log.document()->lastBlock().text().endsWith(QStringLiteral("last")));
+}
+
+TEST(TrafficLog, AppendingALineToALongLogPaintsOnlyTheNewText) {
+    TrafficLog log;
+    log.resize(600, 200);
+    log.show();
+    // Long, yet short of the 40000 lines kept: dropping the oldest line repaints the whole view.
+    const QByteArray record = "12|1A2B3C4D|01.02.2015,12:30\r\n";
+    log.appendLog(record.repeated(30000));
+    QApplication::processEvents();
+    PaintCount viewport;
+    PaintCount scrollBar;
+    log.viewport()->installEventFilter(&viewport);
+    log.verticalScrollBar()->installEventFilter(&scrollBar);
+    // Pieces of 32 bytes as a serial adapter hands them over, most with a line end inside.
+    const QByteArray stream = record.repeated(60);
+    int appends = 0;
+    for (qsizetype at = 0; at < stream.size(); at += 32, ++appends)
+        log.appendLog(stream.mid(at, 32));
+    EXPECT_EQ(viewport.paints, appends);
+    EXPECT_LT(viewport.area / viewport.paints,
+              log.viewport()->width() * log.viewport()->height() / 2)
+        << "a few lines, not the whole log";
+    EXPECT_EQ(scrollBar.paints, 0) << "the slider of 30000 lines does not move";
+
+    // The operator scrolling moves the slider at once.
+    log.verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+    EXPECT_GT(scrollBar.paints, 0);
 }
 
 } // namespace

@@ -1,0 +1,39 @@
+// Appending one piece of a record download to the shown traffic log, as the receive handler does
+// about 120 times a second at the wire rate: the text goes in, the end is brought into view and
+// the log is repainted, and then the event loop turns once, as it does between two receive
+// events. The log already holds 0, 1 or 4 MB.
+
+#include "benchmarks/micro/RecordStream.h"
+#include "ui/TrafficLog.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr qsizetype kPiece = 32; // what a serial adapter hands over at 38400 baud
+constexpr qsizetype kMegabyte = 1024 * 1024;
+
+void trafficLogAppend(benchmark::State& state) {
+    const qsizetype held = state.range(0) * kMegabyte;
+    const QByteArray stream = recordStream(qMax(held, kMegabyte), kPiece);
+    TrafficLog log;
+    log.resize(800, 160);
+    log.show();
+    QApplication::processEvents();
+    for (qsizetype at = 0; at < held; at += 64 * 1024)
+        log.appendLog(stream.mid(at, 64 * 1024));
+    QApplication::processEvents();
+
+    qsizetype at = 0;
+    for (auto _ : state) {
+        log.appendLog(stream.mid(at, kPiece));
+        QApplication::processEvents();
+        at = (at + kPiece) % stream.size();
+    }
+    state.SetBytesProcessed(state.iterations() * kPiece);
+}
+
+} // namespace
+
+BENCHMARK(trafficLogAppend)->Arg(0)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,41 @@
+#include "ui/ProgressStrip.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ProgressStrip, ShowsTheFirstAndLastReportAtOnceAndTheOthersAtMostFourTimesASecond) {
+    ProgressStrip strip;
+    strip.resize(400, 30);
+    strip.setVisible(true);
+    QApplication::processEvents();
+    strip.hide();
+    const QProgressBar& bar = *strip.findChild<QProgressBar*>();
+
+    strip.show(QStringLiteral("Records received"), 0, 1000);
+    EXPECT_TRUE(strip.isVisible());
+    for (int done = 1; done <= 500; ++done)
+        strip.show(QStringLiteral("Records received"), done, 1000);
+    EXPECT_EQ(bar.value(), 0) << "reports coming this fast are held back";
+
+    // A report held back is shown when its time is up, without another one.
+    QElapsedTimer waited;
+    waited.start();
+    while (bar.value() != 500 && waited.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    EXPECT_EQ(bar.value(), 500);
+    EXPECT_GE(waited.elapsed(), ProgressStrip::kShowEveryMs / 2);
+
+    strip.show(QStringLiteral("Records received"), 501, 1000);
+    strip.show(QStringLiteral("Records received"), 1000, 1000);
+    EXPECT_EQ(bar.value(), 1000) << "the end of a transfer is shown at once";
+    strip.show(QStringLiteral("Selections sent"), 1, 3);
+    EXPECT_EQ(bar.maximum(), 3) << "so is the start of another";
+    EXPECT_EQ(bar.value(), 1);
+}
+
+} // namespace
