@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QWidget>
 #include <QtDebug>
@@ -47,8 +46,6 @@ QString WidgetControls::text(const char* name) const {
         return button->text();
     if (auto* label = qobject_cast<QLabel*>(widget))
         return label->text();
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
-        return edit->toPlainText();
     if (widget)
         qWarning("WidgetControls: %s shows no text", name);
     return QString();
@@ -67,8 +64,6 @@ void WidgetControls::setText(const char* name, const QString& text) {
         button->setText(text);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
-    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-        edit->setPlainText(text);
     } else {
         if (widget)
             qWarning("WidgetControls: %s takes no text", name);

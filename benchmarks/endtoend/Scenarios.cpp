@@ -151,7 +151,7 @@ QJsonObject download(const QString& sim, int records, bool callgrind) {
     const QByteArray written = readAll(path);
     if (written != expectedRecordFile(records))
         return failed(QStringLiteral("the record file differs from the handheld's records"));
-    if (session.tool().window().log().document()->blockCount() < 2)
+    if (session.tool().window().log().lineCount() < 2)
         return failed(QStringLiteral("the traffic log does not show the records"));
 
     DeviceModel model(DeviceModel::Options{records, 100, 0});
