@@ -114,7 +114,10 @@ QByteArray QtSerialPort::readPending() {
     QSerialPort::SerialPortError error = QSerialPort::NoError;
     {
         SignalHold hold(m_port);
-        m_port.waitForReadyRead(0);
+        // Qt reads what the driver holds only in its wait call; asking the driver first spares
+        // that call, and the time-out error it leaves, when nothing more has come in.
+        if (driverHasInput())
+            m_port.waitForReadyRead(0);
         bytes = m_held + m_port.readAll();
         m_held.clear();
         error = m_port.error();
@@ -159,6 +162,12 @@ void QtSerialPort::checkError(QSerialPort::SerialPortError error) {
         m_port.clearError();
     }
     notifyIfBuffered();
+}
+
+bool QtSerialPort::driverHasInput() const {
+    pollfd watched{static_cast<int>(m_port.handle()), POLLIN, 0};
+    // A failed poll or a hung-up device goes to Qt's own read, which reports it.
+    return ::poll(&watched, 1, 0) != 0;
 }
 
 bool QtSerialPort::deviceGone() const {

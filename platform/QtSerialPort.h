@@ -37,6 +37,8 @@ private:
     // is the port lost; any other is cleared and the port watched again.
     void checkError(QSerialPort::SerialPortError error);
     bool deviceGone() const;
+    // The driver holds bytes Qt has not read yet, or something to report (a hang-up, an error).
+    bool driverHasInput() const;
     void portLost(const QString& why);
     // Bytes that reached Qt's buffer while the notification was held back still need one.
     void notifyIfBuffered();

@@ -48,6 +48,10 @@ TrafficLog::TrafficLog(QWidget* parent) : QAbstractScrollArea(parent) {
     setObjectName(QStringLiteral("Ausgabe"));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
+    // The log paints its whole area itself, background included: Qt then neither fills it first
+    // nor paints the widgets behind it.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
     m_scrollBar = new LogScrollBar(this);
     setVerticalScrollBar(m_scrollBar);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -269,6 +273,7 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
     painter.setFont(font());
     const QPalette& colours = palette();
     const QRect area = event->rect();
+    painter.fillRect(area, colours.brush(QPalette::Base));
     const int columnScroll = horizontalScrollBar()->value();
     // Every line is drawn from the first column in view, however little of it is asked for, so
     // that a part painted alone shows the same pixels as the whole view painted at once.
