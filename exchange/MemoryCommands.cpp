@@ -35,8 +35,10 @@ void MemoryCommands::showStatistics() {
         sendFailed("The statistics could not be requested");
         return;
     }
-    // Read until the whole line is there, so a reply in pieces is not shown cut off.
-    const QByteArray reply = PolledReply::read(m_link.port(), kStatisticsReads);
+    // Read until the whole line with its bar is there, so a reply in pieces is not shown cut
+    // off, and a late line without one (the answer to an erase, say) does not hide the count.
+    const QByteArray reply = PolledReply::read(
+        m_link.port(), kStatisticsReads, [](const QByteArray& line) { return line.contains('|'); });
     const qsizetype bar = reply.indexOf('|');
     if (bar < 0)
         return; // no answer: the previous text stays

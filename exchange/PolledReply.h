@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <functional>
 
 class SerialPort;
 
@@ -17,14 +18,27 @@ namespace PolledReply {
 // The longest pause between two reads. Each pause ends early when input arrives.
 constexpr int kPauseMs = 50;
 
+// Tells whether a complete reply line (without its CR LF) is the answer waited for.
+using Answer = std::function<bool(const QByteArray& line)>;
+
 // True when the text holds a complete line: a CR LF has arrived.
 bool complete(const QByteArray& text);
 
-// Reads pending input up to `reads` times, joining what it reads, and stops as soon as the text
-// is complete. After each read that leaves it incomplete it waits up to kPauseMs for input, so
-// a handheld that never answers costs `reads` pauses. Blocks the window thread meanwhile. Stops
-// early, with what it has, when the port is not open. The text may be incomplete (the budget was
-// spent) or hold more than one line.
+// Passes over the complete lines at the front of *text that are no answer, removing them and
+// keeping the latest of them, with its CR LF, in *passed. True when *text then begins with an
+// answer line; otherwise *text holds only the start of a line not yet complete, if anything.
+bool takeAnswer(QByteArray* text, const Answer& isAnswer, QByteArray* passed);
+
+// Reads pending input up to `reads` times, joining what it reads, and stops as soon as a
+// complete line that is the answer has arrived. A line that is no answer (a late reply to an
+// earlier command) is passed over, so the answer behind it still counts. After each read that
+// brings no answer it waits up to kPauseMs for input, so a handheld that never answers costs
+// `reads` pauses. Blocks the window thread meanwhile. Stops early when the port is not open.
+// Returns the text from the answer line on; without an answer, the start of a line not yet
+// complete when there is one, else the latest line passed over (empty when nothing came).
+QByteArray read(SerialPort& port, int reads, const Answer& isAnswer);
+
+// The same, for a wait that any complete line answers.
 QByteArray read(SerialPort& port, int reads);
 
 } // namespace PolledReply

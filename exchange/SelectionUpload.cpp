@@ -29,6 +29,12 @@ bool memoryFull(const QByteArray& reply) {
     return reply.startsWith("Memory full");
 }
 
+// The lines that answer a "PUT ": any other line (a late reply to something sent before) is
+// passed over.
+bool answersPut(const QByteArray& line) {
+    return acknowledged(line) || memoryFull(line);
+}
+
 } // namespace
 
 void SelectionUpload::start() {
@@ -131,20 +137,21 @@ SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& comman
     reply->clear();
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         m_link.sleeper().sleepMs(kBeforeAttemptMs);
-        // Input already waiting cannot answer the send about to go out. Before a repeat it is the
-        // rest of a late answer to the send before; an acknowledgement completed that way counts,
-        // so an acknowledged selection is not sent twice.
+        // Input already waiting cannot answer the send about to go out. Before a repeat it is a
+        // late answer to the send before, or the rest of one; an acknowledgement that came that
+        // way counts, so an acknowledged selection is not sent twice.
         const QByteArray late = port.readPending();
-        if (attempt > 1 && !PolledReply::complete(*reply) && !late.isEmpty()) {
-            *reply += late;
-            if (acknowledged(*reply))
-                return Outcome::Acknowledged;
-            if (memoryFull(*reply))
-                return Outcome::MemoryFull;
+        if (attempt > 1 && !late.isEmpty()) {
+            QByteArray joined = (PolledReply::complete(*reply) ? QByteArray() : *reply) + late;
+            QByteArray passed;
+            if (PolledReply::takeAnswer(&joined, answersPut, &passed)) {
+                *reply = joined;
+                return acknowledged(*reply) ? Outcome::Acknowledged : Outcome::MemoryFull;
+            }
         }
         if (!m_link.sendLine(command))
             return Outcome::SendFailed;
-        *reply = PolledReply::read(port, kReadsPerAttempt);
+        *reply = PolledReply::read(port, kReadsPerAttempt, answersPut);
         if (acknowledged(*reply))
             return Outcome::Acknowledged;
         if (memoryFull(*reply))

@@ -53,8 +53,11 @@ double read(const QByteArray& text) {
 
 std::optional<qint64> rounded(double number, qint64 minimum, qint64 maximum) {
     const double whole = std::nearbyint(number); // the default rounding mode: half to even
+    // 2^63 is the first whole number past every qint64; the largest bound rounds up to it as a
+    // double, so a number that reaches it must be refused here.
+    constexpr double kPastLargest = 9223372036854775808.0;
     if (!std::isfinite(whole) || whole < static_cast<double>(minimum) ||
-        whole > static_cast<double>(maximum))
+        whole > static_cast<double>(maximum) || whole >= kPastLargest)
         return std::nullopt;
     return static_cast<qint64>(whole);
 }

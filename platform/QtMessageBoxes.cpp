@@ -6,6 +6,8 @@ MessageBoxes::Answer QtMessageBoxes::show(const QString& text, const QString& ti
                                           Buttons buttons) {
     QMessageBox box(m_parent);
     box.setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+    // Texts may carry what the handheld sent or a file name: shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case Icon::None:

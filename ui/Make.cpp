@@ -30,6 +30,10 @@ QComboBox* comboBox(QWidget* parent, const char* name, bool editable) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setEditable(editable);
+    // What the operator types is sent as typed: no item may complete it behind their back ("1"
+    // would otherwise read "1 - Hexadecimal" and send "1 ").
+    if (editable)
+        box->setCompleter(nullptr);
     // Typed text is the value the commands send; it must not turn into a new item.
     box->setInsertPolicy(QComboBox::NoInsert);
     return box;

@@ -153,6 +153,19 @@ void TrafficLog::showEndColumn() {
         horizontal->setValue(end + m_charWidth - width);
 }
 
+int TrafficLog::inkWidth() const {
+    const int width = viewport()->width();
+    if (hasSelection())
+        return width; // a marked line break reaches past the end of its line
+    int longest = 0;
+    const qint64 last = qMin(lastLine(), topLine() + visibleRows());
+    for (qint64 number = topLine(); number <= last; ++number)
+        longest =
+            qMax(longest, static_cast<int>(line(static_cast<int>(number - m_firstLine)).size()));
+    // One column more, for a glyph that reaches past its cell.
+    return qBound(0, kMargin + (longest + 1) * m_charWidth - horizontalScrollBar()->value(), width);
+}
+
 QRect TrafficLog::lineRect(qint64 line, int fromColumn) const {
     const qint64 row = line - topLine();
     if (row < 0 || row > visibleRows())
@@ -167,6 +180,7 @@ void TrafficLog::insertAtEnd(const QByteArray& bytes) {
     if (m_bytes.size() > kMaxKeptBytes)
         m_bytes.remove(0, m_bytes.size() - kMaxKeptBytes / 2);
 
+    const int oldInkWidth = inkWidth();
     const qint64 oldTop = topLine();
     const qint64 oldLast = lastLine();
     const int oldEnd = static_cast<int>(m_lines.back().size());
@@ -190,9 +204,12 @@ void TrafficLog::insertAtEnd(const QByteArray& bytes) {
     } else {
         // The lines already shown move up on the screen as they are; only the text added to the
         // old last line (a column early, for a glyph that reaches back) and the new lines are
-        // drawn.
-        if (scrolled > 0)
-            viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight);
+        // drawn. Right of the longest line shown, before or after, is background that needs no
+        // moving.
+        if (scrolled > 0) {
+            const QRect moved(0, 0, qMax(oldInkWidth, inkWidth()), viewport()->height());
+            viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, moved);
+        }
         viewport()->update(lineRect(oldLast, qMax(0, oldEnd - 1)));
         for (qint64 line = oldLast + 1; line <= lastLine(); ++line)
             viewport()->update(lineRect(line, 0));

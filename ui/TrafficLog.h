@@ -93,6 +93,8 @@ private:
     qint64 lastLine() const { return m_firstLine + lineCount() - 1; }
     qint64 topLine() const;
     int visibleRows() const;
+    // From the left edge of the viewport, the pixels that the lines in view may have drawn on.
+    int inkWidth() const;
     // The part of the viewport where a line shows, from a column on to the right edge.
     QRect lineRect(qint64 line, int fromColumn) const;
     Place placeAt(const QPoint& point) const;

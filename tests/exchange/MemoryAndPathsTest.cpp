@@ -44,12 +44,19 @@ TEST_F(MemoryTest, StatisticsAreShownWholeFromOneReadOrFromPieces) {
     EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 0"_s);
     EXPECT_TRUE(h.view.log().isEmpty()) << "the reply is consumed by the statistics";
 
+    // A late line without a bar, the answer to an erase say, does not hide the count behind it.
+    answer({{"STA", "Erased\r\n5|6\r\n"}});
+    h.port.setPieces(8, 60);
+    h.act([&] { memory.showStatistics(); });
+    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 5, records: 6"_s);
+    h.port.setPieces(0, 0);
+
     // No answer within 41 reads: nothing changes and nothing is said.
     answer({{"STA", {}}});
     const qint64 started = h.clock.now();
     h.act([&] { memory.showStatistics(); });
     EXPECT_EQ(h.clock.now() - started, 41 * 50);
-    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 0"_s);
+    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 5, records: 6"_s);
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }
 

@@ -60,6 +60,16 @@ TEST_F(DownloadTest, NoRecordsOrNoAnswerLeaveAnEmptyFileAndSendNoGet) {
     }
 }
 
+TEST_F(DownloadTest, ACountPastEveryWholeNumberTheToolHoldsIsRefused) {
+    // 9223372036854775807 becomes 2^63 as a double: one past the largest count.
+    answer({{"STA", "0|9223372036854775807\r\n"}});
+    h.act([&] { download.start(); });
+    EXPECT_EQ(h.port.sentLines(), QList<QByteArray>{"STA"});
+    ASSERT_EQ(h.boxes.texts().size(), 1);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"cannot take"_s))
+        << h.boxes.texts().first().toStdString();
+}
+
 TEST_F(DownloadTest, ACountReplyInPiecesIsReadWhole) {
     h.device.setRecords(DeviceModel::demoRecords(40000)); // past any 16-bit counter
     h.port.setDevice([&](const QByteArray& bytes) -> QByteArray {
@@ -194,6 +204,20 @@ TEST_F(UploadTest, ALateAcknowledgementIsNotAnsweredByASecondSend) {
     h.port.setLatency(2052); // after the last of the 41 waits, before the next send
     h.act([&] { upload.start(); });
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"PUT a", "PUT b"}));
+    EXPECT_TRUE(h.boxes.shown().isEmpty());
+}
+
+TEST_F(UploadTest, AnAcknowledgementBehindAnotherLineCountsAndNothingIsSentTwice) {
+    writeSelections("a\r\nb\r\n");
+    // The handheld first finishes a line of its own, then acknowledges in a later read.
+    h.port.setDevice([this](const QByteArray& bytes) -> QByteArray {
+        h.port.arriveAt(h.clock.now() + 120, h.device.receive(bytes));
+        return "Busy\r\n";
+    });
+    h.act([&] { upload.start(); });
+    EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"PUT a", "PUT b"}));
+    EXPECT_EQ(h.device.selections(), (QList<QByteArray>{"a", "b"}));
+    EXPECT_EQ(h.view.log(), "Dataset  2 - Ok\r\n");
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }
 

@@ -268,6 +268,29 @@ TEST(Form1, TabKeyFollowsTheVisualOrder) {
     EXPECT_EQ(seen, expected);
 }
 
+TEST(Form1, TypedTextInTheEditableListsStaysAsTyped) {
+    Form1 form;
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    for (const char* frame : kFrames)
+        named<QWidget>(form, frame)->setEnabled(true);
+    for (const char* name : {"FDXCode", "Betriebsart", "Order", "Sprache", "DisplayZeile"}) {
+        QComboBox* box = named<QComboBox>(form, name);
+        auto* tabs = named<QTabWidget>(form, "Tabulator");
+        for (int page = 0; page < tabs->count(); ++page) {
+            if (tabs->widget(page)->isAncestorOf(box))
+                tabs->setCurrentIndex(page);
+        }
+        box->addItem(QStringLiteral("1 - Hexadecimal"));
+        box->setCurrentIndex(-1);
+        box->clearEditText();
+        box->lineEdit()->setFocus();
+        QTest::keyClicks(box->lineEdit(), QStringLiteral("1"));
+        EXPECT_EQ(box->currentText(), QStringLiteral("1")) << name << " completed the typed text";
+    }
+}
+
 TEST(Form1, PortItemsTellTheirDeviceAndWhetherItIsThere) {
     Form1 form;
     PortBox& port = form.port();

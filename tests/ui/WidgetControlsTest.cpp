@@ -1,8 +1,12 @@
 #include "platform/WidgetControls.h"
 
+#include "platform/QtMessageBoxes.h"
 #include "ui/Form1.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -103,6 +107,26 @@ TEST_F(WidgetControlsTest, UnknownNameOrWrongKindGivesANeutralResult) {
     EXPECT_FALSE(controls.setCurrentIndex("Version", 0));
     controls.setChecked("Version", true);
     EXPECT_FALSE(controls.isChecked("Version"));
+}
+
+TEST(QtMessageBoxesTest, TextFromTheHandheldIsShownAsItIsNeverAsMarkup) {
+    QtMessageBoxes boxes(nullptr);
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            format = box->textFormat();
+            title = box->windowTitle();
+            box->accept();
+        }
+    });
+    boxes.show(QStringLiteral("<b>12|4711</b>"), QString(), MessageBoxes::Icon::Warning,
+               MessageBoxes::Buttons::Ok);
+    EXPECT_EQ(shown, QStringLiteral("<b>12|4711</b>"));
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(title, QStringLiteral("QuorvelinoTool"));
 }
 
 } // namespace
