@@ -67,8 +67,6 @@ TrafficLog::TrafficLog(QWidget* parent) : QAbstractScrollArea(parent) {
     startAfresh();
 }
 
-TrafficLog::~TrafficLog() = default;
-
 void TrafficLog::measureFont() {
     const QFontMetrics metrics(font());
     m_lineHeight = qMax(1, metrics.lineSpacing());

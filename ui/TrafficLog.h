@@ -28,7 +28,6 @@ class TrafficLog final : public QAbstractScrollArea, public LinkView {
 
 public:
     explicit TrafficLog(QWidget* parent = nullptr);
-    ~TrafficLog() override;
 
     // The field that setZeile writes; the log does not own it.
     void setZeileField(QLineEdit* zeile) { m_zeile = zeile; }
