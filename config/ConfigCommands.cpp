@@ -28,11 +28,9 @@ QByteArray ConfigCommands::leading(const char* control, int count) const {
 
 void ConfigCommands::setTime() {
     m_link.clearLog();
-    if (!m_link.sendLine("CLOCK " + wire("Zeit"))) {
-        m_link.boxes().show(QStringLiteral("The time could not be sent: the port to the handheld "
-                                           "is not open or no longer there."),
-                            QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
-    }
+    if (!m_link.sendLine("CLOCK " + wire("Zeit")))
+        m_link.reportUnsent(QStringLiteral("The time could not be sent: the port to the handheld "
+                                           "is not open."));
 }
 
 void ConfigCommands::setTagType() {

@@ -54,8 +54,6 @@ void MemoryCommands::showStatistics() {
 }
 
 void MemoryCommands::sendFailed(const char* what) {
-    m_link.boxes().show(QStringLiteral("%1: the port to the handheld is not open or no longer "
-                                       "there.")
-                            .arg(QLatin1String(what)),
-                        QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+    m_link.reportUnsent(
+        QStringLiteral("%1: the port to the handheld is not open.").arg(QLatin1String(what)));
 }

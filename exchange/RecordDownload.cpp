@@ -60,8 +60,8 @@ void RecordDownload::start() {
     }
     if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
         m_dataFile.close();
-        showFailure(QStringLiteral("The handheld could not be asked for its records: the port to "
-                                   "it is not open or no longer there."));
+        m_link.reportUnsent(QStringLiteral("The handheld could not be asked for its records: the "
+                                           "port to it is not open."));
         return;
     }
     // The answer is consumed here: it never reaches the log or the dispatcher.
@@ -100,8 +100,8 @@ void RecordDownload::start() {
     m_link.setReplyMode(ReplyMode::RecordDownload);
     if (!m_link.sendLine(QByteArrayLiteral("GET"))) {
         endTransfer();
-        showFailure(QStringLiteral("The records could not be requested: the port to the handheld "
-                                   "is not open or no longer there."));
+        m_link.reportUnsent(QStringLiteral("The records could not be requested: the port to the "
+                                           "handheld is not open."));
     }
 }
 

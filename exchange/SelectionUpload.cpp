@@ -91,7 +91,7 @@ void SelectionUpload::start() {
         }
         case Outcome::SendFailed: {
             finish();
-            if (m_link.port().isOpen()) {
+            if (!m_link.port().lossPending()) {
                 showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
                                            "handheld is not open or no longer there. The upload "
                                            "was stopped.")

@@ -1,6 +1,7 @@
 #include "link/Link.h"
 
 #include "link/LinkView.h"
+#include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
 Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleeper,
@@ -18,11 +19,16 @@ void Link::receive() {
 }
 
 bool Link::sendLine(const QByteArray& text) {
-    return m_port.write(text + '\r');
+    return write(text + '\r');
 }
 
 bool Link::write(const QByteArray& bytes) {
     return m_port.write(bytes);
+}
+
+void Link::reportUnsent(const QString& text) {
+    if (!m_port.lossPending())
+        m_boxes.show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
 }
 
 void Link::clearLog() {

@@ -55,6 +55,10 @@ public:
     // stopped after ..."). The one message about the lost connection says it, so the operator is
     // told once, and completely.
     void noteLoss(const QString& note) { m_lossNotes.append(note); }
+    // After a command that could not be written: while the port is lost, the one message about
+    // the lost connection tells it; any other failed write (a port not open) shows the text in a
+    // box of its own (OK, the application's title).
+    void reportUnsent(const QString& text);
     QStringList takeLossNotes() { return std::exchange(m_lossNotes, {}); }
 
     // Text typed by the operator as the handheld reads it: one byte per character, and "?" for

@@ -185,6 +185,7 @@ void QtSerialPort::portLost(const QString& why) {
         m_port.close();
         m_port.clearError();
     }
+    markLost();
     // Raised from the event loop, never inside the handler whose read or write failed.
     QTimer::singleShot(0, this, [this, why] { notifyLost(why); });
 }

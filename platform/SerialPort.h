@@ -49,12 +49,20 @@ public:
         m_lost = std::move(notify);
     }
 
+    // True from the moment the port was found lost until its lost notification has run: a write
+    // that fails meanwhile is part of that loss, which the notification reports.
+    bool lossPending() const { return m_lossPending; }
+
 protected:
+    // Called by an implementation that closes the port because it was lost, before it raises the
+    // lost notification from the event loop.
+    void markLost() { m_lossPending = true; }
     void notifyReceive() {
         if (m_receive)
             m_receive();
     }
     void notifyLost(const QString& why) {
+        m_lossPending = false;
         if (m_lost)
             m_lost(why);
     }
@@ -62,4 +70,5 @@ protected:
 private:
     std::function<void()> m_receive;
     std::function<void(const QString&)> m_lost;
+    bool m_lossPending = false;
 };

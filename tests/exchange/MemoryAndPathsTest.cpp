@@ -60,6 +60,24 @@ TEST_F(MemoryTest, StatisticsAreShownWholeFromOneReadOrFromPieces) {
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }
 
+TEST_F(MemoryTest, ACommandWhoseWriteFindsThePortGoneIsToldByTheOneLostMessage) {
+    const std::function<void()> commands[] = {
+        [&] { memory.showStatistics(); }, [&] { memory.readOutSelections(); },
+        [&] { download.start(); }, [&] { h.config.setTime(); }};
+    for (const std::function<void()>& command : commands) {
+        h.port.failWrites(false);
+        if (!h.controls.isChecked("Connect"))
+            h.connect();
+        h.boxes.clear();
+        h.port.failWrites();
+        h.act(command);
+        h.idle(10);
+        ASSERT_EQ(h.boxes.shown().size(), 1) << h.boxes.texts().join(u" | "_s).toStdString();
+        EXPECT_EQ(h.boxes.shown().first().title, u"Connection lost"_s);
+        EXPECT_FALSE(h.controls.isChecked("Connect"));
+    }
+}
+
 using PathTest = ExchangeFixture;
 
 TEST_F(PathTest, BothDialogsShareTheLastChosenPathAndACancelChangesNothing) {

@@ -62,6 +62,7 @@ void SimulatedPort::pull() {
         return;
     m_open = false;
     m_input.clear();
+    markLost();
     m_clock.schedule(m_clock.now(), [this] { notifyLost(QStringLiteral("Input/output error")); });
 }
 

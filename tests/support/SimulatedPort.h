@@ -49,7 +49,7 @@ public:
     // The adapter is pulled: the port closes and the lost notification follows.
     void pull();
     // Writes fail from now on, as on a port that went away.
-    void failWrites() { m_writesFail = true; }
+    void failWrites(bool fail = true) { m_writesFail = fail; }
 
     const QList<Write>& writes() const { return m_writes; }
     // Everything written, as one byte string.
