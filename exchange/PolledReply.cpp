@@ -12,7 +12,8 @@ bool takeAnswer(QByteArray* text, const Answer& isAnswer, QByteArray* passed) {
     for (qsizetype end = text->indexOf("\r\n"); end >= 0; end = text->indexOf("\r\n")) {
         if (isAnswer(text->first(end)))
             return true;
-        *passed = text->first(end + 2);
+        if (passed)
+            *passed = text->first(end + 2);
         text->remove(0, end + 2);
     }
     return false;

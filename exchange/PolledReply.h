@@ -25,9 +25,10 @@ using Answer = std::function<bool(const QByteArray& line)>;
 bool complete(const QByteArray& text);
 
 // Passes over the complete lines at the front of *text that are no answer, removing them and
-// keeping the latest of them, with its CR LF, in *passed. True when *text then begins with an
-// answer line; otherwise *text holds only the start of a line not yet complete, if anything.
-bool takeAnswer(QByteArray* text, const Answer& isAnswer, QByteArray* passed);
+// keeping the latest of them, with its CR LF, in *passed (when given). True when *text then begins
+// with an answer line; otherwise *text holds only the start of a line not yet complete, if
+// anything.
+bool takeAnswer(QByteArray* text, const Answer& isAnswer, QByteArray* passed = nullptr);
 
 // Reads pending input up to `reads` times, joining what it reads, and stops as soon as a
 // complete line that is the answer has arrived. A line that is no answer (a late reply to an

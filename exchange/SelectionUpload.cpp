@@ -143,8 +143,7 @@ SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& comman
         const QByteArray late = port.readPending();
         if (attempt > 1 && !late.isEmpty()) {
             QByteArray joined = (PolledReply::complete(*reply) ? QByteArray() : *reply) + late;
-            QByteArray passed;
-            if (PolledReply::takeAnswer(&joined, answersPut, &passed)) {
+            if (PolledReply::takeAnswer(&joined, answersPut)) {
                 *reply = joined;
                 return acknowledged(*reply) ? Outcome::Acknowledged : Outcome::MemoryFull;
             }
