@@ -2,6 +2,16 @@
 
 namespace {
 
+// The first CR or LF at or after `from`; -1 when there is none.
+qsizetype lineEnd(const QByteArray& bytes, qsizetype from) {
+    const char* begin = bytes.constData();
+    for (const char* at = begin + from; at < begin + bytes.size(); ++at) {
+        if (*at == '\r' || *at == '\n')
+            return at - begin;
+    }
+    return -1;
+}
+
 constexpr qint64 kReadPiece = 64 * 1024;
 
 } // namespace
@@ -90,19 +100,20 @@ std::optional<QByteArray> DataFile::readLine() {
     if (!m_file.isOpen() || !m_readError.isEmpty())
         return std::nullopt;
     while (true) {
-        const qsizetype cr = m_buffer.indexOf('\r', m_searchFrom);
-        if (cr >= 0) {
-            // The byte after the CR decides whether an LF belongs to the line end. Filling may
-            // move the buffer's contents, so the CR is looked for again afterwards.
-            if (cr + 1 == m_buffer.size() && !m_exhausted) {
+        const qsizetype end = lineEnd(m_buffer, m_searchFrom);
+        if (end >= 0) {
+            // After a CR, the byte that follows decides whether an LF belongs to the line end.
+            // Filling may move the buffer's contents, so the end is looked for again afterwards.
+            if (m_buffer.at(end) == '\r' && end + 1 == m_buffer.size() && !m_exhausted) {
                 fill();
                 continue;
             }
             if (!m_readError.isEmpty())
                 return std::nullopt;
-            QByteArray line = m_buffer.mid(m_position, cr - m_position);
-            m_position = cr + 1;
-            if (m_position < m_buffer.size() && m_buffer.at(m_position) == '\n')
+            QByteArray line = m_buffer.mid(m_position, end - m_position);
+            m_position = end + 1;
+            if (m_buffer.at(end) == '\r' && m_position < m_buffer.size() &&
+                m_buffer.at(m_position) == '\n')
                 ++m_position;
             m_searchFrom = m_position;
             return line;
@@ -133,8 +144,9 @@ std::optional<qint64> DataFile::countLines(QString* error) {
                          .arg(m_file.fileName(), m_file.errorString());
         return std::nullopt;
     }
-    // Every CR ends a line (an LF right after it belongs to that end); bytes after the last CR
-    // form one more line. An LF opening a piece was already looked at with the piece before.
+    // Every CR ends a line (an LF right after it belongs to that end), and so does an LF alone;
+    // bytes after the last line end form one more line. An LF opening a piece was already looked at
+    // with the piece before.
     qint64 lines = 0;
     bool afterCr = false;
     bool tail = false; // bytes since the last line end
@@ -151,14 +163,13 @@ std::optional<qint64> DataFile::countLines(QString* error) {
             break;
         for (qint64 i = 0; i < got; ++i) {
             const char c = piece.at(i);
-            if (c == '\r') {
+            if (c == '\r' || (c == '\n' && !afterCr)) {
                 ++lines;
                 tail = false;
-                afterCr = true;
+                afterCr = c == '\r';
                 continue;
             }
-            if (!(c == '\n' && afterCr))
-                tail = true;
+            tail = tail || c != '\n';
             afterCr = false;
         }
     }

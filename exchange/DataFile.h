@@ -21,11 +21,11 @@ public:
     // part is taken back out: the file then ends with the line before.
     bool writeLine(const QByteArray& line, QString* error);
 
-    // The next selection line: it ends at CR LF or at a CR alone; the end is not part of it. An LF
-    // that does not follow a CR is an ordinary character; the last line may lack its end, and a
-    // file that ends with a line end yields no empty line after it. Nothing at the end of the
-    // file or when reading failed (readError() then tells why). Lines of any length are read in
-    // time proportional to their length.
+    // The next selection line: it ends at CR LF, at a CR alone or at an LF alone (a file written
+    // on Linux); the end is not part of it, so no line holds a CR or an LF. The last line may lack
+    // its end, and a file that ends with a line end yields no empty line after it. Nothing at the
+    // end of the file or when reading failed (readError() then tells why). Lines of any length are
+    // read in time proportional to their length.
     std::optional<QByteArray> readLine();
     bool atEnd();
     // The number of lines readLine() yields from the start of the selection file, counted
@@ -50,7 +50,7 @@ private:
     Kind m_kind = Kind::None;
     QByteArray m_buffer;        // bytes read from the file and not yet taken
     qsizetype m_position = 0;   // bytes before this position in m_buffer have been taken
-    qsizetype m_searchFrom = 0; // no CR stands between m_position and this position
+    qsizetype m_searchFrom = 0; // no line end stands between m_position and this position
     bool m_exhausted = false;   // the file has no bytes beyond m_buffer
     QString m_readError;
 };

@@ -4,6 +4,7 @@
 #include "link/Link.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SerialPort.h"
 
 void MemoryCommands::eraseRecords() {
     erase(QByteArrayLiteral("DEL E"));
@@ -35,19 +36,17 @@ void MemoryCommands::showStatistics() {
         sendFailed("The statistics could not be requested");
         return;
     }
-    // Read until the whole line with its bar is there, so a reply in pieces is not shown cut
-    // off, and a late line without one (the answer to an erase, say) does not hide the count.
-    const QByteArray reply = PolledReply::read(
-        m_link.port(), kStatisticsReads, [](const QByteArray& line) { return line.contains('|'); });
-    const qsizetype bar = reply.indexOf('|');
-    if (bar < 0)
+    // Only a whole count line answers: a reply in pieces is not shown cut off, and a late line
+    // (the answer to an erase, a record) does not hide the count behind it.
+    const PolledReply::Outcome reply = PolledReply::wait(
+        m_link.port(), m_link.clock(), kStatisticsWaitMs, PolledReply::isCountReply);
+    if (!reply.answer)
         return; // no answer: the previous text stays
-    // The records end at the line end; a line end that never came ends them at the text's end.
-    qsizetype end = reply.indexOf("\r\n", bar + 1);
-    if (end < 0)
-        end = reply.endsWith('\r') ? reply.size() - 1 : reply.size();
-    const QByteArray customCodes = reply.left(bar);
-    const QByteArray records = reply.mid(bar + 1, end - bar - 1);
+    const QByteArray& line = *reply.answer;
+    const qsizetype bar = line.indexOf('|');
+    const qsizetype end = line.size() - 2; // the line without its CR LF
+    const QByteArray customCodes = line.left(bar);
+    const QByteArray records = line.mid(bar + 1, end - bar - 1);
     m_controls.setText("OutStatistik",
                        QStringLiteral("Custom codes: %1, records: %2")
                            .arg(QString::fromLatin1(customCodes), QString::fromLatin1(records)));

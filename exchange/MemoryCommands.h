@@ -21,7 +21,7 @@ public:
     // "Custom codes: ..., records: ..." in `OutStatistik`. No answer shows nothing.
     void showStatistics();
 
-    static constexpr int kStatisticsReads = 41;
+    static constexpr qint64 kStatisticsWaitMs = 41 * 50;
 
 private:
     void erase(const QByteArray& command);

@@ -1,40 +1,60 @@
 #include "exchange/PolledReply.h"
 
+#include "platform/Clock.h"
 #include "platform/SerialPort.h"
+
+#include <algorithm>
 
 namespace PolledReply {
 
-bool complete(const QByteArray& text) {
-    return text.contains("\r\n");
+namespace {
+
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+// The position after blanks, one run of decimal digits and blanks from `at`; -1 when there are no
+// digits and they are required.
+qsizetype skipNumber(const QByteArray& text, qsizetype at, bool required) {
+    while (at < text.size() && text[at] == ' ')
+        ++at;
+    const qsizetype digits = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+        ++at;
+    if (at == digits && required)
+        return -1;
+    while (at < text.size() && text[at] == ' ')
+        ++at;
+    return at;
 }
 
-bool takeAnswer(QByteArray* text, const Answer& isAnswer, QByteArray* passed) {
-    for (qsizetype end = text->indexOf("\r\n"); end >= 0; end = text->indexOf("\r\n")) {
-        if (isAnswer(text->first(end)))
-            return true;
-        if (passed)
-            *passed = text->first(end + 2);
-        text->remove(0, end + 2);
-    }
-    return false;
-}
+} // namespace
 
-QByteArray read(SerialPort& port, int reads, const Answer& isAnswer) {
-    QByteArray text;
+Outcome wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer& isAnswer,
+             const QByteArray& carried) {
+    const qint64 deadline = clock.monotonicMs() + budgetMs;
+    QByteArray text = carried;
     QByteArray passed;
-    for (int n = 0; n < reads; ++n) {
+    for (;;) {
         text += port.readPending();
-        if (takeAnswer(&text, isAnswer, &passed))
-            return text;
-        if (!port.isOpen())
+        for (qsizetype end = text.indexOf(kLineEnd); end >= 0; end = text.indexOf(kLineEnd)) {
+            if (isAnswer(text.first(end)))
+                return {text.first(end + kLineEnd.size()), {}};
+            passed = text.first(end + kLineEnd.size());
+            text.remove(0, end + kLineEnd.size());
+        }
+        const qint64 left = deadline - clock.monotonicMs();
+        if (left <= 0 || !port.isOpen())
             break;
-        port.waitForInput(kPauseMs);
+        port.waitForInput(static_cast<int>(std::min<qint64>(left, kPauseMs)));
     }
-    return text.isEmpty() ? passed : text;
+    return {std::nullopt, text.isEmpty() ? passed : text};
 }
 
-QByteArray read(SerialPort& port, int reads) {
-    return read(port, reads, [](const QByteArray&) { return true; });
+bool isCountReply(const QByteArray& line) {
+    const qsizetype bar = skipNumber(line, 0, true);
+    if (bar < 0 || bar >= line.size() || line[bar] != '|')
+        return false;
+    // A handheld that holds no records may leave the second number out.
+    return skipNumber(line, bar + 1, false) == line.size();
 }
 
 } // namespace PolledReply

@@ -1,18 +1,21 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 #include <functional>
+#include <optional>
 
+class Clock;
 class SerialPort;
 
 // A reply that a command handler reads itself, right after writing its command, instead of
 // letting it reach the receive handler. What it reads never reaches the traffic log, `Zeile` or
 // the dispatcher.
 //
-// The handheld ends every reply line with CR LF, but may deliver it in pieces. The reads of one
-// wait are joined, and the wait ends as soon as a CR LF has arrived: a reply split over several
-// reads is understood as if it had come whole, and no piece of it is left behind for the next
-// reply.
+// The handheld ends every reply line with CR LF, but may deliver it a byte at a time, late, or
+// behind a line that answers something else. So a wait is budgeted in elapsed time, never in
+// reads; an answer is taken only from a complete line; and complete lines that are no answer (a
+// late reply to an earlier command, an echo) are passed over, so the answer behind them counts.
 namespace PolledReply {
 
 // The longest pause between two reads. Each pause ends early when input arrives.
@@ -21,25 +24,25 @@ constexpr int kPauseMs = 50;
 // Tells whether a complete reply line (without its CR LF) is the answer waited for.
 using Answer = std::function<bool(const QByteArray& line)>;
 
-// True when the text holds a complete line: a CR LF has arrived.
-bool complete(const QByteArray& text);
+struct Outcome {
+    // The answer line with its CR LF; nothing when none came within the budget.
+    std::optional<QByteArray> answer;
+    // Without an answer: the start of a line not yet complete, when one is pending, else the
+    // latest complete line passed over (empty when nothing came). A later wait may be given the
+    // start of a line to go on from.
+    QByteArray heard;
+};
 
-// Passes over the complete lines at the front of *text that are no answer, removing them and
-// keeping the latest of them, with its CR LF, in *passed (when given). True when *text then begins
-// with an answer line; otherwise *text holds only the start of a line not yet complete, if
-// anything.
-bool takeAnswer(QByteArray* text, const Answer& isAnswer, QByteArray* passed = nullptr);
+// Reads pending input, joining what it reads, until a complete answer line has arrived or
+// budgetMs have passed on the clock (a budget of 0 reads once). `carried` is the start of a line
+// an earlier wait left incomplete. Blocks the window thread meanwhile; stops early when the port
+// is closed. Bytes behind the answer line are consumed with it.
+Outcome wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer& isAnswer,
+             const QByteArray& carried = {});
 
-// Reads pending input up to `reads` times, joining what it reads, and stops as soon as a
-// complete line that is the answer has arrived. A line that is no answer (a late reply to an
-// earlier command) is passed over, so the answer behind it still counts. After each read that
-// brings no answer it waits up to kPauseMs for input, so a handheld that never answers costs
-// `reads` pauses. Blocks the window thread meanwhile. Stops early when the port is not open.
-// Returns the text from the answer line on; without an answer, the start of a line not yet
-// complete when there is one, else the latest line passed over (empty when nothing came).
-QByteArray read(SerialPort& port, int reads, const Answer& isAnswer);
-
-// The same, for a wait that any complete line answers.
-QByteArray read(SerialPort& port, int reads);
+// A count reply: a decimal number of custom codes, "|", a decimal number of records (which a
+// handheld without records may leave out), blanks allowed around each number and nothing else.
+// A record line ("3|0000ABCD|...") is none.
+bool isCountReply(const QByteArray& line);
 
 } // namespace PolledReply

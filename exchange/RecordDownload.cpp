@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxes.h"
+#include "platform/SerialPort.h"
 
 #include <limits>
 
@@ -64,24 +65,31 @@ void RecordDownload::start() {
                                            "port to it is not open."));
         return;
     }
-    // The answer is consumed here: it never reaches the log or the dispatcher.
-    const QByteArray reply = PolledReply::read(m_link.port(), kCountReads);
-    if (reply.isEmpty()) {
-        // Silence is no count: "no records present" would send the operator away from records
-        // that are still in the handheld.
+    // The answer is consumed here: it never reaches the log or the dispatcher. Lines before it (a
+    // late reply to an earlier command) are passed over.
+    const PolledReply::Outcome reply =
+        PolledReply::wait(m_link.port(), m_link.clock(), kCountWaitMs, PolledReply::isCountReply);
+    if (!reply.answer) {
         m_dataFile.close();
+        if (m_link.port().lossPending()) {
+            // The message about the lost connection is the one the operator gets.
+            m_link.noteLoss(QStringLiteral("No records were requested."));
+            return;
+        }
+        // Silence, or half an answer, is no count: "no records present" would send the operator
+        // away from records that are still in the handheld.
         m_link.boxes().show(QStringLiteral("The handheld did not answer when asked how many "
                                            "records it holds, so none were requested. Check that "
                                            "it is switched on, then try again."),
                             QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
         return;
     }
-    const std::optional<qint64> count = recordCount(reply);
+    const std::optional<qint64> count = recordCount(*reply.answer);
     if (!count) {
         m_dataFile.close();
         showFailure(QStringLiteral("The handheld announced a number of records the tool cannot "
                                    "take: %1. Nothing was requested.")
-                        .arg(QString::fromLatin1(reply.trimmed())));
+                        .arg(QString::fromLatin1(reply.answer->trimmed())));
         return;
     }
     if (*count < 1) {
@@ -103,6 +111,25 @@ void RecordDownload::start() {
         m_link.reportUnsent(QStringLiteral("The records could not be requested: the port to the "
                                            "handheld is not open."));
     }
+}
+
+bool RecordDownload::transferring() const {
+    return m_transferring && m_link.replyMode() == ReplyMode::RecordDownload;
+}
+
+bool RecordDownload::refuseWhileTransferring() {
+    if (!transferring())
+        return false;
+    m_link.boxes().show(QStringLiteral("The record download into %1 is still running: %2 of the "
+                                       "%3 records have arrived. Wait until it has finished, or "
+                                       "disconnect to stop it, before sending the handheld "
+                                       "anything else.")
+                            .arg(m_path)
+                            .arg(m_received)
+                            .arg(m_announced),
+                        QStringLiteral("Record download running"), MessageBoxes::Icon::Warning,
+                        MessageBoxes::Buttons::Ok);
+    return true;
 }
 
 HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
@@ -148,23 +175,27 @@ void RecordDownload::checkStall() {
     if (!m_transferring)
         return;
     if (m_link.replyMode() != ReplyMode::RecordDownload) {
-        // A disconnect or another command took the reply mode: the transfer is no longer served.
-        endTransfer();
+        // The operator's disconnect ends a transfer without a word; anything else that took the
+        // reply mode is told.
+        if (m_link.port().isOpen())
+            warnEndedEarly(QStringLiteral("another command took over the line"));
+        else
+            endTransfer();
         return;
     }
     if (fileTakenAway()) {
-        endTransfer();
-        m_link.boxes().show(QStringLiteral("The record download was interrupted after %1 of %2 "
-                                           "records: another data transfer closed the record "
-                                           "file. %3")
-                                .arg(m_received)
-                                .arg(m_announced)
-                                .arg(keptText()),
-                            QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+        warnEndedEarly(QStringLiteral("another data transfer closed the record file"));
         return;
     }
     if (m_clock.monotonicMs() - m_lastLineMs < kStallMs)
         return;
+    // Time the window spent in a modal box is no silence of the handheld: records that came
+    // meanwhile wait in the port. Handle them before deciding.
+    if (m_link.port().waitForInput(0)) {
+        m_link.receive();
+        if (!transferring() || m_clock.monotonicMs() - m_lastLineMs < kStallMs)
+            return;
+    }
     endTransfer();
     m_link.boxes().show(QStringLiteral("The handheld stopped sending records: %1 of the %2 "
                                        "records it announced arrived, and none for %3 seconds. %4")
@@ -173,6 +204,16 @@ void RecordDownload::checkStall() {
                             .arg(kStallMs / 1000)
                             .arg(keptText()),
                         QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+}
+
+void RecordDownload::warnEndedEarly(const QString& why) {
+    endTransfer();
+    m_link.boxes().show(
+        QStringLiteral("The record download was interrupted after %1 of %2 records: %3. %4")
+            .arg(m_received)
+            .arg(m_announced)
+            .arg(why, keptText()),
+        QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
 }
 
 QString RecordDownload::abandon() {

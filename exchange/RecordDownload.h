@@ -14,7 +14,7 @@ class TransferProgress;
 // file named in `PfadSpeichern`.
 //
 // start() asks the handheld how many records it holds ("STA"), reading the answer itself for up
-// to about 1 s, then requests them ("GET") and returns at once. The records then arrive one line
+// to 1.05 s, then requests them ("GET") and returns at once. The records then arrive one line
 // at a time through the receive handler, which hands each to handleRecordLine() while the reply
 // mode is RecordDownload; each is converted, written to the file and counted, and the transfer
 // ends by itself after the announced number of lines.
@@ -22,8 +22,11 @@ class TransferProgress;
 // A transfer that stops short is ended by checkStall(), which the window's 500 ms timer runs: 10 s
 // after the last record line (or after "GET") it sets the reply mode back to Idle, closes the file
 // with every line received so far, and tells the operator how many records arrived. A transfer
-// that a disconnect or another command's reply mode ended is tidied up there without a word; one
-// whose record file an upload closed ends with a warning, there or at its next record line.
+// that the operator's disconnect ended is tidied up there without a word.
+//
+// The record file holds record lines only: while a transfer runs, every command that would send
+// to the handheld is refused (refuseWhileTransferring()), since the handheld's answer to it would
+// arrive among the records and be written, and counted, as one.
 class RecordDownload final : public RecordLineHandler {
 public:
     RecordDownload(Link& link, Controls& controls, DataFile& dataFile, const Clock& clock,
@@ -33,6 +36,9 @@ public:
 
     // The click handler of `LeseErfassungen`. Blocks up to about 1 s.
     void start();
+    // Run before every handler that sends to the handheld, except disconnect: while a transfer
+    // runs, tells the operator so in a titled box and returns true; the handler is then not run.
+    bool refuseWhileTransferring();
     // Runs every 500 ms from the window's timer.
     void checkStall();
     // The port was lost: ends a running transfer and returns what the operator needs to know
@@ -41,12 +47,14 @@ public:
 
     HandlerResult handleRecordLine(const QByteArray& line) override;
 
-    bool transferring() const { return m_transferring; }
+    // A transfer is running: records are expected and routed here.
+    bool transferring() const;
     qint64 announced() const { return m_announced; }
     qint64 received() const { return m_received; }
 
-    // The count reply's reads, and how long a transfer may go without a record line.
-    static constexpr int kCountReads = 21;
+    // How long the handheld has to answer "STA" (21 reads 50 ms apart), and how long a transfer
+    // may go without a record line.
+    static constexpr qint64 kCountWaitMs = 21 * 50;
     static constexpr qint64 kStallMs = 10000;
 
 private:
@@ -55,6 +63,8 @@ private:
     void endTransfer();
     // The transfer lost its record file to someone else while the mode still routes records here.
     bool fileTakenAway() const;
+    // Tells the operator that the transfer ended before its last record.
+    void warnEndedEarly(const QString& why);
     QString keptText() const;
     void showFailure(const QString& text);
 

@@ -6,6 +6,7 @@
 #include "exchange/TransferProgress.h"
 #include "link/Link.h"
 #include "link/LinkView.h"
+#include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
@@ -134,27 +135,29 @@ void SelectionUpload::start() {
 SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& command,
                                                         QByteArray* reply) {
     SerialPort& port = m_link.port();
+    const Clock& clock = m_link.clock();
     reply->clear();
+    QByteArray carried; // the start of a line that the last wait left incomplete
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
         m_link.sleeper().sleepMs(kBeforeAttemptMs);
         // Input already waiting cannot answer the send about to go out. Before a repeat it is a
         // late answer to the send before, or the rest of one; an acknowledgement that came that
         // way counts, so an acknowledged selection is not sent twice.
-        const QByteArray late = port.readPending();
-        if (attempt > 1 && !late.isEmpty()) {
-            QByteArray joined = (PolledReply::complete(*reply) ? QByteArray() : *reply) + late;
-            if (PolledReply::takeAnswer(&joined, answersPut)) {
-                *reply = joined;
-                return acknowledged(*reply) ? Outcome::Acknowledged : Outcome::MemoryFull;
-            }
+        const PolledReply::Outcome late = PolledReply::wait(port, clock, 0, answersPut, carried);
+        if (attempt > 1 && late.answer) {
+            *reply = *late.answer;
+            return acknowledged(*reply) ? Outcome::Acknowledged : Outcome::MemoryFull;
         }
         if (!m_link.sendLine(command))
             return Outcome::SendFailed;
-        *reply = PolledReply::read(port, kReadsPerAttempt, answersPut);
-        if (acknowledged(*reply))
-            return Outcome::Acknowledged;
-        if (memoryFull(*reply))
-            return Outcome::MemoryFull;
+        const PolledReply::Outcome heard =
+            PolledReply::wait(port, clock, kWaitPerAttemptMs, answersPut);
+        if (heard.answer) {
+            *reply = *heard.answer;
+            return acknowledged(*reply) ? Outcome::Acknowledged : Outcome::MemoryFull;
+        }
+        *reply = heard.heard;
+        carried = heard.heard.endsWith("\r\n") ? QByteArray() : heard.heard;
     }
     return Outcome::Unanswered;
 }

@@ -32,7 +32,8 @@ public:
     void start();
 
     static constexpr int kAttempts = 5;
-    static constexpr int kReadsPerAttempt = 41;
+    // How long each send waits for its acknowledgement (41 reads 50 ms apart).
+    static constexpr qint64 kWaitPerAttemptMs = 41 * 50;
     static constexpr int kBeforeAttemptMs = 5;
     // Not acknowledged selections named in the closing warning; more are only counted.
     static constexpr int kNamedAtMost = 20;

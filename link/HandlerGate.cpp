@@ -6,7 +6,11 @@ void HandlerGate::run(const std::function<void()>& handler) {
     ++m_depth;
     handler();
     --m_depth;
-    if (m_depth == 0 && !m_waiting.empty() && !m_flushPosted) {
+    if (m_depth > 0)
+        return;
+    if (m_after)
+        m_after();
+    if (!m_waiting.empty() && !m_flushPosted) {
         m_flushPosted = true;
         m_post([this] { flush(); });
     }

@@ -17,6 +17,9 @@ public:
 
     explicit HandlerGate(Post post) : m_post(std::move(post)) {}
 
+    // Runs each time the outermost handler has returned, before anything else waits its turn.
+    void setAfterHandler(std::function<void()> after) { m_after = std::move(after); }
+
     void run(const std::function<void()>& handler);
     // A notification of a kind (any tag but nullptr) waits at most once: one run covers all that
     // were raised meanwhile, as one receive handler reads everything that arrived. A handler that
@@ -35,6 +38,7 @@ private:
     void flush();
 
     Post m_post;
+    std::function<void()> m_after;
     int m_depth = 0;
     bool m_flushPosted = false;
     std::vector<Waiting> m_waiting;

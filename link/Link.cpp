@@ -4,13 +4,19 @@
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
+#include <algorithm>
+
 Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleeper,
-           HandlerGate::Post post, qsizetype maxLineBytes)
-    : m_port(port), m_view(view), m_boxes(boxes), m_sleeper(sleeper), m_buffer(maxLineBytes),
-      m_dispatcher(m_mode), m_receive(port, view, boxes, m_buffer, m_dispatcher),
-      m_gate(std::move(post)) {
+           const Clock& clock, HandlerGate::Post post, qsizetype maxLineBytes)
+    : m_port(port), m_view(view), m_boxes(boxes), m_sleeper(sleeper), m_clock(clock),
+      m_buffer(maxLineBytes), m_dispatcher(m_mode),
+      m_receive(port, view, boxes, m_buffer, m_dispatcher), m_gate(std::move(post)) {
     // One waiting receive notification reads all that arrived meanwhile.
     m_port.setReceiveNotification([this] { m_gate.deliver([this] { receive(); }, &m_receive); });
+    // Input the port took in while a handler ran (in a modal box, say) is handled once it ends,
+    // not left waiting for the handheld's next bytes, which might never come or would then be
+    // taken for the answer to the operator's next command.
+    m_gate.setAfterHandler([this] { m_port.notifyIfInputWaiting(); });
 }
 
 void Link::receive() {
@@ -19,11 +25,21 @@ void Link::receive() {
 }
 
 bool Link::sendLine(const QByteArray& text) {
-    return write(text + '\r');
+    qsizetype end = text.size();
+    for (const char lineBreak : {'\r', '\n'}) {
+        const qsizetype at = text.indexOf(lineBreak);
+        if (at >= 0)
+            end = std::min(end, at);
+    }
+    return m_port.write(text.first(end) + '\r');
 }
 
-bool Link::write(const QByteArray& bytes) {
-    return m_port.write(bytes);
+QByteArray Link::toWire(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const char32_t character : text.toUcs4())
+        bytes += character <= 0xFF ? static_cast<char>(character) : '?';
+    return bytes;
 }
 
 void Link::reportUnsent(const QString& text) {

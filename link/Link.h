@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <utility>
 
+class Clock;
 class LinkView;
 class MessageBoxes;
 class SerialPort;
@@ -23,12 +24,15 @@ class Link {
 public:
     // maxLineBytes bounds the receive buffer (see ReceiveBuffer); other values are for fuzzing.
     Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleeper,
-         HandlerGate::Post post, qsizetype maxLineBytes = ReceiveBuffer::kMaxLineBytes);
+         const Clock& clock, HandlerGate::Post post,
+         qsizetype maxLineBytes = ReceiveBuffer::kMaxLineBytes);
 
     SerialPort& port() { return m_port; }
     LinkView& view() { return m_view; }
     MessageBoxes& boxes() { return m_boxes; }
     Sleeper& sleeper() { return m_sleeper; }
+    // The monotonic time that polled waits are budgeted in.
+    const Clock& clock() const { return m_clock; }
     Dispatcher& dispatcher() { return m_dispatcher; }
     HandlerGate& gate() { return m_gate; }
     const ReceiveBuffer& receiveBuffer() const { return m_buffer; }
@@ -37,9 +41,10 @@ public:
     void setReplyMode(ReplyMode mode) { m_mode = mode; }
 
     // Writes a command line: the text and one CR, in a single write. False when it failed.
+    // The handheld ends a command at any CR and drops every LF, so a line break inside the text
+    // would make a second command of what follows it: the text is cut at its first CR or LF, as
+    // a one-line field keeps only its first line.
     bool sendLine(const QByteArray& text);
-    // Writes bytes as they are (a piece of a line, or a whole line with its CR).
-    bool write(const QByteArray& bytes);
 
     // Empties the traffic log and repaints it, as every command handler does first.
     void clearLog();
@@ -61,15 +66,16 @@ public:
     void reportUnsent(const QString& text);
     QStringList takeLossNotes() { return std::exchange(m_lossNotes, {}); }
 
-    // Text typed by the operator as the handheld reads it: one byte per character, and "?" for
-    // a character outside Latin-1.
-    static QByteArray toWire(const QString& text) { return text.toLatin1(); }
+    // Text typed by the operator as the handheld reads it: one byte per character, and one "?"
+    // for each character outside Latin-1 (an emoji included, although it takes two UTF-16 units).
+    static QByteArray toWire(const QString& text);
 
 private:
     SerialPort& m_port;
     LinkView& m_view;
     MessageBoxes& m_boxes;
     Sleeper& m_sleeper;
+    const Clock& m_clock;
     ReplyMode m_mode = ReplyMode::Idle;
     ReceiveBuffer m_buffer;
     Dispatcher m_dispatcher;

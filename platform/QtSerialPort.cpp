@@ -103,7 +103,7 @@ bool QtSerialPort::write(const QByteArray& bytes) {
         portLost(m_port.errorString());
         return false;
     }
-    notifyIfBuffered();
+    notifyIfInputWaiting();
     return true;
 }
 
@@ -161,7 +161,7 @@ void QtSerialPort::checkError(QSerialPort::SerialPortError error) {
         m_held += m_port.readAll();
         m_port.clearError();
     }
-    notifyIfBuffered();
+    notifyIfInputWaiting();
 }
 
 bool QtSerialPort::driverHasInput() const {
@@ -190,7 +190,7 @@ void QtSerialPort::portLost(const QString& why) {
     QTimer::singleShot(0, this, [this, why] { notifyLost(why); });
 }
 
-void QtSerialPort::notifyIfBuffered() {
+void QtSerialPort::notifyIfInputWaiting() {
     if (m_notifyQueued || (m_held.isEmpty() && m_port.bytesAvailable() == 0))
         return;
     m_notifyQueued = true;

@@ -30,6 +30,9 @@ public:
     bool write(const QByteArray& bytes) override;
     QByteArray readPending() override;
     bool waitForInput(int timeoutMs) override;
+    // Bytes that reached Qt's buffer while its ready-read signal was still running (a modal box
+    // inside the receive handler) raise no second signal: they get their notification here.
+    void notifyIfInputWaiting() override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -40,8 +43,6 @@ private:
     // The driver holds bytes Qt has not read yet, or something to report (a hang-up, an error).
     bool driverHasInput() const;
     void portLost(const QString& why);
-    // Bytes that reached Qt's buffer while the notification was held back still need one.
-    void notifyIfBuffered();
 
     const PortMap& m_map;
     QSerialPort m_port;

@@ -40,6 +40,10 @@ public:
     virtual QByteArray readPending() = 0;
     // Blocks up to timeoutMs until input is pending; true when some is (at once if already so).
     virtual bool waitForInput(int timeoutMs) = 0;
+    // Raises the receive notification from the event loop when received bytes wait unread. A
+    // port may take bytes in without raising it while an earlier one is still running (a handler
+    // that sits in a modal box inside it), so the tool asks after every handler has ended.
+    virtual void notifyIfInputWaiting() = 0;
 
     // Raised when received data are waiting.
     void setReceiveNotification(std::function<void()> notify) { m_receive = std::move(notify); }

@@ -12,7 +12,7 @@ Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     : m_portMap(m_settings), m_port(m_portMap), m_qtBoxes(&m_window), m_qtDialogs(&m_window),
       m_boxes(boxes ? *boxes : m_qtBoxes), m_dialogs(dialogs ? *dialogs : m_qtDialogs),
       m_controls(m_window),
-      m_link(m_port, m_window.log(), m_boxes, sleeper ? *sleeper : m_clock,
+      m_link(m_port, m_window.log(), m_boxes, sleeper ? *sleeper : m_clock, m_clock,
              [this](std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }),
       m_config(m_controls), m_lifecycle(m_controls, m_link, m_dataFile, m_settings, m_config),
       m_statusChain(m_link, m_controls), m_connectToggle(m_link, m_controls, m_dataFile),
@@ -46,6 +46,13 @@ void Tool::onClick(const char* button, std::function<void()> handler) {
             [this, handler = std::move(handler)] { runHandler(handler); });
 }
 
+void Tool::onSend(const char* button, std::function<void()> handler) {
+    onClick(button, [this, handler = std::move(handler)] {
+        if (!m_download.refuseWhileTransferring())
+            handler();
+    });
+}
+
 void Tool::wire() {
     connect(&m_window, &Form1::closing, this,
             [this] { runHandler([this] { m_lifecycle.unload(); }); });
@@ -73,34 +80,34 @@ void Tool::wire() {
             &m_timer1);
     });
 
-    onClick("SetzeZeit", [this] { m_configCommands.setTime(); });
-    onClick("TagSetzen", [this] { m_configCommands.setTagType(); });
-    onClick("OfftimeSetzen", [this] { m_configCommands.setSwitchOffTime(); });
-    onClick("ReadtimeoutSetzen", [this] { m_configCommands.setTimeouts(); });
-    onClick("FdxcodeSetzen", [this] { m_configCommands.setFdxCode(); });
-    onClick("EnBeeperSetzen", [this] { m_configCommands.setFeatures(); });
-    onClick("BetriebsartSetzen", [this] { m_configCommands.setMode(); });
-    onClick("SpracheSetzen", [this] { m_configCommands.setLanguage(); });
-    onClick("SetSnr", [this] { m_configCommands.setSerialNumber(); });
+    onSend("SetzeZeit", [this] { m_configCommands.setTime(); });
+    onSend("TagSetzen", [this] { m_configCommands.setTagType(); });
+    onSend("OfftimeSetzen", [this] { m_configCommands.setSwitchOffTime(); });
+    onSend("ReadtimeoutSetzen", [this] { m_configCommands.setTimeouts(); });
+    onSend("FdxcodeSetzen", [this] { m_configCommands.setFdxCode(); });
+    onSend("EnBeeperSetzen", [this] { m_configCommands.setFeatures(); });
+    onSend("BetriebsartSetzen", [this] { m_configCommands.setMode(); });
+    onSend("SpracheSetzen", [this] { m_configCommands.setLanguage(); });
+    onSend("SetSnr", [this] { m_configCommands.setSerialNumber(); });
 
-    onClick("ReadId", [this] { m_identification.readId(); });
-    onClick("Scan", [this] { m_identification.scanBarcode(); });
-    onClick("ReadBlock", [this] { m_blocks.readBlock(); });
-    onClick("ReadBlockHex", [this] { m_blocks.readBlockHex(); });
-    onClick("WriteBlock", [this] { m_blocks.writeBlock(); });
-    onClick("WriteBlockHex", [this] { m_blocks.writeBlockHex(); });
+    onSend("ReadId", [this] { m_identification.readId(); });
+    onSend("Scan", [this] { m_identification.scanBarcode(); });
+    onSend("ReadBlock", [this] { m_blocks.readBlock(); });
+    onSend("ReadBlockHex", [this] { m_blocks.readBlockHex(); });
+    onSend("WriteBlock", [this] { m_blocks.writeBlock(); });
+    onSend("WriteBlockHex", [this] { m_blocks.writeBlockHex(); });
 
-    onClick("Buzzer", [this] { m_peripherals.buzzer(); });
-    onClick("Keyboard", [this] { m_peripherals.keyboard(); });
-    onClick("CLS", [this] { m_peripherals.clearDisplay(); });
-    onClick("Display", [this] { m_peripherals.showText(); });
+    onSend("Buzzer", [this] { m_peripherals.buzzer(); });
+    onSend("Keyboard", [this] { m_peripherals.keyboard(); });
+    onSend("CLS", [this] { m_peripherals.clearDisplay(); });
+    onSend("Display", [this] { m_peripherals.showText(); });
 
-    onClick("LeseErfassungen", [this] { m_download.start(); });
-    onClick("GeneriereDaten", [this] { m_upload.start(); });
-    onClick("LoescheErfassungen", [this] { m_memory.eraseRecords(); });
-    onClick("LoescheDaten", [this] { m_memory.eraseSelections(); });
-    onClick("LeseDaten", [this] { m_memory.readOutSelections(); });
-    onClick("Statistik", [this] { m_memory.showStatistics(); });
+    onSend("LeseErfassungen", [this] { m_download.start(); });
+    onSend("GeneriereDaten", [this] { m_upload.start(); });
+    onSend("LoescheErfassungen", [this] { m_memory.eraseRecords(); });
+    onSend("LoescheDaten", [this] { m_memory.eraseSelections(); });
+    onSend("LeseDaten", [this] { m_memory.readOutSelections(); });
+    onSend("Statistik", [this] { m_memory.showStatistics(); });
     onClick("PfadSpeichernWaehlen", [this] { m_paths.chooseSavePath(); });
     onClick("PfadLadenWaehlen", [this] { m_paths.chooseLoadPath(); });
 }

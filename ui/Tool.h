@@ -54,6 +54,8 @@ private:
     void runHandler(const std::function<void()>& handler);
     // Runs the handler when the named button is clicked.
     void onClick(const char* button, std::function<void()> handler);
+    // The same for a button that sends to the handheld: refused while records are transferring.
+    void onSend(const char* button, std::function<void()> handler);
 
     IniSettingsStore m_settings;
     PortMap m_portMap;

@@ -43,6 +43,7 @@ public:
         return piece;
     }
     bool waitForInput(int) override { return true; }
+    void notifyIfInputWaiting() override {}
 
 private:
     QByteArray m_input;

@@ -31,7 +31,7 @@ void dispatcherWithRecordHandler(benchmark::State& state) {
     NullLinkView view;
     SilentBoxes boxes;
     SystemClock clock;
-    Link link(port, view, boxes, clock, [](std::function<void()>) {});
+    Link link(port, view, boxes, clock, clock, [](std::function<void()>) {});
     BenchControls controls;
     controls.setText("PfadSpeichern", dir.filePath(QStringLiteral("records.csv")));
     DataFile dataFile;

@@ -66,15 +66,16 @@ protected:
     DataFile file;
 };
 
-TEST_F(DataFileTest, SelectionLinesEndAtCrLfOrACrAlone) {
+TEST_F(DataFileTest, SelectionLinesEndAtCrLfACrAloneOrAnLfAlone) {
     const struct {
         QByteArray bytes;
         QList<QByteArray> lines;
     } cases[] = {
         {"a;1\r\nb;2\rc;3", {"a;1", "b;2", "c;3"}},
         {"a\r\n\r\nb\r\n", {"a", "", "b"}}, // no empty line after the last line end
-        {"a\nb\nc\n", {"a\nb\nc\n"}},       // LF alone is an ordinary character
-        {"a\r\n\n", {"a", "\n"}},
+        {"a\nb;2\nc\n", {"a", "b;2", "c"}}, // a file written on Linux
+        {"a\r\n\n", {"a", ""}},
+        {"a\n\rb\r", {"a", "", "b"}},
         {"\r", {""}},
         {"a\r\nlast;|b|\r", {"a", "last;|b|"}}, // a CR at the very end, after other lines
         {"", {}},

@@ -112,7 +112,7 @@ Outcome run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>
     ScriptedMessageBoxes boxes;
     TestEventLoop loop(clock);
     Link link(
-        port, view, boxes, clock, [&](std::function<void()> call) { loop.post(call); },
+        port, view, boxes, clock, clock, [&](std::function<void()> call) { loop.post(call); },
         setup.maxLine);
     DataFile dataFile;
     NoProgress progress;

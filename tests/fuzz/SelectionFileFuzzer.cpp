@@ -6,9 +6,9 @@
 //
 // Invariants, checked with assertions:
 // - no crash, no undefined behaviour, no leak (the sanitizers);
-// - the lines are those of the rule: a line ends at CR LF or at a CR alone, an LF not after a CR
-//   belongs to the line, the last line may lack its end, and a file that ends with a line end
-//   yields no empty line after it;
+// - the lines are those of the rule: a line ends at CR LF, at a CR alone or at an LF alone, the
+//   last line may lack its end, and a file that ends with a line end yields no empty line after
+//   it;
 // - the count taken before the upload is the number of lines read, and reading ends at the end;
 // - memory bounded: no line is longer than the file.
 
@@ -52,11 +52,13 @@ QByteArray expand(const std::uint8_t* data, std::size_t size) {
 QList<QByteArray> byTheRule(const QByteArray& file) {
     QList<QByteArray> lines;
     qsizetype start = 0;
-    for (qsizetype cr = file.indexOf('\r'); cr >= 0; cr = file.indexOf('\r', start)) {
-        lines << file.mid(start, cr - start);
-        start = cr + 1;
-        if (start < file.size() && file.at(start) == '\n')
-            ++start;
+    for (qsizetype at = 0; at < file.size(); ++at) {
+        if (file.at(at) != '\r' && file.at(at) != '\n')
+            continue;
+        lines << file.mid(start, at - start);
+        if (file.at(at) == '\r' && at + 1 < file.size() && file.at(at + 1) == '\n')
+            ++at;
+        start = at + 1;
     }
     if (start < file.size())
         lines << file.mid(start);
@@ -84,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QList<QByteArray> lines;
     while (const std::optional<QByteArray> line = dataFile.readLine()) {
         require(line->size() <= file.size(), "no line is longer than the file");
-        require(!line->contains('\r'), "a CR always ends a line");
+        require(!line->contains('\r') && !line->contains('\n'), "a CR or an LF always ends a line");
         lines << *line;
     }
     require(dataFile.readError().isEmpty(), "reading did not fail");

@@ -59,6 +59,7 @@ protected:
     FakeLinkView view;
     ScriptedMessageBoxes boxes;
     TestEventLoop loop{clock};
-    Link link{port, view, boxes, clock, [this](std::function<void()> call) { loop.post(call); }};
+    Link link{port,  view,  boxes,
+              clock, clock, [this](std::function<void()> call) { loop.post(call); }};
     RecordingHandlers handlers;
 };

@@ -127,7 +127,7 @@ TEST_F(ReceiveHandlerTest, CuttingTheStreamAnywhereChangesNothing) {
             FakeLinkView v;
             ScriptedMessageBoxes b;
             TestEventLoop l(c);
-            Link k(p, v, b, c, [&](std::function<void()> call) { l.post(call); });
+            Link k(p, v, b, c, c, [&](std::function<void()> call) { l.post(call); });
             RecordingHandlers h;
             k.dispatcher().attach(static_cast<RecordLineHandler*>(&h));
             k.setReplyMode(ReplyMode::RecordDownload);

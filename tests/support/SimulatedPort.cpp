@@ -41,7 +41,24 @@ void SimulatedPort::arrive(const QByteArray& bytes) {
     if (!m_open)
         return;
     m_input.append(bytes);
+    announce();
+}
+
+void SimulatedPort::announce() {
+    if (m_notifying)
+        return;
+    m_notifying = true;
     notifyReceive();
+    m_notifying = false;
+}
+
+void SimulatedPort::notifyIfInputWaiting() {
+    if (!m_open || m_input.isEmpty())
+        return;
+    m_clock.schedule(m_clock.now(), [this] {
+        if (m_open && !m_input.isEmpty())
+            announce();
+    });
 }
 
 QByteArray SimulatedPort::readPending() {

@@ -11,6 +11,9 @@ class VirtualClock;
 //
 // What the tool writes goes to the device function at once; its answer arrives after the
 // latency, in pieces when a piece size is set, each piece raising the receive notification.
+// Like the real port, it raises no notification while its own is still running: bytes that
+// arrive then (while a handler sits in a modal box inside it) wait, unannounced, until the tool
+// asks with notifyIfInputWaiting().
 class SimulatedPort final : public SerialPort {
 public:
     using Device = std::function<QByteArray(const QByteArray&)>;
@@ -32,6 +35,7 @@ public:
     bool write(const QByteArray& bytes) override;
     QByteArray readPending() override;
     bool waitForInput(int timeoutMs) override;
+    void notifyIfInputWaiting() override;
 
     // The device's behaviour.
     void setDevice(Device device) { m_device = std::move(device); }
@@ -61,11 +65,14 @@ public:
     QByteArray pendingInput() const { return m_input; }
 
 private:
+    void announce();
+
     VirtualClock& m_clock;
     Device m_device;
     int m_number = 0;
     bool m_open = false;
     bool m_writesFail = false;
+    bool m_notifying = false;
     int m_openCount = 0;
     int m_latency = 5;
     int m_pieceSize = 0;

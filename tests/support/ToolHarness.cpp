@@ -3,7 +3,8 @@
 ToolHarness::ToolHarness(const DeviceModel::Options& options)
     : device(options),
       port(clock, [this](const QByteArray& bytes) { return device.receive(bytes); }),
-      link(port, view, boxes, clock, [this](std::function<void()> call) { loop.post(call); }) {
+      link(port, view, boxes, clock, clock,
+           [this](std::function<void()> call) { loop.post(call); }) {
     QStringList ports;
     for (int n = 1; n <= 16; ++n)
         ports << QStringLiteral("COM%1").arg(n);
