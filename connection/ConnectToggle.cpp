@@ -30,6 +30,7 @@ void ConnectToggle::toggled() {
             fail(failure);
             return;
         }
+        m_link.dropIncompleteLine();
     } else {
         const bool told = !port.isOpen() || m_link.sendLine(QByteArrayLiteral("DISCONNECT"));
         port.close();

@@ -32,6 +32,7 @@ void MemoryCommands::readOutSelections() {
 
 void MemoryCommands::showStatistics() {
     m_link.clearLog();
+    m_link.dropIncompleteLine(); // what would finish it, the wait below consumes
     if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
         sendFailed("The statistics could not be requested");
         return;

@@ -59,6 +59,9 @@ void RecordDownload::start() {
         showFailure(QStringLiteral("The records cannot be saved. %1").arg(sentence(error)));
         return;
     }
+    // Records start on a line of their own: the start of a line received before (an answer cut
+    // off by a disconnect) must not become the front of the first record.
+    m_link.dropIncompleteLine();
     if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
         m_dataFile.close();
         m_link.reportUnsent(QStringLiteral("The handheld could not be asked for its records: the "

@@ -62,7 +62,8 @@ void SelectionUpload::start() {
         return;
     }
 
-    qint64 sent = 0; // the dataset counter: lines handled so far, acknowledged or not
+    m_link.dropIncompleteLine(); // what would finish it, the waits below consume
+    qint64 sent = 0;             // the dataset counter: lines handled so far, acknowledged or not
     while (const std::optional<QByteArray> line = m_dataFile.readLine()) {
         const qint64 number = sent + 1;
         m_progress.show(kWhat, number, *total);

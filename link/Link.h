@@ -48,6 +48,11 @@ public:
 
     // Empties the traffic log and repaints it, as every command handler does first.
     void clearLog();
+    // Forgets the start of a reply line whose end will never come: at a connect, whose session
+    // cannot finish a line of the one before, and before a handler reads an answer itself, which
+    // consumes what would have finished it. Joined to the next bytes, it would make one corrupt
+    // line of two (the first record of a download, the first status reply of a connect).
+    void dropIncompleteLine() { m_buffer.dropIncomplete(); }
 
     // The receive handler, as the port's notification runs it. After a failing line the lines
     // still buffered are handled by another run as soon as the current handler has ended, under

@@ -39,3 +39,10 @@ QByteArray ReceiveBuffer::take(qsizetype length, qsizetype skip, qsizetype clear
     }
     return line;
 }
+
+void ReceiveBuffer::dropIncomplete() {
+    const qsizetype lastEnd = m_bytes.lastIndexOf("\r\n");
+    const qsizetype keep = lastEnd >= m_start ? lastEnd + 2 : m_start;
+    m_bytes.truncate(keep);
+    m_searchFrom = std::min(m_searchFrom, keep);
+}

@@ -29,6 +29,11 @@ public:
     // there yet.
     std::optional<QByteArray> takeLine();
 
+    // Drops the start of a line not yet complete, keeping complete lines not yet taken. Bytes that
+    // would have completed it will not come: they belonged to a session that has ended, or a
+    // handler reading an answer itself has consumed them.
+    void dropIncomplete();
+
     // The bytes not yet cut into a line.
     QByteArray pending() const { return m_bytes.mid(m_start); }
     qsizetype pendingSize() const { return m_bytes.size() - m_start; }

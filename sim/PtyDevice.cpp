@@ -43,7 +43,7 @@ void closeDescriptor(int& fd) {
 } // namespace
 
 PtyDevice::PtyDevice(DeviceModel& model, const Options& options, QObject* parent)
-    : QObject(parent), m_model(model), m_options(options) {
+    : QObject(parent), m_model(model), m_options(options), m_randomState(options.seed) {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &PtyDevice::pump);
@@ -146,11 +146,13 @@ void PtyDevice::onReadable() {
         return;
     if (input.contains("DISCONNECT\r"))
         dropPendingOutput();
-    queueReply(answer(input));
+    for (const auto& [command, reply] : answer(input))
+        queueReply(command, reply);
+    pump();
 }
 
-QByteArray PtyDevice::answer(const QByteArray& input) {
-    QByteArray reply;
+QList<std::pair<QByteArray, QByteArray>> PtyDevice::answer(const QByteArray& input) {
+    QList<std::pair<QByteArray, QByteArray>> replies;
     // The model answers command by command, so a flood can take the place of one answer.
     qsizetype start = 0;
     while (start < input.size()) {
@@ -159,16 +161,27 @@ QByteArray PtyDevice::answer(const QByteArray& input) {
         const qsizetype before = m_model.commands().size();
         const QByteArray modelReply = m_model.receive(input.mid(start, end - start));
         start = end;
-        const bool completed = m_model.commands().size() > before;
-        if (completed && m_options.flood >= 0 && m_model.commands().last() == "READID") {
-            reply += floodBytes(m_options.flood);
+        if (m_model.commands().size() == before)
+            continue;
+        const QByteArray command = m_model.commands().last();
+        if (m_options.flood >= 0 && command == "READID") {
+            replies.append({command, floodBytes(m_options.flood)});
             continue;
         }
+        if (modelReply.isEmpty())
+            continue;
+        QByteArray reply;
+        // The records follow "GET" at once: a line before them would be taken for one.
+        if (m_options.echo && command != "GET")
+            reply += command + "\r\n";
+        if (!m_options.lateLine.isEmpty() && command != "GET")
+            reply += m_options.lateLine + "\r\n";
         reply += modelReply;
-        if (m_options.garbage && !modelReply.isEmpty())
+        if (m_options.garbage)
             reply += garbageLine();
+        replies.append({command, reply});
     }
-    return reply;
+    return replies;
 }
 
 QByteArray PtyDevice::floodBytes(qint64 count) {
@@ -198,36 +211,78 @@ QByteArray PtyDevice::garbageLine() {
     return line + "\r\n";
 }
 
-void PtyDevice::queueReply(const QByteArray& reply) {
+void PtyDevice::queueReply(const QByteArray& command, const QByteArray& reply) {
     if (reply.isEmpty())
         return;
     const qint64 dueNs = m_clock.nsecsElapsed() + m_options.latencyMs * kNsPerMs;
-    if (m_options.splitEvery) {
-        for (qsizetype i = 0; i < reply.size(); ++i)
-            m_queue.append({reply.mid(i, 1), 0, dueNs, i == 0 ? 0 : kByteGapNs});
-    } else if (!m_options.split) {
-        m_queue.append({reply, 0, dueNs, 0});
-    } else {
-        qsizetype start = 0;
-        while (start < reply.size()) {
-            qsizetype end = reply.indexOf("\r\n", start);
-            end = end < 0 ? reply.size() : end + 2;
-            const QByteArray line = reply.mid(start, end - start);
-            start = end;
-            if (line.size() < 2) {
-                m_queue.append({line, 0, dueNs, 0});
-                continue;
+    const bool records = command == "GET";
+    const QList<Segment> pieces = segments(reply, dueNs, records);
+    if (m_options.interleave && !records) {
+        // Behind the record line going out now, ahead of the records still to come.
+        for (qsizetype i = 0; i < m_queue.size(); ++i) {
+            if (!m_queue[i].record)
+                break;
+            if (m_queue[i].endsLine) {
+                m_queue.insert(i + 1, pieces.size(), Segment());
+                std::copy(pieces.begin(), pieces.end(), m_queue.begin() + i + 1);
+                return;
             }
-            // The cut moves through every position of the line, from after its first byte to
-            // between CR and LF.
-            const qsizetype cut = 1 + m_splits % (line.size() - 1);
-            const qint64 gapNs = kSplitGapBaseNs + (m_splits % kSplitGapSteps) * kNsPerMs;
-            ++m_splits;
-            m_queue.append({line.left(cut), 0, dueNs, 0});
-            m_queue.append({line.mid(cut), 0, dueNs, gapNs});
         }
     }
-    pump();
+    m_queue.append(pieces);
+}
+
+QList<PtyDevice::Segment> PtyDevice::segments(const QByteArray& reply, qint64 dueNs, bool records) {
+    const bool byLine = m_options.split || m_options.splitEvery || m_options.trickleMs >= 0 ||
+                        m_options.interleave || (records && m_options.pauseEvery > 0);
+    if (!byLine)
+        return {{reply, 0, dueNs, 0, true, records}};
+    QList<Segment> pieces;
+    qsizetype start = 0;
+    for (int line = 0; start < reply.size(); ++line) {
+        qsizetype end = reply.indexOf("\r\n", start);
+        end = end < 0 ? reply.size() : end + 2;
+        const QByteArray text = reply.mid(start, end - start);
+        start = end;
+        qint64 gapNs = 0;
+        if (records && m_options.pauseEvery > 0 && line > 0 && line % m_options.pauseEvery == 0)
+            gapNs = m_options.pauseMs * kNsPerMs;
+        QList<QByteArray> cut;
+        QList<qint64> gaps;
+        if (m_options.splitEvery) {
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                cut << text.mid(i, 1);
+                gaps << (i == 0 ? 0 : kByteGapNs);
+            }
+        } else if (m_options.trickleMs >= 0) {
+            for (qsizetype i = 0; i < text.size();) {
+                const qsizetype size = 1 + random() % 8;
+                cut << text.mid(i, size);
+                gaps << (i == 0 ? 0 : qint64(random() % (m_options.trickleMs + 1)) * kNsPerMs);
+                i += size;
+            }
+        } else if (m_options.split && text.size() >= 2) {
+            // The cut moves through every position of the line, from after its first byte to
+            // between CR and LF.
+            const qsizetype at = 1 + m_splits % (text.size() - 1);
+            cut << text.left(at) << text.mid(at);
+            gaps << 0 << kSplitGapBaseNs + (m_splits % kSplitGapSteps) * kNsPerMs;
+            ++m_splits;
+        } else {
+            cut << text;
+            gaps << 0;
+        }
+        for (qsizetype i = 0; i < cut.size(); ++i) {
+            pieces.append(
+                {cut[i], 0, dueNs, (i == 0 ? gapNs : 0) + gaps[i], i + 1 == cut.size(), records});
+        }
+    }
+    return pieces;
+}
+
+quint32 PtyDevice::random() {
+    m_randomState = m_randomState * 1664525U + 1013904223U;
+    return m_randomState >> 8;
 }
 
 void PtyDevice::pump() {

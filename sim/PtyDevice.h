@@ -33,6 +33,18 @@ public:
         bool garbage = false;    // follow every answer with a line of random bytes
         qint64 flood = -1;       // answer "READID" with this many bytes without a line end
         qint64 unplugAfter = -1; // vanish after this many bytes written to the tool; <0 = never
+        // The rudeness of real hardware:
+        int trickleMs = -1;      // every reply in random pieces of 1 to 8 bytes, 0..trickleMs ms
+                                 // apart; <0 = off
+        bool echo = false;       // repeat each answered command as a line before its reply
+        QByteArray lateLine;     // a line (without CR LF) sent before every reply, as a late
+                                 // answer to something earlier would come; neither this nor
+                                 // the echo comes before the records, which follow "GET" at once
+        bool interleave = false; // answers to commands sent during a record transfer go out
+                                 // between two records, not behind the last one
+        int pauseEvery = 0;      // after every pauseEvery records ...
+        int pauseMs = 0;         // ... the records pause this long, then resume
+        quint32 seed = 1;        // for the random pieces and gaps
     };
 
     // The bytes of a flood: every byte value in turn, so NUL, 8-bit bytes and lone CRs and LFs
@@ -73,13 +85,19 @@ private:
         qsizetype offset = 0;
         qint64 dueNs = 0;
         qint64 gapNs = 0;
+        bool endsLine = true; // the last piece of a line: another answer may follow it
+        bool record = false;  // part of the answer to "GET"
     };
 
     void onReadable();
-    // What the device sends for the commands in `input`, with the faults the options ask for.
-    QByteArray answer(const QByteArray& input);
+    // What the device sends for each command completed by `input`, with the faults the options
+    // ask for: the command (without its CR) and the bytes to send.
+    QList<std::pair<QByteArray, QByteArray>> answer(const QByteArray& input);
     QByteArray garbageLine();
-    void queueReply(const QByteArray& reply);
+    void queueReply(const QByteArray& command, const QByteArray& reply);
+    // The reply cut into the pieces the options ask for.
+    QList<Segment> segments(const QByteArray& reply, qint64 dueNs, bool records);
+    quint32 random();
     void pump();
     void scheduleAt(qint64 dueNs);
     void dropPendingOutput();
@@ -107,4 +125,5 @@ private:
     qint64 m_written = 0;
     int m_splits = 0;
     quint32 m_garbageState = 0x51EC0DE5; // the same garbage on every run
+    quint32 m_randomState = 1;
 };

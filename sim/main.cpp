@@ -126,6 +126,13 @@ int main(int argc, char* argv[]) {
     const QString link = QStringLiteral("link");
     const QString dump = QStringLiteral("dump");
     const QString stdinEof = QStringLiteral("exit-on-stdin-eof");
+    const QString trickle = QStringLiteral("trickle");
+    const QString echo = QStringLiteral("echo");
+    const QString lateLine = QStringLiteral("late-line");
+    const QString interleave = QStringLiteral("interleave");
+    const QString pauseEvery = QStringLiteral("pause-every");
+    const QString pauseMs = QStringLiteral("pause-ms");
+    const QString seed = QStringLiteral("seed");
     parser.addOptions({
         {records, QStringLiteral("Captured records held at start (default 10)."),
          QStringLiteral("N")},
@@ -159,6 +166,21 @@ int main(int argc, char* argv[]) {
         {dump, QStringLiteral("At exit write the stored selections to FILE, one per line."),
          QStringLiteral("FILE")},
         {stdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
+        {trickle,
+         QStringLiteral("Write every reply in random pieces of 1 to 8 bytes, up to MS ms apart."),
+         QStringLiteral("MS")},
+        {echo, QStringLiteral("Repeat each answered command as a line before its reply.")},
+        {lateLine,
+         QStringLiteral("Send the line TEXT before every reply, as a late answer to something "
+                        "earlier would come."),
+         QStringLiteral("TEXT")},
+        {interleave, QStringLiteral("Send answers to commands that come during a record transfer "
+                                    "between two records, not behind the last one.")},
+        {pauseEvery, QStringLiteral("Pause the records after every N records (with --pause-ms)."),
+         QStringLiteral("N")},
+        {pauseMs, QStringLiteral("How long the records pause (default 0)."), QStringLiteral("MS")},
+        {seed, QStringLiteral("Seed of the random pieces and gaps (default 1)."),
+         QStringLiteral("N")},
     });
     parser.process(app);
 
@@ -168,9 +190,15 @@ int main(int argc, char* argv[]) {
     const std::optional<qint64> latencyMs = count(parser, latency, 0);
     const std::optional<qint64> unplugBytes = count(parser, unplugAfter, -1);
     const std::optional<qint64> floodBytes = count(parser, flood, -1);
-    if (!recordCount || !capacityCount || !codeCount || !latencyMs || !unplugBytes || !floodBytes) {
-        fatal(QStringLiteral("--records, --capacity, --custom-codes, --latency, --flood and "
-                             "--unplug-after take a whole number of 0 or more"));
+    const std::optional<qint64> trickleMs = count(parser, trickle, -1);
+    const std::optional<qint64> pauseCount = count(parser, pauseEvery, 0);
+    const std::optional<qint64> pauseLength = count(parser, pauseMs, 0);
+    const std::optional<qint64> seedValue = count(parser, seed, 1);
+    if (!recordCount || !capacityCount || !codeCount || !latencyMs || !unplugBytes || !floodBytes ||
+        !trickleMs || !pauseCount || !pauseLength || !seedValue) {
+        fatal(QStringLiteral("--records, --capacity, --custom-codes, --latency, --flood, "
+                             "--unplug-after, --trickle, --pause-every, --pause-ms and --seed take "
+                             "a whole number of 0 or more"));
         return 2;
     }
 
@@ -189,6 +217,13 @@ int main(int argc, char* argv[]) {
     deviceOptions.garbage = parser.isSet(garbage);
     deviceOptions.flood = *floodBytes;
     deviceOptions.unplugAfter = *unplugBytes;
+    deviceOptions.trickleMs = static_cast<int>(*trickleMs);
+    deviceOptions.echo = parser.isSet(echo);
+    deviceOptions.lateLine = parser.value(lateLine).toLatin1();
+    deviceOptions.interleave = parser.isSet(interleave);
+    deviceOptions.pauseEvery = static_cast<int>(*pauseCount);
+    deviceOptions.pauseMs = static_cast<int>(*pauseLength);
+    deviceOptions.seed = static_cast<quint32>(*seedValue);
     PtyDevice device(model, deviceOptions);
     if (!device.open()) {
         fatal(device.errorString());

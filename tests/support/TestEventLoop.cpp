@@ -2,21 +2,21 @@
 
 #include "tests/support/VirtualClock.h"
 
-void TestEventLoop::runPosted() {
-    while (!m_posted.isEmpty())
+void TestEventLoop::runPosted(qint64 until) {
+    while (!m_posted.isEmpty() && m_clock.now() <= until)
         m_posted.takeFirst()();
 }
 
 void TestEventLoop::runFor(qint64 ms) {
     const qint64 end = m_clock.now() + ms;
-    runPosted();
-    while (true) {
+    runPosted(end);
+    while (m_clock.now() <= end) {
         const auto next = m_clock.nextEventTime();
         if (!next || *next > end)
             break;
         m_clock.runNextEvent();
-        runPosted();
+        runPosted(end);
     }
     m_clock.advanceTo(end);
-    runPosted();
+    runPosted(end);
 }

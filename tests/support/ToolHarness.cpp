@@ -26,12 +26,12 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
 
 void ToolHarness::act(const std::function<void()>& handler) {
     link.gate().run(handler);
-    loop.runPosted();
+    loop.runPosted(clock.now() + kActMs);
 }
 
 void ToolHarness::clickConnect() {
     controls.click("Connect");
-    loop.runPosted();
+    loop.runPosted(clock.now() + kActMs);
 }
 
 void ToolHarness::connect() {

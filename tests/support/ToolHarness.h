@@ -25,8 +25,10 @@ class ToolHarness {
 public:
     explicit ToolHarness(const DeviceModel::Options& options = {});
 
-    // Runs an operator action (a click's handler), then whatever the event loop has waiting.
+    // Runs an operator action (a click's handler), then whatever the event loop has waiting, for
+    // at most kActMs of the handlers' pauses.
     void act(const std::function<void()>& handler);
+    static constexpr qint64 kActMs = 10000;
     // The operator clicks the connect toggle.
     void clickConnect();
     // Chooses COM1, connects, and lets the status chain run to its end.
