@@ -89,8 +89,9 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
         if (!m_link.sendLine(QByteArrayLiteral("ONLINE")))
             return Handshake::WriteFailed;
         // What arrived before this attempt's own "ONLINE" went out: usually the answer to the
-        // attempt before.
-        if (port.readPending().startsWith("Ok")) {
+        // attempt before. A line before it (an echo, a late answer) is passed over.
+        const QByteArray read = port.readPending();
+        if (read.startsWith("Ok") || read.contains("\r\nOk")) {
             m_controls.setText("Connect", QStringLiteral("Connected"));
             m_link.sleeper().sleepMs(kAfterOkMs);
             m_link.setReplyMode(ReplyMode::StatusChain);

@@ -74,8 +74,9 @@ void RecordDownload::start() {
         PolledReply::wait(m_link.port(), m_link.clock(), kCountWaitMs, PolledReply::isCountReply);
     if (!reply.answer) {
         m_dataFile.close();
-        if (m_link.port().lossPending()) {
-            // The message about the lost connection is the one the operator gets.
+        if (!m_link.port().isOpen()) {
+            // The port was lost during the wait: the message about the lost connection is the
+            // one the operator gets.
             m_link.noteLoss(QStringLiteral("No records were requested."));
             return;
         }

@@ -110,6 +110,36 @@ TEST_F(DownloadTest, ARecordTransferThatStallsEndsAfterTenSecondsWithWhatArrived
     EXPECT_EQ(recordFile(), "a;1\r\nb;2\r\n");
 }
 
+TEST_F(DownloadTest, TimeSpentInAMessageBoxIsNoSilenceOfTheHandheld) {
+    // Records every 2 s; the operator leaves a box open for 12 s in the middle of them.
+    answer({{"STA", "0|5\r\n"}, {"GET", QByteArray()}});
+    h.act([&] { download.start(); });
+    for (int n = 1; n <= 5; ++n)
+        h.port.arriveAt(h.clock.now() + 2000 * n, "r|" + QByteArray::number(n) + "\r\n");
+    h.idle(2500);
+    h.boxes.whileOpen([&] { h.clock.advanceTo(h.clock.now() + 12000); });
+    h.act([&] { download.refuseWhileTransferring(); });
+    h.boxes.whileOpen({});
+    h.idle(1000);
+    EXPECT_EQ(recordFile(), "r;1\r\nr;2\r\nr;3\r\nr;4\r\nr;5\r\n");
+    ASSERT_EQ(h.boxes.texts().size(), 2);
+    EXPECT_EQ(h.boxes.shown().first().title, u"Record download running"_s);
+    EXPECT_EQ(h.boxes.texts().last(), u"Transfer of records finished."_s);
+}
+
+TEST_F(DownloadTest, ACablePulledWhileTheCountIsAwaitedGivesOneMessage) {
+    answer({{"STA", QByteArray()}});
+    h.port.setLostNotification([this](const QString& why) {
+        h.link.gate().deliver([this, why] { h.toggle.portLost(why, {download.abandon()}); });
+    });
+    h.clock.schedule(h.clock.now() + 300, [&] { h.port.pull(); });
+    h.act([&] { download.start(); });
+    h.idle(100);
+    ASSERT_EQ(h.boxes.shown().size(), 1) << h.boxes.texts().join(u" | "_s).toStdString();
+    EXPECT_EQ(h.boxes.shown().first().title, u"Connection lost"_s);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"No records were requested."_s));
+}
+
 TEST_F(DownloadTest, DisconnectOrARestartEndsTheRunningTransfer) {
     answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\nb|2\r\n"}});
     h.act([&] { download.start(); });

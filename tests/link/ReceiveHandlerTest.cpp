@@ -197,4 +197,13 @@ TEST_F(ReceiveHandlerTest, AFloodWithoutLineEndsIsHeldToOneMegabyteAndTheNextLin
     EXPECT_EQ(link.receiveBuffer().pendingSize(), 0);
 }
 
+TEST_F(ReceiveHandlerTest, ACommandGoesOutAsOneLineWithOneByteForEachCharacter) {
+    // A pasted line break would make a second command of what follows it.
+    EXPECT_TRUE(link.sendLine("DISPLAY 1 \"Hello\r\nDEL E\""));
+    EXPECT_TRUE(link.sendLine("BEEP\nDEL T"));
+    EXPECT_EQ(port.written(), "DISPLAY 1 \"Hello\rBEEP\r");
+    // An emoji takes two UTF-16 units but is one character.
+    EXPECT_EQ(Link::toWire(u"a\U0001F600\u00e9\u20acb"_s), "a?\xe9?b");
+}
+
 } // namespace

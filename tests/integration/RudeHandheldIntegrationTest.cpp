@@ -1,0 +1,202 @@
+// The real window and serial adapter against handhelds that answer the way slow, busy or chatty
+// hardware does, and the real port's notification when bytes come while a modal box is open.
+
+#include "exchange/CsvConversion.h"
+#include "link/Link.h"
+#include "link/ReplyHandlers.h"
+#include "platform/PortMap.h"
+#include "platform/QtMessageBoxes.h"
+#include "platform/QtSerialPort.h"
+#include "platform/SystemClock.h"
+#include "sim/DeviceModel.h"
+#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/FakeLinkView.h"
+#include "tests/support/MemorySettingsStore.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "ui/Form1.h"
+#include "ui/Tool.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray recordFileFor(int records) {
+    QByteArray expected;
+    for (const QByteArray& record : DeviceModel::demoRecords(records))
+        expected += CsvConversion::recordToFileLine(record) + "\r\n";
+    return expected;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// The real tool connected to quorvelino-sim started with the given options.
+struct RudeSession {
+    explicit RudeSession(const QStringList& options) : sim(options) {}
+
+    bool connect() {
+        if (!sim.started())
+            return false;
+        tool.start();
+        tool.controls().setCurrentIndex("Port", 0);
+        tool.window().connectButton().click();
+        return waitUntil(
+            [&] {
+                return tool.controls().text("SNR") == u"AE012345"_s &&
+                       tool.link().replyMode() == ReplyMode::Idle;
+            },
+            30000);
+    }
+    QString recordPath() const { return files.filePath(u"records.csv"_s); }
+    void startDownload() {
+        tool.controls().setText("PfadSpeichern", recordPath());
+        tool.window().button("LeseErfassungen").click();
+    }
+
+    QTemporaryDir files;
+    SimulatedHandheld sim;
+    ScriptedMessageBoxes boxes;
+    Tool tool{&boxes};
+};
+
+TEST(RudeHandheldIntegrationTest, EveryRecordArrivesWhateverTheHandheldsManners) {
+    const QStringList manners[] = {
+        // The count reply starts late and comes a byte at a time, ending after the 21st read.
+        {u"--latency"_s, u"910"_s, u"--split-every"_s},
+        // A late "Ok" comes before every answer, the count reply among them.
+        {u"--late-line"_s, u"Ok"_s, u"--trickle"_s, u"15"_s},
+        // Every command is echoed before its answer; the records pause and resume.
+        {u"--echo"_s, u"--pause-every"_s, u"5"_s, u"--pause-ms"_s, u"1500"_s},
+    };
+    for (const QStringList& manner : manners) {
+        SCOPED_TRACE(manner.join(u' ').toStdString());
+        RudeSession session(manner + QStringList{u"--records"_s, u"15"_s});
+        ASSERT_TRUE(session.connect()) << "no connection";
+        session.startDownload();
+        ASSERT_TRUE(waitUntil([&] { return !session.boxes.shown().isEmpty(); }, 20000));
+        EXPECT_EQ(session.boxes.texts(), QStringList{u"Transfer of records finished."_s});
+        EXPECT_EQ(readAll(session.recordPath()), recordFileFor(15));
+    }
+}
+
+TEST(RudeHandheldIntegrationTest, ButtonsThatSendAreRefusedWhileRecordsArrive) {
+    // At the wire rate 400 records take about 3 s; the handheld would answer at once, between two
+    // records.
+    RudeSession session({u"--records"_s, u"400"_s, u"--wire"_s, u"--interleave"_s});
+    ASSERT_TRUE(session.connect()) << "no connection";
+    session.startDownload();
+    ASSERT_TRUE(waitUntil([&] { return readAll(session.recordPath()).count('\n') >= 20; }, 5000));
+    for (const char* button : {"Buzzer", "LoescheErfassungen", "ReadId", "Statistik"})
+        session.tool.window().button(button).click();
+    ASSERT_TRUE(waitUntil([&] { return session.boxes.shown().size() == 5; }, 20000));
+    for (int n = 0; n < 4; ++n) {
+        EXPECT_EQ(session.boxes.shown()[n].title, u"Record download running"_s);
+        EXPECT_TRUE(session.boxes.texts()[n].contains(session.recordPath()));
+    }
+    EXPECT_EQ(session.boxes.texts().last(), u"Transfer of records finished."_s);
+    EXPECT_EQ(readAll(session.recordPath()), recordFileFor(400));
+}
+
+// A pseudo-terminal whose master side the test writes as the handheld.
+class Pty {
+public:
+    Pty() {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+            return;
+        m_path = QString::fromLocal8Bit(::ptsname(m_master));
+        // Held open until the port has opened the device, or its node vanishes.
+        m_slave = ::open(::ptsname(m_master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios raw{};
+        if (m_slave >= 0 && ::tcgetattr(m_slave, &raw) == 0) {
+            ::cfmakeraw(&raw);
+            ::tcsetattr(m_slave, TCSANOW, &raw);
+        }
+    }
+    ~Pty() {
+        if (m_slave >= 0)
+            ::close(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    bool ok() const { return m_slave >= 0; }
+    const QString& path() const { return m_path; }
+    bool send(const QByteArray& bytes) const {
+        return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+};
+
+// Shows a real modal box for the third line; the line handler runs inside the port's
+// notification, as every receive does.
+class BoxOnThirdLine final : public RecordLineHandler {
+public:
+    explicit BoxOnThirdLine(MessageBoxes& boxes) : m_boxes(boxes) {}
+    HandlerResult handleRecordLine(const QByteArray& line) override {
+        lines << line;
+        if (lines.size() == 3)
+            m_boxes.show(u"Three lines."_s, u"Test"_s, MessageBoxes::Icon::Information,
+                         MessageBoxes::Buttons::Ok);
+        return HandlerResult::ok();
+    }
+    QList<QByteArray> lines;
+
+private:
+    MessageBoxes& m_boxes;
+};
+
+TEST(RealPortTest, BytesThatArriveWhileABoxIsOpenAreHandledWhenItCloses) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok()) << "no pseudo-terminal";
+    MemorySettingsStore settings;
+    settings.save(u"Ports"_s, u"COM1"_s, pty.path());
+    PortMap map(settings);
+    QtSerialPort port(map);
+    FakeLinkView view;
+    QtMessageBoxes boxes(nullptr);
+    SystemClock clock;
+    QObject context;
+    Link link(port, view, boxes, clock, clock, [&context](std::function<void()> call) {
+        QTimer::singleShot(0, &context, std::move(call));
+    });
+    BoxOnThirdLine handler(boxes);
+    link.dispatcher().attach(&handler);
+    link.setReplyMode(ReplyMode::RecordDownload);
+    port.setPortNumber(1);
+    ASSERT_TRUE(port.open().ok);
+
+    // While the box is open the handheld sends a fourth line, and then nothing more; the
+    // operator closes the box half a second later.
+    QTimer::singleShot(200, &context, [&] { pty.send("four\r\n"); });
+    QTimer::singleShot(700, &context, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->accept();
+    });
+    ASSERT_TRUE(pty.send("one\r\ntwo\r\nthree\r\n"));
+    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() >= 3; }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return handler.lines.size() == 4; }, 3000))
+        << "the line that came during the box waits for bytes that never come";
+    EXPECT_EQ(view.zeile(), "four");
+    port.close();
+}
+
+} // namespace
