@@ -91,13 +91,13 @@ void removeLink(const QString& path, const QString& target) {
         QFile::remove(path);
 }
 
-bool writeDump(const QString& path, const QList<QByteArray>& selections) {
+bool writeLines(const QString& path, const QList<QByteArray>& lines) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QByteArray text;
-    for (const QByteArray& selection : selections)
-        text += selection + '\n';
+    for (const QByteArray& line : lines)
+        text += line + '\n';
     return file.write(text) == text.size();
 }
 
@@ -125,6 +125,7 @@ int main(int argc, char* argv[]) {
     const QString unplugAfter = QStringLiteral("unplug-after");
     const QString link = QStringLiteral("link");
     const QString dump = QStringLiteral("dump");
+    const QString commands = QStringLiteral("commands");
     const QString stdinEof = QStringLiteral("exit-on-stdin-eof");
     parser.addOptions({
         {records, QStringLiteral("Captured records held at start (default 10)."),
@@ -157,6 +158,9 @@ int main(int argc, char* argv[]) {
                         "replaced); removed at exit."),
          QStringLiteral("PATH")},
         {dump, QStringLiteral("At exit write the stored selections to FILE, one per line."),
+         QStringLiteral("FILE")},
+        {commands,
+         QStringLiteral("At exit write every command line received to FILE, one per line."),
          QStringLiteral("FILE")},
         {stdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
     });
@@ -218,8 +222,13 @@ int main(int argc, char* argv[]) {
     if (!linkPath.isEmpty())
         removeLink(linkPath, device.slavePath());
     const QString dumpPath = parser.value(dump);
-    if (!dumpPath.isEmpty() && !writeDump(dumpPath, model.selections())) {
+    if (!dumpPath.isEmpty() && !writeLines(dumpPath, model.selections())) {
         fatal(QStringLiteral("cannot write %1").arg(dumpPath));
+        return 1;
+    }
+    const QString commandsPath = parser.value(commands);
+    if (!commandsPath.isEmpty() && !writeLines(commandsPath, model.commands())) {
+        fatal(QStringLiteral("cannot write %1").arg(commandsPath));
         return 1;
     }
     return code;
