@@ -5,8 +5,10 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -56,10 +58,8 @@ int Session::run() {
         m_interruption.limitTo(m_request.timeoutSeconds);
     m_lifecycle.load();
     if (m_request.command == CommandLine::Command::Ports) {
-        const QString list =
-            Report::ports(m_portMap, m_controls.currentIndex("Port"), m_request.json);
-        std::fputs(list.toLocal8Bit().constData(), stdout);
-        return ExitCode::kSuccess;
+        writeOutput(Report::ports(m_portMap, m_controls.currentIndex("Port"), m_request.json));
+        return m_verdict.code();
     }
     if (!choosePort())
         return m_verdict.code();
@@ -71,11 +71,23 @@ int Session::run() {
         doJob();
     finish();
 
-    if (!m_verdict.failed() && !m_output.isEmpty()) {
-        std::fputs(m_output.toLocal8Bit().constData(), stdout);
-        std::fflush(stdout);
-    }
+    if (!m_verdict.failed() && !m_output.isEmpty())
+        writeOutput(m_output);
     return m_verdict.code();
+}
+
+void Session::writeOutput(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
+                             std::size_t(bytes.size()) &&
+                         std::fflush(stdout) == 0;
+    if (written)
+        return;
+    // Values that never reached their reader are no success, whatever the handheld did.
+    m_boxes.print(QStringLiteral("The values could not be written to standard output: %1.")
+                      .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    m_verdict.note(ExitCode::kFile);
 }
 
 bool Session::choosePort() {

@@ -49,6 +49,8 @@ public:
     static constexpr int kQuietMs = 5000;
 
 private:
+    // Values for standard output; a failed write (a full disk, a closed pipe) fails the run.
+    void writeOutput(const QString& text);
     bool choosePort();
     // The COM number the device given with --port gets: the window's own number for it when it
     // has one, else the first number nothing stands for.

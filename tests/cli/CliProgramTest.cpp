@@ -302,6 +302,14 @@ TEST_F(CliProgramTest, PortsListsTheWindowsNumbersWithoutConnecting) {
                                                    {u"chosen"_s, true}}));
     EXPECT_EQ(ports.at(15).toObject().value(u"port"_s), u"COM16"_s);
     EXPECT_TRUE(commandsOf(sim, log).isEmpty());
+
+    // Values that never reach their reader are no success.
+    CliRun full(sim.home());
+    full.setOutputFile(u"/dev/full"_s);
+    const CliRun::Result failed = full.run({u"ports"_s});
+    EXPECT_EQ(failed.exitCode, ExitCode::kFile);
+    EXPECT_TRUE(failed.err.contains("could not be written to standard output"))
+        << failed.err.toStdString();
 }
 
 } // namespace

@@ -19,6 +19,9 @@ public:
     CliRun(const CliRun&) = delete;
     CliRun& operator=(const CliRun&) = delete;
 
+    // Standard output goes to the file instead of being kept.
+    void setOutputFile(const QString& path) { m_process.setStandardOutputFile(path); }
+
     // Runs the program to its end.
     Result run(const QStringList& arguments, int timeoutMs = 60000);
 
