@@ -160,6 +160,8 @@ QByteArray PtyDevice::answer(const QByteArray& input) {
         const QByteArray modelReply = m_model.receive(input.mid(start, end - start));
         start = end;
         const bool completed = m_model.commands().size() > before;
+        if (completed && m_options.ignored.contains(m_model.commands().last()))
+            continue;
         if (completed && m_options.flood >= 0 && m_model.commands().last() == "READID") {
             reply += floodBytes(m_options.flood);
             continue;

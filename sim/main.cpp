@@ -126,6 +126,7 @@ int main(int argc, char* argv[]) {
     const QString link = QStringLiteral("link");
     const QString dump = QStringLiteral("dump");
     const QString commands = QStringLiteral("commands");
+    const QString ignore = QStringLiteral("ignore");
     const QString stdinEof = QStringLiteral("exit-on-stdin-eof");
     parser.addOptions({
         {records, QStringLiteral("Captured records held at start (default 10)."),
@@ -162,6 +163,10 @@ int main(int argc, char* argv[]) {
         {commands,
          QStringLiteral("At exit write every command line received to FILE, one per line."),
          QStringLiteral("FILE")},
+        {ignore,
+         QStringLiteral("Carry out the command line COMMAND (such as \"GET\") but never answer "
+                        "it; may be given several times."),
+         QStringLiteral("COMMAND")},
         {stdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
     });
     parser.process(app);
@@ -193,6 +198,8 @@ int main(int argc, char* argv[]) {
     deviceOptions.garbage = parser.isSet(garbage);
     deviceOptions.flood = *floodBytes;
     deviceOptions.unplugAfter = *unplugBytes;
+    for (const QString& command : parser.values(ignore))
+        deviceOptions.ignored.append(command.toLatin1());
     PtyDevice device(model, deviceOptions);
     if (!device.open()) {
         fatal(device.errorString());
