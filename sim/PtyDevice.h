@@ -25,15 +25,16 @@ class PtyDevice final : public QObject {
 
 public:
     struct Options {
-        int latencyMs = 0;         // pause between a command's CR and the start of its reply
-        bool wire = false;         // pace replies at 38400 baud 8N1, in pieces of kWirePiece bytes
-        bool split = false;        // write each reply line in two writes a few ms apart
-        bool splitEvery = false;   // write every reply byte by byte, about 1 ms apart
-        bool silent = false;       // read everything, answer nothing
-        bool garbage = false;      // follow every answer with a line of random bytes
-        qint64 flood = -1;         // answer "READID" with this many bytes without a line end
-        qint64 unplugAfter = -1;   // vanish after this many bytes written to the tool; <0 = never
-        QList<QByteArray> ignored; // command lines (without CR) carried out but never answered
+        int latencyMs = 0;       // pause between a command's CR and the start of its reply
+        bool wire = false;       // pace replies at 38400 baud 8N1, in pieces of kWirePiece bytes
+        bool split = false;      // write each reply line in two writes a few ms apart
+        bool splitEvery = false; // write every reply byte by byte, about 1 ms apart
+        bool silent = false;     // read everything, answer nothing
+        bool garbage = false;    // follow every answer with a line of random bytes
+        qint64 flood = -1;       // answer "READID" with this many bytes without a line end
+        qint64 unplugAfter = -1; // vanish after this many bytes written to the tool; <0 = never
+        // Command lines (without CR) carried out but never answered.
+        QList<QByteArray> ignored;
     };
 
     // The bytes of a flood: every byte value in turn, so NUL, 8-bit bytes and lone CRs and LFs
