@@ -164,6 +164,8 @@ QList<std::pair<QByteArray, QByteArray>> PtyDevice::answer(const QByteArray& inp
         if (m_model.commands().size() == before)
             continue;
         const QByteArray command = m_model.commands().last();
+        if (m_options.ignored.contains(command))
+            continue;
         if (m_options.flood >= 0 && command == "READID") {
             replies.append({command, floodBytes(m_options.flood)});
             continue;

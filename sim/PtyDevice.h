@@ -45,6 +45,8 @@ public:
         int pauseEvery = 0;      // after every pauseEvery records ...
         int pauseMs = 0;         // ... the records pause this long, then resume
         quint32 seed = 1;        // for the random pieces and gaps
+        // Command lines (without CR) carried out but never answered.
+        QList<QByteArray> ignored;
     };
 
     // The bytes of a flood: every byte value in turn, so NUL, 8-bit bytes and lone CRs and LFs

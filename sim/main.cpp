@@ -91,13 +91,13 @@ void removeLink(const QString& path, const QString& target) {
         QFile::remove(path);
 }
 
-bool writeDump(const QString& path, const QList<QByteArray>& selections) {
+bool writeLines(const QString& path, const QList<QByteArray>& lines) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     QByteArray text;
-    for (const QByteArray& selection : selections)
-        text += selection + '\n';
+    for (const QByteArray& line : lines)
+        text += line + '\n';
     return file.write(text) == text.size();
 }
 
@@ -125,6 +125,8 @@ int main(int argc, char* argv[]) {
     const QString unplugAfter = QStringLiteral("unplug-after");
     const QString link = QStringLiteral("link");
     const QString dump = QStringLiteral("dump");
+    const QString commands = QStringLiteral("commands");
+    const QString ignore = QStringLiteral("ignore");
     const QString stdinEof = QStringLiteral("exit-on-stdin-eof");
     const QString trickle = QStringLiteral("trickle");
     const QString echo = QStringLiteral("echo");
@@ -165,6 +167,13 @@ int main(int argc, char* argv[]) {
          QStringLiteral("PATH")},
         {dump, QStringLiteral("At exit write the stored selections to FILE, one per line."),
          QStringLiteral("FILE")},
+        {commands,
+         QStringLiteral("At exit write every command line received to FILE, one per line."),
+         QStringLiteral("FILE")},
+        {ignore,
+         QStringLiteral("Carry out the command line COMMAND (such as \"GET\") but never answer "
+                        "it; may be given several times."),
+         QStringLiteral("COMMAND")},
         {stdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
         {trickle,
          QStringLiteral("Write every reply in random pieces of 1 to 8 bytes, up to MS ms apart."),
@@ -224,6 +233,8 @@ int main(int argc, char* argv[]) {
     deviceOptions.pauseEvery = static_cast<int>(*pauseCount);
     deviceOptions.pauseMs = static_cast<int>(*pauseLength);
     deviceOptions.seed = static_cast<quint32>(*seedValue);
+    for (const QString& command : parser.values(ignore))
+        deviceOptions.ignored.append(command.toLatin1());
     PtyDevice device(model, deviceOptions);
     if (!device.open()) {
         fatal(device.errorString());
@@ -253,8 +264,13 @@ int main(int argc, char* argv[]) {
     if (!linkPath.isEmpty())
         removeLink(linkPath, device.slavePath());
     const QString dumpPath = parser.value(dump);
-    if (!dumpPath.isEmpty() && !writeDump(dumpPath, model.selections())) {
+    if (!dumpPath.isEmpty() && !writeLines(dumpPath, model.selections())) {
         fatal(QStringLiteral("cannot write %1").arg(dumpPath));
+        return 1;
+    }
+    const QString commandsPath = parser.value(commands);
+    if (!commandsPath.isEmpty() && !writeLines(commandsPath, model.commands())) {
+        fatal(QStringLiteral("cannot write %1").arg(commandsPath));
         return 1;
     }
     return code;

@@ -1,0 +1,211 @@
+#include "cli/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+struct Known {
+    const char* word;
+    CommandLine::Command command;
+    int arguments;
+};
+
+constexpr Known kCommands[] = {
+    {"ports", CommandLine::Command::Ports, 0},       {"status", CommandLine::Command::Status, 0},
+    {"download", CommandLine::Command::Download, 1}, {"upload", CommandLine::Command::Upload, 1},
+    {"erase", CommandLine::Command::Erase, 1},       {"stats", CommandLine::Command::Stats, 0},
+    {"set-time", CommandLine::Command::SetTime, 0},
+};
+
+bool readPort(const QString& value, CommandLine::Request* request, QString* error) {
+    static const QRegularExpression kCom(QStringLiteral("^COM([0-9]{1,5})$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch com = kCom.match(value);
+    if (com.hasMatch()) {
+        const int number = com.captured(1).toInt();
+        if (number >= 1 && number <= CommandLine::kComNumbers) {
+            request->comNumber = number;
+            return true;
+        }
+    } else if (value.contains(QLatin1Char('/'))) {
+        request->device = value;
+        return true;
+    }
+    *error = QStringLiteral("--port takes COM1 to COM%1 or the path of a serial device such as "
+                            "/dev/ttyUSB0, not \"%2\".")
+                 .arg(CommandLine::kComNumbers)
+                 .arg(value);
+    return false;
+}
+
+bool readTimeout(const QString& value, CommandLine::Request* request, QString* error) {
+    bool whole = false;
+    const int seconds = value.toInt(&whole);
+    if (whole && seconds >= 1 && seconds <= CommandLine::kMaxTimeoutSeconds) {
+        request->timeoutSeconds = seconds;
+        return true;
+    }
+    *error = QStringLiteral("--timeout takes a whole number of seconds from 1 to %1, not \"%2\".")
+                 .arg(CommandLine::kMaxTimeoutSeconds)
+                 .arg(value);
+    return false;
+}
+
+} // namespace
+
+bool CommandLine::parse(const QStringList& arguments, Request* request, QString* error) {
+    QCommandLineParser parser;
+    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("PORT"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
+    const QCommandLineOption yes(QStringList{QStringLiteral("y"), QStringLiteral("yes")});
+    const QCommandLineOption timeout(QStringLiteral("timeout"), QString(),
+                                     QStringLiteral("SECONDS"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({port, json, quiet, yes, timeout, help, version});
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    // The parser expects the program's name first.
+    if (!parser.parse(QStringList{QStringLiteral("quorvelino-cli")} + arguments)) {
+        *error = parser.errorText();
+        return false;
+    }
+
+    *request = Request();
+    if (parser.isSet(help)) {
+        request->command = Command::Help;
+        return true;
+    }
+    if (parser.isSet(version)) {
+        request->command = Command::Version;
+        return true;
+    }
+    request->json = parser.isSet(json);
+    request->quiet = parser.isSet(quiet);
+    request->yes = parser.isSet(yes);
+    if (parser.isSet(port) && !readPort(parser.value(port), request, error))
+        return false;
+    if (parser.isSet(timeout) && !readTimeout(parser.value(timeout), request, error))
+        return false;
+
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
+        *error = QStringLiteral("No command given.");
+        return false;
+    }
+    const QString word = words.takeFirst();
+    const Known* known = nullptr;
+    for (const Known& each : kCommands) {
+        if (word == QLatin1String(each.word))
+            known = &each;
+    }
+    if (!known) {
+        *error = QStringLiteral("Unknown command \"%1\".").arg(word);
+        return false;
+    }
+    request->command = known->command;
+    if (words.size() != known->arguments) {
+        switch (known->command) {
+        case Command::Download:
+        case Command::Upload:
+            *error = QStringLiteral("%1 takes one file name.").arg(word);
+            break;
+        case Command::Erase:
+            *error = QStringLiteral("erase takes what to erase: records or selections.");
+            break;
+        default:
+            *error = QStringLiteral("%1 takes no arguments, not \"%2\".")
+                         .arg(word, words.join(QLatin1Char(' ')));
+            break;
+        }
+        return false;
+    }
+
+    switch (request->command) {
+    case Command::Download:
+    case Command::Upload:
+        request->file = words.first();
+        if (request->file.isEmpty()) {
+            *error = QStringLiteral("%1 takes a file name, not an empty text.").arg(word);
+            return false;
+        }
+        break;
+    case Command::Erase:
+        if (words.first() == QLatin1String("records")) {
+            request->memory = Memory::Records;
+        } else if (words.first() == QLatin1String("selections")) {
+            request->memory = Memory::Selections;
+        } else {
+            *error =
+                QStringLiteral("erase takes records or selections, not \"%1\".").arg(words.first());
+            return false;
+        }
+        if (!request->yes) {
+            *error = QStringLiteral("erase %1 deletes all %1 in the handheld and cannot be undone; "
+                                    "nothing was erased. Give --yes to confirm.")
+                         .arg(words.first());
+            return false;
+        }
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+QString CommandLine::helpText() {
+    return QStringLiteral(
+        R"(Usage: quorvelino-cli COMMAND [ARGUMENT] [OPTIONS]
+
+The command-line front end of Quorvelino Tool: does the data work of the window from a shell,
+a script, cron or a systemd timer, without a display. Each run connects to the handheld, does
+its job and disconnects, also when it fails or is interrupted.
+
+Commands:
+  ports                     List COM1 to COM16 and the serial devices they stand for.
+  status                    Print the battery level, firmware version, serial number and every
+                            setting of the handheld, one key=value line each.
+  download FILE             Save every record of the handheld in the CSV file FILE, as the
+                            window saves them. FILE is created, or emptied first.
+  upload FILE               Load the selections of the CSV file FILE into the handheld.
+  erase records|selections  Erase all records, or all selections, in the handheld (needs --yes).
+  stats                     Print how many custom codes and records the handheld holds.
+  set-time                  Set the handheld's clock to this computer's local time.
+
+Options:
+  --port PORT        COM1 to COM16 as the window numbers them, or a device such as
+                     /dev/ttyUSB0. Without it, the port chosen in the window, as kept in
+                     $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini (~/.config/... by default).
+  --json             ports, status, stats, set-time: print one JSON value instead.
+  -q, --quiet        Print no progress and no message but failures.
+  -y, --yes          Confirm an erase.
+  --timeout SECONDS  Stop the run after SECONDS, however far it has come.
+  -h, --help         Print this text.
+  --version          Print the version.
+
+Examples:
+  quorvelino-cli ports
+  quorvelino-cli status --port COM1
+  quorvelino-cli status --json --port /dev/ttyUSB0
+  quorvelino-cli download records-$(date +%F).csv --port COM1
+  quorvelino-cli upload selections.csv --port COM1
+  quorvelino-cli erase records --yes --port COM1
+  quorvelino-cli stats --port COM1
+  quorvelino-cli set-time --port COM1
+
+Progress goes to standard error when it is a terminal; messages go to standard error, one line
+each; the values of ports, status, stats and set-time go to standard output.
+
+Exit status:
+  0    success
+  1    another failure, such as an answer of the handheld that cannot be taken
+  2    the command line is wrong (nothing was done)
+  3    the port cannot be opened, or no port is chosen
+  4    the handheld does not answer, or the connection to it was lost
+  5    a download stopped short, or an upload was not stored completely
+  6    a file cannot be read or written
+  7    the --timeout limit ended the run
+  130  Ctrl+C ended the run (143: SIGTERM, 129: SIGHUP)
+)");
+}

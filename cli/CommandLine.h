@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What quorvelino-cli was asked to do, read from its arguments.
+class CommandLine {
+public:
+    enum class Command { Help, Version, Ports, Status, Download, Upload, Erase, Stats, SetTime };
+    enum class Memory { Records, Selections };
+
+    struct Request {
+        Command command = Command::Help;
+        QString file;                    // download and upload
+        Memory memory = Memory::Records; // erase
+        // COM1 to COM16 as a number, or 0 when a device path or nothing was given.
+        int comNumber = 0;
+        QString device; // --port with a device path
+        bool json = false;
+        bool quiet = false;
+        bool yes = false;
+        int timeoutSeconds = 0; // 0: no limit
+    };
+
+    // Reads the arguments after the program's name. False, with the reason in *error, when they
+    // do not make a request.
+    static bool parse(const QStringList& arguments, Request* request, QString* error);
+
+    static QString helpText();
+    static QString usageHint() {
+        return QStringLiteral("Try 'quorvelino-cli --help' for the commands and options.");
+    }
+
+    // The highest COM number of the window's port list.
+    static constexpr int kComNumbers = 16;
+    // The longest time limit --timeout takes: a week.
+    static constexpr int kMaxTimeoutSeconds = 7 * 24 * 3600;
+};

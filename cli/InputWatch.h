@@ -1,0 +1,30 @@
+#pragma once
+
+#include "link/LinkView.h"
+
+class Clock;
+
+// The traffic log and the last-line field of the command line: nothing is shown, but the run
+// learns when the handheld last sent something and how many reply lines it has sent, which is
+// how it tells a handheld that has gone quiet.
+class InputWatch final : public LinkView {
+public:
+    explicit InputWatch(const Clock& clock);
+
+    void clearLog() override {}
+    void replaceLog(const QByteArray&) override {}
+    void appendLog(const QByteArray& text) override;
+    void setZeile(const QByteArray&) override { ++m_lines; }
+
+    // Milliseconds since the handheld last sent a byte, or since the last restart.
+    qint64 quietMs() const;
+    // Counts the quiet time from now: the handshake reads its answers itself, past the watch.
+    void restart();
+    // Complete non-empty reply lines the receive handler has cut so far.
+    qint64 lines() const { return m_lines; }
+
+private:
+    const Clock& m_clock;
+    qint64 m_lastInputMs = 0;
+    qint64 m_lines = 0;
+};

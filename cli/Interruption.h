@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+// Why a run is to stop before its end: Ctrl+C (SIGINT), SIGTERM or SIGHUP, or the time limit of
+// the whole run.
+//
+// The signal handler only sets a flag; whoever waits or reads the port looks at it. A second
+// signal of the same kind ends the program at once, as the signal's default does, so a run that
+// does not stop quickly enough can still be ended.
+class Interruption {
+public:
+    enum class Reason { None, Signal, TimeLimit };
+
+    // Catches SIGINT, SIGTERM and SIGHUP for the rest of the program, and ignores SIGPIPE, so a
+    // closed standard error cannot end the run before it said goodbye to the handheld.
+    static void catchSignals();
+
+    // A time limit for the whole run, counted from this call; none when seconds is 0.
+    void limitTo(int seconds);
+
+    Reason reason() const;
+    bool requested() const { return reason() != Reason::None; }
+    // The signal that stopped the run, 0 when none did.
+    static int signalNumber();
+    int limitSeconds() const { return m_limitSeconds; }
+
+private:
+    QElapsedTimer m_started;
+    int m_limitSeconds = 0;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Text for a terminal or a line-oriented file. Texts may carry what the handheld sent, so every
+// control character (a line break, an escape that a terminal would act on) is written as \xNN.
+namespace Printable {
+
+QString escaped(const QString& text);
+
+} // namespace Printable

@@ -1,0 +1,147 @@
+#include "cli/Report.h"
+
+#include "cli/CommandLine.h"
+#include "cli/MapControls.h"
+#include "cli/Printable.h"
+#include "config/ConfigValues.h"
+#include "platform/PortMap.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QJsonValue textValue(const MapControls& controls, const char* name) {
+    return controls.text(name);
+}
+
+// A choice list's number (what the handheld reports) and the caption of the chosen item.
+void addChoice(Report::Values* values, const MapControls& controls, ConfigValues::List list,
+               const QString& key) {
+    const char* name = ConfigValues::controlName(list);
+    const int index = controls.currentIndex(name);
+    if (index < 0) {
+        values->append({key, QJsonValue::Null});
+        values->append({key + QStringLiteral("_name"), QJsonValue::Null});
+        return;
+    }
+    const QString item = controls.text(name);
+    const qsizetype dash = item.indexOf(QLatin1String(" - "));
+    values->append({key, index + ConfigValues::firstNumber(list)});
+    values->append({key + QStringLiteral("_name"), dash >= 0 ? item.mid(dash + 3) : item});
+}
+
+QJsonValue checkValue(const MapControls& controls, const char* name) {
+    return controls.isChecked(name) ? 1 : 0;
+}
+
+// A whole number as a number; any other text as it stands.
+QJsonValue numberOrText(const QString& text) {
+    bool whole = false;
+    const qint64 number = text.toLongLong(&whole);
+    if (whole)
+        return number;
+    return text;
+}
+
+QString plain(const QJsonValue& value) {
+    switch (value.type()) {
+    case QJsonValue::Double:
+        return QString::number(value.toInteger());
+    case QJsonValue::String:
+        return value.toString();
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+Report::Values Report::status(const MapControls& controls) {
+    Values values;
+    values.append({QStringLiteral("battery"),
+                   controls.hasValue("akku") ? QJsonValue(controls.value("akku")) : QJsonValue()});
+    values.append({QStringLiteral("version"), textValue(controls, "Version")});
+    values.append({QStringLiteral("serial_number"), textValue(controls, "SNR")});
+    addChoice(&values, controls, ConfigValues::List::Tagtyp, QStringLiteral("tag_type"));
+    // With the automatic switch-off disabled the window shows "aus" in a disabled field.
+    values.append({QStringLiteral("switch_off_time"), controls.isChecked("Check_Offtime")
+                                                          ? QJsonValue(QStringLiteral("off"))
+                                                          : textValue(controls, "Offtime")});
+    values.append({QStringLiteral("read_timeout"), textValue(controls, "Readtimeout")});
+    values.append({QStringLiteral("gps_timeout"), textValue(controls, "gpstimeout")});
+    addChoice(&values, controls, ConfigValues::List::FdxCode, QStringLiteral("fdx_code"));
+    values.append({QStringLiteral("buzzer"), checkValue(controls, "EnBeeper")});
+    values.append({QStringLiteral("gps"), checkValue(controls, "EnGPS")});
+    addChoice(&values, controls, ConfigValues::List::Betriebsart, QStringLiteral("mode"));
+    addChoice(&values, controls, ConfigValues::List::Order, QStringLiteral("capture_order"));
+    addChoice(&values, controls, ConfigValues::List::Sprache, QStringLiteral("language"));
+    return values;
+}
+
+Report::Values Report::statistics(const QString& shown) {
+    const QString codesLabel = QStringLiteral("Custom codes: ");
+    const QString recordsLabel = QStringLiteral(", records: ");
+    const qsizetype records = shown.indexOf(recordsLabel);
+    if (!shown.startsWith(codesLabel) || records < 0)
+        return {{QStringLiteral("custom_codes"), QJsonValue()},
+                {QStringLiteral("records"), QJsonValue()}};
+    const QString codes = shown.mid(codesLabel.size(), records - codesLabel.size());
+    return {{QStringLiteral("custom_codes"), numberOrText(codes)},
+            {QStringLiteral("records"), numberOrText(shown.mid(records + recordsLabel.size()))}};
+}
+
+QString Report::lines(const Values& values) {
+    QString out;
+    for (const auto& [key, value] : values)
+        out += key + QLatin1Char('=') + Printable::escaped(plain(value)) + QLatin1Char('\n');
+    return out;
+}
+
+QString Report::json(const Values& values) {
+    QJsonObject object;
+    for (const auto& [key, value] : values)
+        object.insert(key, value);
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
+}
+
+QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
+    const QStringList present = PortMap::presentDevices();
+    QJsonArray array;
+    QString out;
+    for (int number = 1; number <= CommandLine::kComNumbers; ++number) {
+        const QString port = QStringLiteral("COM%1").arg(number);
+        const QString device = map.deviceFor(number);
+        const bool isPresent =
+            !device.isEmpty() && (present.contains(device) || QFileInfo::exists(device));
+        const bool fromSettings = !map.mappedDevice(number).isEmpty();
+        const bool chosen = number - 1 == chosenIndex;
+        if (asJson) {
+            array.append(QJsonObject{
+                {QStringLiteral("port"), port},
+                {QStringLiteral("device"), device.isEmpty() ? QJsonValue() : QJsonValue(device)},
+                {QStringLiteral("present"), isPresent},
+                {QStringLiteral("from_settings"), fromSettings},
+                {QStringLiteral("chosen"), chosen}});
+            continue;
+        }
+        QStringList notes;
+        if (device.isEmpty())
+            notes << QStringLiteral("no serial device stands for this number");
+        else
+            notes << (isPresent ? QStringLiteral("present") : QStringLiteral("not present"));
+        if (fromSettings)
+            notes << QStringLiteral("set in [Ports]");
+        if (chosen)
+            notes << QStringLiteral("chosen in the window");
+        out += port + QStringLiteral(": ");
+        if (!device.isEmpty())
+            out += Printable::escaped(device) + QLatin1Char(' ');
+        out += QLatin1Char('(') + notes.join(QStringLiteral(", ")) + QStringLiteral(")\n");
+    }
+    if (asJson)
+        return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return out;
+}

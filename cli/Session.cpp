@@ -1,0 +1,372 @@
+#include "cli/Session.h"
+
+#include "cli/Report.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// How often a wait looks at what it waits for and at a stop request.
+constexpr int kTickMs = 50;
+// The window's timer, which ends a download that stopped short.
+constexpr int kTimer1Ms = 500;
+
+bool sameDevice(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (a == b)
+        return true;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+QString signalName(int number) {
+    switch (number) {
+    case SIGINT:
+        return QStringLiteral("Interrupted (Ctrl+C).");
+    case SIGTERM:
+        return QStringLiteral("Stopped by SIGTERM.");
+    case SIGHUP:
+        return QStringLiteral("Stopped: the terminal was closed (SIGHUP).");
+    default:
+        return QStringLiteral("Stopped by signal %1.").arg(number);
+    }
+}
+
+} // namespace
+
+Session::Session(const CommandLine::Request& request)
+    : m_request(request), m_port(m_serialPort, [this] { return stopped(); }),
+      m_progress(stderr, !request.quiet && ::isatty(STDERR_FILENO)),
+      m_boxes(stderr, request.yes, m_progress),
+      m_link(m_port, m_watch, m_boxes, m_clock, m_clock, [this](std::function<void()> call) {
+          QTimer::singleShot(0, &m_context, std::move(call));
+      }) {
+    m_link.dispatcher().attach(&m_statusChain);
+    m_link.dispatcher().attach(&m_download);
+}
+
+int Session::run() {
+    if (m_request.timeoutSeconds > 0)
+        m_interruption.limitTo(m_request.timeoutSeconds);
+    m_lifecycle.load();
+    if (m_request.command == CommandLine::Command::Ports) {
+        writeOutput(Report::ports(m_portMap, m_controls.currentIndex("Port"), m_request.json));
+        return m_verdict.code();
+    }
+    if (!choosePort())
+        return m_verdict.code();
+    m_boxes.setSubject(subject());
+    m_boxes.setJudge([this](const PrintedBoxes::Shown& box) { return judge(box); });
+    wire();
+
+    if (connect() && waitForStatusQueries())
+        doJob();
+    finish();
+
+    if (!m_verdict.failed() && !m_output.isEmpty())
+        writeOutput(m_output);
+    return m_verdict.code();
+}
+
+void Session::writeOutput(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
+                             std::size_t(bytes.size()) &&
+                         std::fflush(stdout) == 0;
+    if (written)
+        return;
+    // Values that never reached their reader are no success, whatever the handheld did.
+    m_boxes.print(QStringLiteral("The values could not be written to standard output: %1.")
+                      .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    m_verdict.note(ExitCode::kFile);
+}
+
+bool Session::choosePort() {
+    if (m_request.comNumber > 0) {
+        m_controls.setCurrentIndex("Port", m_request.comNumber - 1);
+    } else if (!m_request.device.isEmpty()) {
+        const int number = numberFor(m_request.device);
+        m_portSettings.mapDevice(number, m_request.device);
+        m_controls.setText("Port", QStringLiteral("COM%1").arg(number));
+    }
+    if (!m_controls.text("Port").isEmpty())
+        return true;
+    m_boxes.print(QStringLiteral("No port is chosen. Give one with --port (COM1 to COM%1 or a "
+                                 "device such as /dev/ttyUSB0), or choose the handheld's port in "
+                                 "the window.")
+                      .arg(CommandLine::kComNumbers));
+    m_verdict.note(ExitCode::kPort);
+    return false;
+}
+
+int Session::numberFor(const QString& device) const {
+    int unused = 0;
+    for (int number = 1; number <= CommandLine::kComNumbers; ++number) {
+        const QString standing = m_portMap.deviceFor(number);
+        if (sameDevice(standing, device))
+            return number;
+        if (standing.isEmpty() && unused == 0)
+            unused = number;
+    }
+    return unused > 0 ? unused : 1;
+}
+
+QString Session::subject() const {
+    const int number = m_controls.text("Port").mid(3).toInt();
+    const QString device = m_portMap.deviceFor(number);
+    QString text = device.isEmpty() ? QStringLiteral("COM%1").arg(number)
+                                    : QStringLiteral("COM%1 (%2)").arg(number).arg(device);
+    if (!m_request.file.isEmpty())
+        text += QStringLiteral(", ") + m_request.file;
+    return text;
+}
+
+void Session::wire() {
+    // The toggle's handler runs on every change of its state, the tool's own included.
+    m_controls.onToggled("Connect", [this] { runHandler([this] { m_connectToggle.toggled(); }); });
+    m_port.setLostNotification([this](const QString& why) {
+        m_link.gate().deliver(
+            [this, why] { m_connectToggle.portLost(why, {m_download.abandon()}); });
+    });
+    QObject::connect(&m_timer1, &QTimer::timeout, &m_context, [this] {
+        m_link.gate().deliver([this] { m_download.checkStall(); }, &m_timer1);
+    });
+    m_timer1.start(kTimer1Ms);
+}
+
+bool Session::judge(const PrintedBoxes::Shown& box) {
+    // Once the run is stopped, boxes only tell what the stop cut short; the run says that itself.
+    if (stopped())
+        return false;
+    if (box.buttons == MessageBoxes::Buttons::YesNo)
+        return !m_request.yes; // the erase's question, answered by --yes
+    const int code = Verdict::of(m_step, box, transferCutShort());
+    m_verdict.note(code);
+    return code != ExitCode::kSuccess || !m_request.quiet;
+}
+
+bool Session::transferCutShort() const {
+    if (m_step == Verdict::Step::Upload)
+        return m_uploadCutShort;
+    return m_step == Verdict::Step::Download && m_download.announced() > 0 &&
+           m_download.received() < m_download.announced();
+}
+
+bool Session::connect() {
+    m_step = Verdict::Step::Connect;
+    // As the operator's click: the toggle's handler runs on the change.
+    m_controls.setChecked("Connect", true);
+    if (stopped())
+        return false;
+    if (!connected()) {
+        m_verdict.note(ExitCode::kPort);
+        return false;
+    }
+    m_watch.restart();
+    return true;
+}
+
+bool Session::waitForStatusQueries() {
+    m_step = Verdict::Step::StatusQueries;
+    const qsizetype boxes = m_boxes.shown().size();
+    const bool ended = waitUntil([&] {
+        return m_link.replyMode() != ReplyMode::StatusChain || !connected() ||
+               m_boxes.shown().size() > boxes || m_watch.quietMs() > kQuietMs;
+    });
+    if (!ended)
+        return false;
+    if (m_boxes.shown().size() > boxes || !connected()) {
+        m_verdict.note(ExitCode::kNoAnswer);
+        return false;
+    }
+    if (m_link.replyMode() == ReplyMode::StatusChain) {
+        m_boxes.print(QStringLiteral("The handheld stopped answering the status queries: nothing "
+                                     "came for %1 seconds.")
+                          .arg(kQuietMs / 1000));
+        m_verdict.note(ExitCode::kNoAnswer);
+        return false;
+    }
+    return true;
+}
+
+void Session::doJob() {
+    switch (m_request.command) {
+    case CommandLine::Command::Status: {
+        const Report::Values values = Report::status(m_controls);
+        m_output = m_request.json ? Report::json(values) : Report::lines(values);
+        return;
+    }
+    case CommandLine::Command::Download:
+        download();
+        return;
+    case CommandLine::Command::Upload:
+        upload();
+        return;
+    case CommandLine::Command::Erase:
+        erase();
+        return;
+    case CommandLine::Command::Stats:
+        statistics();
+        return;
+    case CommandLine::Command::SetTime:
+        setTime();
+        return;
+    case CommandLine::Command::Help:
+    case CommandLine::Command::Version:
+    case CommandLine::Command::Ports:
+        return;
+    }
+}
+
+void Session::download() {
+    m_step = Verdict::Step::Download;
+    m_controls.setText("PfadSpeichern", m_request.file);
+    runHandler([this] { m_download.start(); });
+    // The records arrive through the event loop; a handheld that stops sending them is given up
+    // by the download's own stall check, which the window's timer runs.
+    if (!waitUntil([this] { return !m_download.transferring(); }))
+        return;
+    settle();
+    if (transferCutShort())
+        m_verdict.note(ExitCode::kIncomplete);
+}
+
+void Session::upload() {
+    m_step = Verdict::Step::Upload;
+    m_controls.setText("PfadLaden", m_request.file);
+    runHandler([this] { m_upload.start(); });
+    // A lost port is told by the message about the lost connection, which follows.
+    m_uploadCutShort = m_port.lossPending();
+    settle();
+}
+
+void Session::erase() {
+    m_step = Verdict::Step::Erase;
+    const qint64 lines = m_watch.lines();
+    const bool records = m_request.memory == CommandLine::Memory::Records;
+    runHandler([this, records] {
+        if (records)
+            m_memory.eraseRecords();
+        else
+            m_memory.eraseSelections();
+    });
+    awaitAnswer(lines, records ? "DEL E" : "DEL T");
+}
+
+void Session::statistics() {
+    m_step = Verdict::Step::Statistics;
+    runHandler([this] { m_memory.showStatistics(); });
+    settle();
+    if (stopped() || m_verdict.failed())
+        return;
+    const QString shown = m_controls.text("OutStatistik");
+    if (shown.isEmpty()) {
+        m_boxes.print(QStringLiteral("The handheld did not answer when asked for its statistics."));
+        m_verdict.note(ExitCode::kNoAnswer);
+        return;
+    }
+    const Report::Values values = Report::statistics(shown);
+    m_output = m_request.json ? Report::json(values) : Report::lines(values);
+}
+
+void Session::setTime() {
+    m_step = Verdict::Step::SetTime;
+    const qint64 lines = m_watch.lines();
+    // The time shown, as the window's timer keeps it, is what "Set time" sends.
+    m_configCommands.showPcTime();
+    const QString time = m_controls.text("Zeit");
+    runHandler([this] { m_configCommands.setTime(); });
+    awaitAnswer(lines, "CLOCK");
+    const Report::Values values = {{QStringLiteral("time"), time}};
+    m_output = m_request.json ? Report::json(values) : Report::lines(values);
+}
+
+void Session::awaitAnswer(qint64 linesBefore, const char* command) {
+    settle();
+    if (stopped() || m_verdict.failed() || !connected())
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    if (!waitUntil([&] {
+            return m_watch.lines() > linesBefore || !connected() || waited.elapsed() > kQuietMs;
+        }))
+        return;
+    if (m_watch.lines() > linesBefore || m_verdict.failed())
+        return;
+    m_boxes.print(QStringLiteral("The handheld did not answer \"%1\" within %2 seconds, so it is "
+                                 "not known whether it did it.")
+                      .arg(QLatin1String(command))
+                      .arg(kQuietMs / 1000));
+    m_verdict.note(ExitCode::kNoAnswer);
+}
+
+void Session::finish() {
+    m_timer1.stop();
+    if (!stopped() && connected()) {
+        m_step = Verdict::Step::Disconnect;
+        // Unchecking the toggle says "DISCONNECT", closes the port and the data file.
+        m_controls.setChecked("Connect", false);
+    }
+    if (stopped())
+        stop();
+}
+
+void Session::stop() {
+    // The handlers see a lost port from here on; what they were cutting short is in their notes.
+    m_port.cutOff();
+    QStringList notes = m_link.takeLossNotes();
+    notes << m_download.abandon();
+    const bool told = m_port.goodbye();
+    // The toggle's handler finds the port closed and only returns to the unconnected state.
+    m_controls.setChecked("Connect", false);
+    notes.removeAll(QString());
+
+    QString text;
+    if (m_interruption.reason() == Interruption::Reason::Signal) {
+        text = signalName(Interruption::signalNumber());
+        m_verdict = Verdict();
+        m_verdict.note(ExitCode::kSignalBase + Interruption::signalNumber());
+    } else {
+        text = QStringLiteral("Stopped at the time limit of %1 seconds (--timeout).")
+                   .arg(m_interruption.limitSeconds());
+        m_verdict = Verdict();
+        m_verdict.note(ExitCode::kTimeLimit);
+    }
+    if (!notes.isEmpty())
+        text += QLatin1Char(' ') + notes.join(QLatin1Char(' '));
+    if (!told)
+        text +=
+            QStringLiteral(" The handheld could not be told to disconnect; the port is closed.");
+    m_boxes.print(text);
+}
+
+bool Session::waitUntil(const std::function<bool()>& done) {
+    if (stopped())
+        return false;
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (stopped() || done())
+            loop.quit();
+    });
+    tick.start(kTickMs);
+    loop.exec();
+    return !stopped();
+}
+
+void Session::settle() {
+    QElapsedTimer waited;
+    waited.start();
+    waitUntil([&] { return waited.elapsed() >= kTickMs; });
+}

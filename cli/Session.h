@@ -1,0 +1,113 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+#include "cli/InputWatch.h"
+#include "cli/Interruption.h"
+#include "cli/MapControls.h"
+#include "cli/PortOverride.h"
+#include "cli/PrintedBoxes.h"
+#include "cli/StoppablePort.h"
+#include "cli/TerminalProgress.h"
+#include "cli/Verdict.h"
+#include "config/ConfigCommands.h"
+#include "config/ConfigValues.h"
+#include "connection/ConnectToggle.h"
+#include "connection/StatusChain.h"
+#include "exchange/DataFile.h"
+#include "exchange/MemoryCommands.h"
+#include "exchange/RecordDownload.h"
+#include "exchange/SelectionUpload.h"
+#include "link/Link.h"
+#include "platform/IniSettingsStore.h"
+#include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
+#include "platform/SystemClock.h"
+#include "ui/Lifecycle.h"
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+// One run of quorvelino-cli: the window's handlers on the real serial port, with the command
+// line's controls, boxes and progress in place of the window's. The run loads what the window
+// loads at start, connects as the connect toggle does, waits for the status queries, does its one
+// job, and disconnects, also when the job failed or the run is stopped.
+//
+// Handlers run through the link's gate, as in the window; records and status replies arrive from
+// the event loop, which the run turns while it waits. Every wait is bounded: by the handlers' own
+// time-outs, by how long the handheld may stay quiet, and by a stop request.
+class Session {
+public:
+    explicit Session(const CommandLine::Request& request);
+
+    // Does the request; returns the exit status. Values go to standard output, messages to
+    // standard error.
+    int run();
+
+    // How long the handheld may stay quiet while a status reply or the answer to an erase or to
+    // the clock is awaited.
+    static constexpr int kQuietMs = 5000;
+
+private:
+    // Values for standard output; a failed write (a full disk, a closed pipe) fails the run.
+    void writeOutput(const QString& text);
+    bool choosePort();
+    // The COM number the device given with --port gets: the window's own number for it when it
+    // has one, else the first number nothing stands for.
+    int numberFor(const QString& device) const;
+    QString subject() const;
+    void wire();
+
+    bool connect();
+    bool waitForStatusQueries();
+    void doJob();
+    void download();
+    void upload();
+    void erase();
+    void statistics();
+    void setTime();
+    // Waits for one reply line after a command whose answer no handler awaits.
+    void awaitAnswer(qint64 linesBefore, const char* command);
+    void finish();
+    void stop();
+
+    void runHandler(const std::function<void()>& handler) { m_link.gate().run(handler); }
+    // Turns the event loop until done() holds or the run is stopped; false when stopped.
+    bool waitUntil(const std::function<bool()>& done);
+    // Turns the event loop for a moment, so a lost port that a handler met is reported.
+    void settle();
+    bool stopped() const { return m_interruption.requested(); }
+    bool connected() const { return m_controls.isChecked("Connect"); }
+    bool judge(const PrintedBoxes::Shown& box);
+    bool transferCutShort() const;
+
+    const CommandLine::Request m_request;
+    Verdict::Step m_step = Verdict::Step::Connect;
+    Verdict m_verdict;
+    bool m_uploadCutShort = false;
+    QString m_output;
+
+    QObject m_context; // receives the calls posted for the event loop
+    Interruption m_interruption;
+    IniSettingsStore m_settings;
+    PortOverride m_portSettings{m_settings};
+    PortMap m_portMap{m_portSettings};
+    QtSerialPort m_serialPort{m_portMap};
+    StoppablePort m_port;
+    SystemClock m_clock;
+    TerminalProgress m_progress;
+    PrintedBoxes m_boxes;
+    InputWatch m_watch{m_clock};
+    MapControls m_controls;
+    Link m_link;
+    DataFile m_dataFile;
+    ConfigValues m_config{m_controls};
+    Lifecycle m_lifecycle{m_controls, m_link, m_dataFile, m_portSettings, m_config};
+    StatusChain m_statusChain{m_link, m_controls};
+    ConnectToggle m_connectToggle{m_link, m_controls, m_dataFile};
+    ConfigCommands m_configCommands{m_link, m_controls, m_clock};
+    RecordDownload m_download{m_link, m_controls, m_dataFile, m_clock, m_progress};
+    SelectionUpload m_upload{m_link, m_controls, m_dataFile, m_progress};
+    MemoryCommands m_memory{m_link, m_controls};
+    QTimer m_timer1;
+};

@@ -1,0 +1,81 @@
+#include "cli/StoppablePort.h"
+
+StoppablePort::StoppablePort(SerialPort& port, std::function<bool()> stopRequested)
+    : m_port(port), m_stopRequested(std::move(stopRequested)) {
+    m_port.setReceiveNotification([this] {
+        if (!cut())
+            notifyReceive();
+    });
+    m_port.setLostNotification([this](const QString& why) { notifyLost(why); });
+}
+
+bool StoppablePort::cut() const {
+    if (!m_cut && m_stopRequested && m_stopRequested())
+        m_cut = true;
+    return m_cut;
+}
+
+void StoppablePort::cutOff() {
+    m_cut = true;
+}
+
+void StoppablePort::followLoss() {
+    if (m_port.lossPending() && !lossPending())
+        markLost();
+}
+
+SerialPort::OpenResult StoppablePort::open() {
+    if (cut())
+        return {false, QStringLiteral("The run was stopped before the port was opened.")};
+    return m_port.open();
+}
+
+void StoppablePort::close() {
+    // Cut off, the real port is closed by goodbye(), after the handheld was told.
+    if (!cut())
+        m_port.close();
+}
+
+bool StoppablePort::isOpen() const {
+    return !cut() && m_port.isOpen();
+}
+
+bool StoppablePort::write(const QByteArray& bytes) {
+    if (cut()) {
+        if (!lossPending())
+            markLost();
+        return false;
+    }
+    const bool written = m_port.write(bytes);
+    followLoss();
+    return written;
+}
+
+QByteArray StoppablePort::readPending() {
+    if (cut())
+        return {};
+    QByteArray bytes = m_port.readPending();
+    followLoss();
+    return bytes;
+}
+
+bool StoppablePort::waitForInput(int timeoutMs) {
+    if (cut())
+        return false;
+    const bool waiting = m_port.waitForInput(timeoutMs);
+    followLoss();
+    return waiting;
+}
+
+void StoppablePort::notifyIfInputWaiting() {
+    if (!cut())
+        m_port.notifyIfInputWaiting();
+}
+
+bool StoppablePort::goodbye() {
+    if (!m_port.isOpen())
+        return true;
+    const bool told = m_port.write(QByteArrayLiteral("DISCONNECT\r"));
+    m_port.close();
+    return told;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+#include <functional>
+
+// The serial port as the command line hands it to the handlers: the real adapter, which a stop
+// request (Ctrl+C, the run's time limit) cuts off even while a handler blocks on it.
+//
+// Everything is passed through until the stop is requested. From then on the port looks lost to
+// the handlers: closed, writes fail, nothing arrives. They end as they end on a pulled cable,
+// leaving what they want said as notes with the link rather than in boxes. The real port stays
+// open behind it, so that goodbye() can still tell the handheld "DISCONNECT".
+class StoppablePort final : public SerialPort {
+public:
+    StoppablePort(SerialPort& port, std::function<bool()> stopRequested);
+
+    void setPortNumber(int number) override { m_port.setPortNumber(number); }
+    int portNumber() const override { return m_port.portNumber(); }
+    QString deviceName() const override { return m_port.deviceName(); }
+
+    OpenResult open() override;
+    void close() override;
+    bool isOpen() const override;
+
+    bool write(const QByteArray& bytes) override;
+    QByteArray readPending() override;
+    bool waitForInput(int timeoutMs) override;
+    void notifyIfInputWaiting() override;
+
+    // Cuts the handlers off now, whether or not the stop was requested yet.
+    void cutOff();
+    bool isCutOff() const { return m_cut; }
+    // Says "DISCONNECT" on the real port when it is still open, then closes it. True when the
+    // handheld was told, or there was no open port to tell.
+    bool goodbye();
+
+private:
+    // Latches the cut once the stop is requested; true when the handlers are cut off.
+    bool cut() const;
+    // A loss the real port found is the handlers' loss too, until its notification has run.
+    void followLoss();
+
+    SerialPort& m_port;
+    std::function<bool()> m_stopRequested;
+    mutable bool m_cut = false;
+};

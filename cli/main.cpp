@@ -1,0 +1,37 @@
+// quorvelino-cli: the command-line front end of Quorvelino Tool. It runs the window's handlers
+// without a display, for scripts, cron jobs and systemd timers; see --help.
+
+#include "cli/CommandLine.h"
+#include "cli/ExitCode.h"
+#include "cli/Interruption.h"
+#include "cli/Session.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    Interruption::catchSignals();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvelino-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));
+
+    CommandLine::Request request;
+    QString error;
+    if (!CommandLine::parse(QCoreApplication::arguments().mid(1), &request, &error)) {
+        std::fprintf(stderr, "quorvelino-cli: %s\n%s\n", error.toLocal8Bit().constData(),
+                     CommandLine::usageHint().toLocal8Bit().constData());
+        return ExitCode::kUsage;
+    }
+    switch (request.command) {
+    case CommandLine::Command::Help:
+        std::fputs(CommandLine::helpText().toLocal8Bit().constData(), stdout);
+        return ExitCode::kSuccess;
+    case CommandLine::Command::Version:
+        std::printf("quorvelino-cli %s\n", QV_VERSION);
+        return ExitCode::kSuccess;
+    default:
+        break;
+    }
+    Session session(request);
+    return session.run();
+}

@@ -1,0 +1,344 @@
+#include "cli/ExitCode.h"
+#include "config/ConfigValues.h"
+#include "exchange/CsvConversion.h"
+#include "sim/DeviceModel.h"
+#include "tests/cli/CliRun.h"
+#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "ui/Form1.h"
+#include "ui/Tool.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// quorvelino-cli against quorvelino-sim on a pseudo-terminal, whose device is COM1 in the
+// settings the program reads.
+class CliProgramTest : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return files.filePath(QString::fromLatin1(name)); }
+    static QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    // The command lines the simulator received, from the file its --commands option wrote at
+    // its end.
+    static QList<QByteArray> commandsOf(SimulatedHandheld& sim, const QString& log) {
+        sim.stop();
+        QByteArray text = readFile(log);
+        if (text.endsWith('\n'))
+            text.chop(1);
+        return text.isEmpty() ? QList<QByteArray>() : text.split('\n');
+    }
+    static QByteArray recordFileOf(qsizetype count, int held) {
+        QByteArray file;
+        const QList<QByteArray> records = DeviceModel::demoRecords(held);
+        for (qsizetype i = 0; i < count; ++i)
+            file += CsvConversion::recordToFileLine(records.at(i)) + "\r\n";
+        return file;
+    }
+
+    QTemporaryDir files;
+};
+
+TEST_F(CliProgramTest, StatusJsonHoldsWhatTheHandheldReports) {
+    SimulatedHandheld sim({u"--split"_s});
+    ASSERT_TRUE(sim.started());
+    const CliRun::Result run = CliRun(sim.home()).run({u"status"_s, u"--json"_s});
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    EXPECT_EQ(run.err, "");
+    QJsonParseError error;
+    const QJsonObject status = QJsonDocument::fromJson(run.out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+
+    const DeviceModel::Settings held = DeviceModel().settings();
+    EXPECT_EQ(status.value(u"battery"_s), held.battery);
+    EXPECT_EQ(status.value(u"version"_s), QString::fromLatin1(held.version));
+    EXPECT_EQ(status.value(u"serial_number"_s), QString::fromLatin1(held.serialNumber));
+    EXPECT_EQ(status.value(u"switch_off_time"_s), QString::number(held.offSeconds));
+    EXPECT_EQ(status.value(u"read_timeout"_s), QString::number(held.readTimeout));
+    EXPECT_EQ(status.value(u"gps_timeout"_s), QString::number(held.gpsTimeout));
+    EXPECT_EQ(status.value(u"buzzer"_s), held.beeper);
+    EXPECT_EQ(status.value(u"gps"_s), held.gps);
+    // Each choice as the handheld numbers it, with the caption of the window's item.
+    const struct {
+        const char* key;
+        int number;
+        ConfigValues::List list;
+    } choices[] = {
+        {"tag_type", held.tagType, ConfigValues::List::Tagtyp},
+        {"fdx_code", held.fdxCode, ConfigValues::List::FdxCode},
+        {"mode", held.mode, ConfigValues::List::Betriebsart},
+        {"capture_order", held.order, ConfigValues::List::Order},
+        {"language", held.language, ConfigValues::List::Sprache},
+    };
+    for (const auto& choice : choices) {
+        const QString key = QString::fromLatin1(choice.key);
+        EXPECT_EQ(status.value(key), choice.number) << choice.key;
+        const QString item = ConfigValues::items(choice.list)
+                                 .at(choice.number - ConfigValues::firstNumber(choice.list));
+        EXPECT_EQ(QString::number(choice.number) + u" - "_s +
+                      status.value(key + u"_name"_s).toString(),
+                  item)
+            << choice.key;
+    }
+    EXPECT_EQ(status.size(), 18);
+}
+
+TEST_F(CliProgramTest, DownloadWritesTheFileTheWindowWrites) {
+    SimulatedHandheld sim({u"--records"_s, u"500"_s, u"--split"_s});
+    ASSERT_TRUE(sim.started());
+    const QString fromCli = path("cli.csv");
+    const CliRun::Result run =
+        CliRun(sim.home()).run({u"download"_s, fromCli, u"--port"_s, u"COM1"_s});
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    EXPECT_EQ(run.err, "quorvelino-cli: COM1 (" + sim.device().toLocal8Bit() + "), " +
+                           fromCli.toLocal8Bit() + ": Transfer of records finished.\n");
+
+    // The window, on the same handheld, which still holds the same records.
+    ScriptedMessageBoxes boxes;
+    Tool tool(&boxes);
+    tool.start();
+    tool.controls().setCurrentIndex("Port", 0);
+    tool.window().connectButton().click();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return tool.controls().text("SNR") == u"AE012345"_s &&
+                   tool.link().replyMode() == ReplyMode::Idle;
+        },
+        10000));
+    const QString fromWindow = path("window.csv");
+    tool.controls().setText("PfadSpeichern", fromWindow);
+    tool.window().button("LeseErfassungen").click();
+    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 20000));
+    ASSERT_EQ(boxes.texts(), QStringList{u"Transfer of records finished."_s});
+
+    EXPECT_EQ(readFile(fromCli), readFile(fromWindow));
+    EXPECT_EQ(readFile(fromCli), recordFileOf(500, 500));
+}
+
+TEST_F(CliProgramTest, AnUploadIsHeldByTheHandheldExactly) {
+    const QString dump = path("held.txt");
+    SimulatedHandheld sim({u"--dump"_s, dump});
+    ASSERT_TRUE(sim.started());
+    const QString selections = path("selections.csv");
+    writeFile(selections, "4711;Smith;A\r\n982000123456789;Jones, B.;\xe4\r\n\r\nlast;|bar|\r");
+    const CliRun::Result run = CliRun(sim.home()).run({u"upload"_s, selections});
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    EXPECT_EQ(run.err, "") << "a complete upload ends without a message";
+    sim.stop();
+    EXPECT_EQ(readFile(dump), "4711|Smith|A\n982000123456789|Jones, B.|\xe4\n\nlast||bar|\n");
+}
+
+TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
+    const QString missingFolder = path("missing/records.csv");
+    const QString threeSelections = path("three.csv");
+    writeFile(threeSelections, "a;1\r\nb;2\r\nc;3\r\n");
+    const struct {
+        const char* name;
+        QStringList simOptions;
+        QStringList arguments;
+        int status;
+        QString says;
+        bool namesPort;
+        QString namesFile;
+    } cases[] = {
+        {"erase without --yes",
+         {},
+         {u"erase"_s, u"records"_s},
+         ExitCode::kUsage,
+         u"Give --yes to confirm."_s,
+         false,
+         {}},
+        {"a device that does not exist",
+         {},
+         {u"status"_s, u"--port"_s, u"/dev/qv-no-such-tty"_s},
+         ExitCode::kPort,
+         u"The device /dev/qv-no-such-tty for COM"_s,
+         false,
+         {}},
+        {"a silent handheld",
+         {u"--silent"_s},
+         {u"status"_s},
+         ExitCode::kNoAnswer,
+         u"Device does not respond."_s,
+         true,
+         {}},
+        {"a full memory",
+         {u"--capacity"_s, u"2"_s},
+         {u"upload"_s, threeSelections},
+         ExitCode::kIncomplete,
+         u"Selection 3 (line 3 of 3) was not stored."_s,
+         true,
+         threeSelections},
+        {"a record file in a missing folder",
+         {},
+         {u"download"_s, missingFolder},
+         ExitCode::kFile,
+         u"cannot be opened"_s,
+         true,
+         missingFolder},
+        // Handhelds that stop answering: the run never waits for ever.
+        {"the status queries stop",
+         {u"--ignore"_s, u"FDXCODE"_s},
+         {u"status"_s},
+         ExitCode::kNoAnswer,
+         u"The handheld stopped answering the status queries"_s,
+         true,
+         {}},
+        {"the records never come",
+         {u"--records"_s, u"10"_s, u"--ignore"_s, u"GET"_s},
+         {u"download"_s, path("stalled.csv")},
+         ExitCode::kIncomplete,
+         u"The handheld stopped sending records: 0 of the 10 records"_s,
+         true,
+         path("stalled.csv")},
+        {"an erase is not answered",
+         {u"--ignore"_s, u"DEL T"_s},
+         {u"erase"_s, u"selections"_s, u"--yes"_s},
+         ExitCode::kNoAnswer,
+         u"did not answer \"DEL T\""_s,
+         true,
+         {}},
+        {"the statistics are not answered",
+         {u"--ignore"_s, u"STA"_s},
+         {u"stats"_s},
+         ExitCode::kNoAnswer,
+         u"did not answer when asked for its statistics"_s,
+         true,
+         {}},
+        {"the time limit",
+         {u"--silent"_s},
+         {u"status"_s, u"--timeout"_s, u"1"_s},
+         ExitCode::kTimeLimit,
+         u"Stopped at the time limit of 1 seconds"_s,
+         true,
+         {}},
+    };
+    for (const auto& c : cases) {
+        const QString log = path("commands.txt");
+        QFile::remove(log);
+        SimulatedHandheld sim(c.simOptions + QStringList{u"--commands"_s, log});
+        ASSERT_TRUE(sim.started()) << c.name;
+        const CliRun::Result run = CliRun(sim.home()).run(c.arguments);
+        const QString err = QString::fromLocal8Bit(run.err);
+        EXPECT_EQ(run.exitCode, c.status) << c.name << ": " << err.toStdString();
+        EXPECT_EQ(run.out, "") << c.name;
+        EXPECT_TRUE(err.startsWith(u"quorvelino-cli: "_s) && err.contains(c.says))
+            << c.name << ": " << err.toStdString();
+        if (c.status != ExitCode::kUsage) {
+            EXPECT_EQ(err.count(u'\n'), 1) << c.name << ": " << err.toStdString();
+        }
+        if (c.namesPort) {
+            EXPECT_TRUE(err.contains(u"COM1 ("_s + sim.device() + u')')) << c.name;
+        }
+        if (!c.namesFile.isEmpty()) {
+            EXPECT_TRUE(err.contains(c.namesFile)) << c.name;
+        }
+
+        const QList<QByteArray> commands = commandsOf(sim, log);
+        if (c.status == ExitCode::kUsage || c.status == ExitCode::kPort) {
+            EXPECT_TRUE(commands.isEmpty()) << c.name << ": nothing reaches the handheld";
+        } else if (!c.simOptions.contains(u"--silent"_s)) { // a silent one keeps no commands
+            EXPECT_EQ(commands.value(commands.size() - 1), "DISCONNECT") << c.name;
+        }
+    }
+}
+
+TEST_F(CliProgramTest, CtrlCInTheMiddleOfADownloadSaysDisconnectAndKeepsTheRecordsReceived) {
+    const QString log = path("commands.txt");
+    SimulatedHandheld sim(
+        {u"--records"_s, u"3000"_s, u"--wire"_s, u"--commands"_s, log}); // about 25 s of records
+    ASSERT_TRUE(sim.started());
+    const QString records = path("records.csv");
+    CliRun cli(sim.home());
+    cli.start({u"download"_s, records});
+    ASSERT_TRUE(waitUntil([&] { return readFile(records).count("\r\n") >= 50; }, 30000));
+    cli.interrupt();
+    const CliRun::Result run = cli.finish(10000);
+    EXPECT_EQ(run.exitCode, ExitCode::kSignalBase + SIGINT) << run.err.toStdString();
+
+    const QByteArray file = readFile(records);
+    const qsizetype kept = file.count("\r\n");
+    EXPECT_LT(kept, 3000);
+    EXPECT_EQ(file, recordFileOf(kept, 3000)) << "whole records, in order, and nothing else";
+    const QString err = QString::fromLocal8Bit(run.err);
+    EXPECT_TRUE(err.contains(u"Interrupted (Ctrl+C). The record download was interrupted after "_s +
+                             QString::number(kept) + u" of 3000 records."_s))
+        << err.toStdString();
+    const QList<QByteArray> commands = commandsOf(sim, log);
+    EXPECT_TRUE(commands.contains("GET"));
+    EXPECT_EQ(commands.value(commands.size() - 1), "DISCONNECT");
+}
+
+TEST_F(CliProgramTest, EraseThenStatisticsAndTheClock) {
+    const QString log = path("commands.txt");
+    SimulatedHandheld sim(
+        {u"--records"_s, u"7"_s, u"--custom-codes"_s, u"3"_s, u"--commands"_s, log});
+    ASSERT_TRUE(sim.started());
+    CliRun cli(sim.home());
+    CliRun::Result run = cli.run({u"erase"_s, u"records"_s, u"--yes"_s});
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    EXPECT_EQ(run.out + run.err, "");
+
+    run = cli.run({u"stats"_s, u"--json"_s});
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(run.out).object(),
+              (QJsonObject{{u"custom_codes"_s, 3}, {u"records"_s, 0}}));
+
+    const QDateTime before = QDateTime::currentDateTime();
+    run = cli.run({u"set-time"_s});
+    const QDateTime after = QDateTime::currentDateTime();
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    const QRegularExpressionMatch time =
+        QRegularExpression(u"^time=(\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d)\\n$"_s)
+            .match(QString::fromLocal8Bit(run.out));
+    ASSERT_TRUE(time.hasMatch()) << run.out.toStdString();
+    const QDateTime sent = QDateTime::fromString(time.captured(1), u"dd.MM.yyyy hh:mm"_s);
+    EXPECT_GE(sent.secsTo(before), 0);
+    EXPECT_LT(sent.secsTo(after), 60);
+
+    const QList<QByteArray> commands = commandsOf(sim, log);
+    EXPECT_TRUE(commands.contains("DEL E"));
+    EXPECT_TRUE(commands.contains("CLOCK " + time.captured(1).toLatin1()));
+    EXPECT_EQ(commands.count("DISCONNECT"), 3) << "one goodbye per run";
+}
+
+TEST_F(CliProgramTest, PortsListsTheWindowsNumbersWithoutConnecting) {
+    const QString log = path("commands.txt");
+    SimulatedHandheld sim({u"--commands"_s, log});
+    ASSERT_TRUE(sim.started());
+    const CliRun::Result run = CliRun(sim.home()).run({u"ports"_s, u"--json"_s});
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    const QJsonArray ports = QJsonDocument::fromJson(run.out).array();
+    ASSERT_EQ(ports.size(), 16);
+    EXPECT_EQ(ports.at(0).toObject(), (QJsonObject{{u"port"_s, u"COM1"_s},
+                                                   {u"device"_s, sim.device()},
+                                                   {u"present"_s, true},
+                                                   {u"from_settings"_s, true},
+                                                   {u"chosen"_s, true}}));
+    EXPECT_EQ(ports.at(15).toObject().value(u"port"_s), u"COM16"_s);
+    EXPECT_TRUE(commandsOf(sim, log).isEmpty());
+
+    // Values that never reach their reader are no success.
+    CliRun full(sim.home());
+    full.setOutputFile(u"/dev/full"_s);
+    const CliRun::Result failed = full.run({u"ports"_s});
+    EXPECT_EQ(failed.exitCode, ExitCode::kFile);
+    EXPECT_TRUE(failed.err.contains("could not be written to standard output"))
+        << failed.err.toStdString();
+}
+
+} // namespace

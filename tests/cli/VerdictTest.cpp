@@ -1,0 +1,132 @@
+#include "cli/Verdict.h"
+
+#include "cli/ExitCode.h"
+#include "tests/exchange/ExchangeFixture.h"
+
+using namespace Qt::StringLiterals;
+using Step = Verdict::Step;
+
+namespace {
+
+// The boxes the window's handlers really show, on the simulated handheld, and the exit status
+// the command line makes of them.
+class VerdictTest : public ExchangeFixture {
+protected:
+    VerdictTest() : ExchangeFixture({.records = 10, .capacity = 2, .customCodes = 0}) {}
+
+    int verdictOf(Step step) {
+        const bool cutShort = step == Step::Download && download.announced() > 0 &&
+                              download.received() < download.announced();
+        Verdict verdict;
+        for (const ScriptedMessageBoxes::Shown& shown : h.boxes.shown())
+            verdict.note(
+                Verdict::of(step, {shown.text, shown.title, shown.icon, shown.buttons}, cutShort));
+        return verdict.code();
+    }
+    std::string shown() const { return h.boxes.texts().join(u" | "_s).toStdString(); }
+
+    // Disconnects, then connects again to a handheld that behaves as the device function says
+    // (already to the goodbye, whose answer the next greeting would read).
+    void reconnect(const SimulatedPort::Device& device) {
+        h.port.setDevice(device);
+        if (h.controls.isChecked("Connect"))
+            h.clickConnect();
+        h.idle(100);
+        h.boxes.clear();
+        h.clickConnect();
+        h.idle(5000);
+    }
+};
+
+TEST_F(VerdictTest, DownloadEndings) {
+    struct Case {
+        const char* name;
+        QMap<QByteArray, QByteArray> replies;
+        QString path; // empty: the usual record file
+        int expected;
+    };
+    QList<QByteArray> three = DeviceModel::demoRecords(3);
+    const Case cases[] = {
+        {"all records arrive", {}, {}, ExitCode::kSuccess},
+        {"no records present", {{"STA", "0|0\r\n"}}, {}, ExitCode::kSuccess},
+        {"the count is not answered", {{"STA", ""}}, {}, ExitCode::kNoAnswer},
+        {"a count no counter takes",
+         {{"STA", "0|99999999999999999999\r\n"}},
+         {},
+         ExitCode::kFailure},
+        {"three of ten records arrive",
+         {{"GET", three.join("\r\n") + "\r\n"}},
+         {},
+         ExitCode::kIncomplete},
+        {"the record file cannot be made",
+         {},
+         dir.filePath(u"missing/records.csv"_s),
+         ExitCode::kFile},
+        // The download stops short here too, yet the cause is the file.
+        {"the disk is full", {}, u"/dev/full"_s, ExitCode::kFile},
+    };
+    for (const Case& c : cases) {
+        answer(c.replies);
+        h.controls.setText("PfadSpeichern", c.path.isEmpty() ? recordPath() : c.path);
+        h.boxes.clear();
+        h.act([&] { download.start(); });
+        h.idle(RecordDownload::kStallMs + 1000);
+        EXPECT_FALSE(download.transferring()) << c.name;
+        EXPECT_EQ(verdictOf(Step::Download), c.expected) << c.name << ": " << shown();
+    }
+}
+
+TEST_F(VerdictTest, ACablePulledDuringTheDownloadIsATransferCutShort) {
+    answer({{"GET", DeviceModel::demoRecords(10).mid(0, 4).join("\r\n") + "\r\n"}});
+    h.act([&] { download.start(); });
+    h.idle(100);
+    h.port.pull();
+    h.idle(100);
+    ASSERT_FALSE(h.boxes.shown().isEmpty());
+    EXPECT_EQ(h.boxes.shown().last().title, u"Connection lost"_s);
+    EXPECT_EQ(verdictOf(Step::Download), ExitCode::kIncomplete) << shown();
+}
+
+TEST_F(VerdictTest, UploadEndings) {
+    const struct {
+        const char* name;
+        QByteArray file; // nullptr: no file
+        QMap<QByteArray, QByteArray> replies;
+        int expected;
+    } cases[] = {
+        {"every selection stored", "a;1\r\nb;2\r\n", {}, ExitCode::kSuccess},
+        {"the memory fills up", "a;1\r\nb;2\r\nc;3\r\n", {}, ExitCode::kIncomplete},
+        {"a selection is never acknowledged", "a;1\r\n", {{"PUT a|1", ""}}, ExitCode::kIncomplete},
+        {"the selection file is missing", QByteArray(), {}, ExitCode::kFile},
+    };
+    for (const auto& c : cases) {
+        h.device.setSelections({});
+        answer(c.replies);
+        QFile::remove(selectionPath());
+        if (!c.file.isNull())
+            writeSelections(c.file);
+        h.boxes.clear();
+        h.act([&] { upload.start(); });
+        EXPECT_EQ(verdictOf(Step::Upload), c.expected) << c.name << ": " << shown();
+    }
+}
+
+TEST_F(VerdictTest, ConnectAndStatusEndings) {
+    reconnect([](const QByteArray&) { return QByteArray(); });
+    EXPECT_EQ(verdictOf(Step::Connect), ExitCode::kNoAnswer) << "silent: " << shown();
+
+    h.port.failOpen(u"You may not open /dev/ttySIM1 (COM1)."_s);
+    reconnect([this](const QByteArray& bytes) { return h.device.receive(bytes); });
+    EXPECT_EQ(verdictOf(Step::Connect), ExitCode::kPort) << shown();
+    h.port.failOpen(QString());
+
+    // A reported value that fits no list position stops the status queries with a message.
+    reconnect([this](const QByteArray& bytes) {
+        return bytes == "TAGTYP\r" ? QByteArray("TAGTYP:99999\r\n") : h.device.receive(bytes);
+    });
+    ASSERT_TRUE(h.controls.isChecked("Connect"));
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::StatusChain) << "the status queries stopped";
+    EXPECT_EQ(verdictOf(Step::StatusQueries), ExitCode::kFailure) << shown();
+}
+
+} // namespace
