@@ -1,6 +1,7 @@
 #include "config/ConfigCommands.h"
 
 #include "link/Link.h"
+#include "link/PolledReply.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxes.h"
@@ -60,9 +61,11 @@ void ConfigCommands::setFeatures() {
     m_link.clearLog();
     if (!m_link.sendLine("ENBEEP " + checkDigit(m_controls.isChecked("EnBeeper"))))
         return;
-    m_link.sleeper().sleepMs(kBeforeDiscardMs);
-    // The answer to the buzzer line, as far as it has come, is not shown.
-    m_link.port().readPending();
+    // The answer to the buzzer line is not shown: it is read here, whole when it comes in time,
+    // else as far as it has come.
+    m_link.dropIncompleteLine();
+    PolledReply::wait(m_link.port(), m_link.clock(), kBeforeDiscardMs,
+                      [](const QByteArray&) { return true; });
     m_link.sendLine("GPS " + checkDigit(m_controls.isChecked("EnGPS")));
 }
 

@@ -1,7 +1,7 @@
 #include "exchange/MemoryCommands.h"
 
-#include "exchange/PolledReply.h"
 #include "link/Link.h"
+#include "link/PolledReply.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"

@@ -2,10 +2,10 @@
 
 #include "exchange/CsvConversion.h"
 #include "exchange/DataFile.h"
-#include "exchange/PolledReply.h"
 #include "exchange/TransferProgress.h"
 #include "link/Link.h"
 #include "link/NumberInText.h"
+#include "link/PolledReply.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxes.h"

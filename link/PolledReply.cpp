@@ -1,4 +1,4 @@
-#include "exchange/PolledReply.h"
+#include "link/PolledReply.h"
 
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
