@@ -61,8 +61,9 @@ void ConfigCommands::setFeatures() {
     m_link.clearLog();
     if (!m_link.sendLine("ENBEEP " + checkDigit(m_controls.isChecked("EnBeeper"))))
         return;
-    // The answer to the buzzer line is not shown: it is read here, whole when it comes in time,
-    // else as far as it has come.
+    m_link.sleeper().sleepMs(kBeforeDiscardMs);
+    // The answer to the buzzer line is not shown. An answer still coming in is given as long
+    // again to end, so that the rest of it does not reach the log as a line of its own.
     m_link.dropIncompleteLine();
     PolledReply::wait(m_link.port(), m_link.clock(), kBeforeDiscardMs,
                       [](const QByteArray&) { return true; });
