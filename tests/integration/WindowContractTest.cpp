@@ -415,6 +415,16 @@ TEST(WindowContractTest, EveryControlThatActs) {
     };
     // clang-format on
     s.check(connectRow[0]);
+    ASSERT_TRUE(s.controls().isEnabled("FrameOnline")) << "no connection: the other rows need one";
+
+    // The tab strip: page captions in order, each holding its frame.
+    const QTabWidget& tabs = s.tool->window().tabs();
+    QStringList pages;
+    for (int n = 0; n < tabs.count(); ++n)
+        pages << tabs.tabText(n) + u' ' + tabs.widget(n)->objectName();
+    EXPECT_EQ(pages.join(u", "_s).toStdString(),
+              "Online FrameOnline, Control FrameControls, Configuration FrameConfig, "
+              "Data exchange FrameUebertragen");
 
     // The line settings the opened device really has.
     const termios line = s.handheld.lineSettings();
@@ -437,10 +447,13 @@ TEST(WindowContractTest, EveryControlThatActs) {
 
     const QString recordPath = s.file("records.csv");
     const QString selectionPath = s.file("selections.csv");
+    const QString noSelections = s.file("empty.csv");
     {
         QFile selections(selectionPath);
         ASSERT_TRUE(selections.open(QIODevice::WriteOnly));
         selections.write("4711;Smith;A\r\n0815;Jones;B\r\n");
+        QFile empty(noSelections);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
     }
     const Box erase{u"Do you really want to delete all data?"_s, u"Delete"_s, Icon::Question,
                     Buttons::YesNo};
@@ -556,7 +569,12 @@ TEST(WindowContractTest, EveryControlThatActs) {
         {"Data exchange", "GeneriereDaten", u"Load selections"_s, nullptr, kChain,
          {{"PUT 4711|Smith|A\r", 5}, {"PUT 0815|Jones|B\r", 5}}, true, kChain,
          {{kLog, "Dataset  2 - Ok\r\n"}}, std::nullopt},
-        {"Data exchange", "LeseDaten", u"Read out selections"_s, nullptr, kChain,
+        // An empty selection file sends nothing and leaves the log empty.
+        {"Data exchange", "GeneriereDaten", u"Load selections"_s,
+         [&](Session& s) { set(s, "PfadLaden", noSelections); }, kChain,
+         {}, true, kChain, {{kLog, ""}}, std::nullopt},
+        {"Data exchange", "LeseDaten", u"Read out selections"_s,
+         [&](Session& s) { set(s, "PfadLaden", selectionPath); }, kChain,
          {{"REC\r"}}, true, kChain,
          {{kLog, "4711|Smith|A\r\n0815|Jones|B\r\n"}, {"Zeile", "0815|Jones|B"}}, std::nullopt},
         {"Data exchange", "LoescheDaten", u"Erase selections"_s,
