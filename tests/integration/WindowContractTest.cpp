@@ -647,6 +647,18 @@ TEST(WindowContractTest, EveryControlThatActs) {
              {{"DISCONNECT\r"}}, false, kIdle,
              {{"Connect", "Connect"}, {kFrames, "off off off off"}, {kBattery, "0"},
               {kRecordFile, recordFile.left(recordFile.indexOf('\n') + 1)}}, std::nullopt});
+    // A handheld that does not answer the greeting: five attempts, the message, then the
+    // disconnect.
+    s.check({"", "Connect", u"Connect"_s,
+             [](Session& s) {
+                 s.handheld.setFilter([](const QByteArray& command, const QByteArray& answer) {
+                     return command == "ONLINE\r" ? QByteArray() : answer;
+                 });
+             }, kIdle,
+             {{"ONLINE\r", 200}, {"ONLINE\r", 250}, {"ONLINE\r", 250}, {"ONLINE\r", 250},
+              {"ONLINE\r", 250}, {"DISCONNECT\r", 50}}, true, kIdle,
+             {{"Connect", "Connect"}, {kFrames, "off off off off"}, {kLog, "connecting...\r\n"}},
+             Box{u"Device does not respond."_s, u"Error"_s, Icon::Error, Buttons::Ok}});
     // clang-format on
 }
 
