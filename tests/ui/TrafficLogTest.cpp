@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPaintEvent>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -36,14 +37,14 @@ protected:
     }
 };
 
-TEST(TrafficLog, EveryLineEndShowsAsOneBreakAndTheBytesAreKept) {
+TEST(TrafficLog, OnlyCrLfBreaksALineAndTheBytesAreKept) {
     TrafficLog log;
     log.appendLog("A\r\nB\rC\nD\n\rE");
-    EXPECT_EQ(log.toPlainText(), QStringLiteral("A\nB\nC\nD\n\nE"));
+    EXPECT_EQ(log.toPlainText(), QStringLiteral("A\nB\u240DC\u240AD\u240A\u240DE"));
     // A pair split over two receive events is still one break.
     log.appendLog("F\r");
     log.appendLog("\nG");
-    EXPECT_EQ(log.toPlainText(), QStringLiteral("A\nB\nC\nD\n\nEF\nG"));
+    EXPECT_EQ(log.toPlainText(), QStringLiteral("A\nB\u240DC\u240AD\u240A\u240DEF\nG"));
     EXPECT_EQ(log.text(), QByteArray("A\r\nB\rC\nD\n\rEF\r\nG"));
 }
 
@@ -65,9 +66,9 @@ TEST(TrafficLog, ReplaceAndClearStartAfresh) {
     log.clearLog();
     EXPECT_EQ(log.text(), QByteArray());
     EXPECT_EQ(log.toPlainText(), QString());
-    // The CR before the clear is gone with it: this LF is a break of its own.
+    // The CR before the clear is gone with it: this LF is a lone one.
     log.appendLog("\nOk");
-    EXPECT_EQ(log.toPlainText(), QStringLiteral("\nOk"));
+    EXPECT_EQ(log.toPlainText(), QStringLiteral("\u240AOk"));
 }
 
 TEST(TrafficLog, ZeileShowsTheLastLine) {
@@ -111,6 +112,130 @@ TEST(TrafficLog, TheOperatorSelectsAndCopiesButCannotType) {
     ASSERT_TRUE(accessible);
     EXPECT_EQ(accessible->text(QAccessible::Value), QStringLiteral("SNR:AE012345\n"));
     EXPECT_TRUE(accessible->state().readOnly);
+}
+
+// What assistive technology hears of the log: its text rebuilt from the insert and remove events
+// alone, and how many events came.
+struct Listener {
+    static inline const QObject* log = nullptr;
+    static inline QString heard;
+    static inline int inserts = 0;
+    static inline bool removedWhatWasThere = true;
+
+    static void hear(QAccessibleEvent* event) {
+        if (event->object() != log)
+            return;
+        if (event->type() == QAccessible::TextInserted) {
+            const auto* inserted = static_cast<QAccessibleTextInsertEvent*>(event);
+            heard.insert(inserted->changePosition(), inserted->textInserted());
+            ++inserts;
+        } else if (event->type() == QAccessible::TextRemoved) {
+            const auto* removed = static_cast<QAccessibleTextRemoveEvent*>(event);
+            const QString& text = removed->textRemoved();
+            removedWhatWasThere =
+                removedWhatWasThere && heard.mid(removed->changePosition(), text.size()) == text;
+            heard.remove(removed->changePosition(), text.size());
+        }
+    }
+};
+
+TEST(TrafficLog, AssistiveTechnologyReadsTheTextByCharacterWordAndLine) {
+    TrafficLog log;
+    log.resize(420, 140);
+    log.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
+    log.appendLog("TAGTYP:1\r\nOFF:30  s\rX\r\nVERS");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&log);
+    ASSERT_TRUE(accessible);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Traffic log"));
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_TRUE(text);
+    const QString shown = QStringLiteral("TAGTYP:1\nOFF:30  s\u240DX\nVERS");
+    const int length = static_cast<int>(shown.size());
+    ASSERT_EQ(text->text(0, text->characterCount()), shown);
+    EXPECT_EQ(text->cursorPosition(), shown.size());
+
+    int start = -1;
+    int end = -1;
+    const struct {
+        int offset;
+        QAccessible::TextBoundaryType boundary;
+        int at; // -1: before, 0: at, 1: after
+        const char16_t* expected;
+    } reads[] = {
+        {1, QAccessible::CharBoundary, 0, u"A"},
+        {1, QAccessible::CharBoundary, -1, u"T"},
+        {8, QAccessible::CharBoundary, 0, u"\n"},
+        {11, QAccessible::WordBoundary, 0, u"OFF:30"},
+        {15, QAccessible::WordBoundary, 0, u"  "},
+        {15, QAccessible::WordBoundary, 1, u"s\u240DX"},
+        {15, QAccessible::WordBoundary, -1, u"OFF:30"},
+        {8, QAccessible::WordBoundary, 0, u"\n"},
+        {12, QAccessible::LineBoundary, 0, u"OFF:30  s\u240DX\n"},
+        {12, QAccessible::LineBoundary, -1, u"TAGTYP:1\n"},
+        {12, QAccessible::LineBoundary, 1, u"VERS"},
+        {length, QAccessible::LineBoundary, 0, u"VERS"},
+        {0, QAccessible::LineBoundary, -1, u""},
+        {length, QAccessible::CharBoundary, 0, u""},
+    };
+    for (const auto& read : reads) {
+        const QString got =
+            read.at == 0  ? text->textAtOffset(read.offset, read.boundary, &start, &end)
+            : read.at < 0 ? text->textBeforeOffset(read.offset, read.boundary, &start, &end)
+                          : text->textAfterOffset(read.offset, read.boundary, &start, &end);
+        EXPECT_EQ(got, QString::fromUtf16(read.expected)) << read.offset << " " << read.at;
+        if (!got.isEmpty()) {
+            EXPECT_EQ(shown.mid(start, end - start), got) << read.offset << " " << read.at;
+        }
+    }
+
+    // A selection made by assistive technology is the operator's selection, and back.
+    text->setSelection(0, 9, 15);
+    EXPECT_EQ(log.selectedText(), QStringLiteral("OFF:30"));
+    log.selectAll();
+    text->selection(0, &start, &end);
+    EXPECT_EQ(text->selectionCount(), 1);
+    EXPECT_EQ(std::pair(start, end), std::pair(0, length));
+    text->removeSelection(0);
+    EXPECT_EQ(text->selectionCount(), 0);
+
+    // Where a character shows, and which character shows there.
+    const QRect v = text->characterRect(10);
+    EXPECT_EQ(text->offsetAtPoint(v.center()), 10);
+    EXPECT_EQ(text->offsetAtPoint(log.viewport()->mapToGlobal(QPoint(-5, -5))), -1);
+}
+
+TEST(TrafficLog, AssistiveTechnologyHearsOfChangesAtABoundedRate) {
+    TrafficLog log(nullptr, {[] { return true; }, &Listener::hear});
+    log.resize(420, 140);
+    log.show();
+    Listener::log = &log;
+    const QAccessibleTextInterface* text =
+        QAccessible::queryAccessibleInterface(&log)->textInterface();
+    const auto heardAll = [&] {
+        QTest::qWait(LogAnnouncer::kEveryMs + 50);
+        return Listener::heard == text->text(0, text->characterCount());
+    };
+
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 6; ++round) {
+        // A burst of pieces, CRs and LFs among them, told in a few events at most.
+        QElapsedTimer burst;
+        burst.start();
+        const int before = Listener::inserts;
+        for (int n = 0; n < 300; ++n) {
+            static const char* const kPieces[] = {"12|4711|01.02.2015", "\r", "\n", "\r\n", "x\r"};
+            log.appendLog(kPieces[random.bounded(5)]);
+        }
+        EXPECT_LE(Listener::inserts - before, 2 + burst.elapsed() / LogAnnouncer::kEveryMs);
+        EXPECT_TRUE(heardAll()) << "round " << round;
+        if (round == 2)
+            log.clearLog();
+        if (round == 3) // a full log drops its oldest lines
+            log.appendLog(QByteArray("1|2\r\n").repeated(LogText::kMaxLines + 7));
+    }
+    EXPECT_TRUE(Listener::removedWhatWasThere);
+    EXPECT_EQ(text->characterCount(), log.toPlainText().size());
 }
 
 TEST(TrafficLog, AppendingCostsNoMoreWhenTheLogIsLong) {
