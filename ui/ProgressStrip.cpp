@@ -9,6 +9,7 @@
 
 ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TransferProgress"));
+    setAccessibleName(QStringLiteral("Transfer progress"));
     setAccessibleDescription(objectName());
     m_what = new QLabel(this);
     m_bar = new QProgressBar(this);

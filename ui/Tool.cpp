@@ -52,8 +52,12 @@ void Tool::wire() {
     connect(&m_window.port(), &PortBox::popupAboutToShow, this,
             [this] { m_window.setPortToolTips(m_portMap); });
 
-    connect(&m_window.checkOfftime(), &QAbstractButton::clicked, this, [this](bool checked) {
-        runHandler([this, checked] { m_config.offtimeClicked(checked); });
+    // The coupling follows the operator's changes, whichever way they come: a click, the space
+    // key and assistive technology's "Toggle" all raise toggled, and only the click raises
+    // clicked. The tool's own change, as it shows a reported value, leaves the field alone.
+    connect(&m_window.checkOfftime(), &QAbstractButton::toggled, this, [this](bool checked) {
+        if (!m_controls.changingCheck())
+            runHandler([this, checked] { m_config.offBoxChanged(checked); });
     });
 
     // The toggle's handler runs on every change of its state, the tool's own included.
