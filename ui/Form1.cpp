@@ -68,7 +68,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_top);
     layout->addWidget(m_tabs);
     layout->addWidget(m_log, 1);
-    m_progress = new ProgressStrip(this);
+    m_progress = new ProgressStrip(m_log->pacer(), this);
     layout->addWidget(m_progress);
 
     connect(&m_top->port(), &QComboBox::currentIndexChanged, this, [this](int index) {

@@ -10,9 +10,10 @@
 
 Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     : m_portMap(m_settings), m_port(m_portMap), m_qtBoxes(&m_window), m_qtDialogs(&m_window),
-      m_boxes(boxes ? *boxes : m_qtBoxes), m_dialogs(dialogs ? *dialogs : m_qtDialogs),
-      m_controls(m_window),
-      m_link(m_port, m_window.log(), m_boxes, sleeper ? *sleeper : m_clock,
+      m_boxes(boxes ? *boxes : m_qtBoxes, m_window.log().pacer()),
+      m_dialogs(dialogs ? *dialogs : m_qtDialogs, m_window.log().pacer()),
+      m_sleeper(sleeper ? *sleeper : m_clock, m_window.log().pacer()), m_controls(m_window),
+      m_link(m_port, m_window.log(), m_boxes, m_sleeper,
              [this](std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }),
       m_config(m_controls), m_lifecycle(m_controls, m_link, m_dataFile, m_settings, m_config),
       m_statusChain(m_link, m_controls), m_connectToggle(m_link, m_controls, m_dataFile),

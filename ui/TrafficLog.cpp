@@ -1,7 +1,6 @@
 #include "ui/TrafficLog.h"
 
 #include "ui/LogScrollBar.h"
-#include "ui/PaintNow.h"
 #include "ui/TrafficLogAccessible.h"
 
 #include <QAccessible>
@@ -58,6 +57,7 @@ TrafficLog::TrafficLog(QWidget* parent, LogAnnouncer::Listener listener)
     font.setPointSizeF(kPointSize);
     setFont(font);
     measureFont();
+    m_pacer.attach(*this);
     startAfresh();
 }
 
@@ -72,19 +72,21 @@ void TrafficLog::startAfresh() {
     m_announcer.clearing();
     m_text.clear();
     m_announcer.cleared();
+    m_appended = false;
     m_selecting = false;
     m_appending = true;
     updateScrollRanges();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     m_appending = false;
+    m_shownSettled = m_text.settledEnd();
     showAll();
 }
 
 void TrafficLog::showAll() {
-    m_shownSettled = m_text.settledEnd();
+    // Text appended since the last frame is still drawn by the next one, after its scroll.
     m_shownTop = topLine();
-    m_shownInkWidth = viewport()->width();
+    m_shownInkWidth = inkWidth();
     viewport()->update();
 }
 
@@ -131,13 +133,16 @@ int TrafficLog::inkWidth() const {
     return qBound(0, kMargin + (longest + 1) * m_charWidth - horizontalScrollBar()->value(), width);
 }
 
-QRect TrafficLog::lineRect(qint64 line, int fromColumn) const {
+QRect TrafficLog::lineRect(qint64 line, int fromColumn, int toColumn) const {
     const qint64 row = line - topLine();
     if (row < 0 || row > visibleRows())
         return QRect();
+    // One column more, for a glyph that reaches past its cell.
     const int left = kMargin + fromColumn * m_charWidth - horizontalScrollBar()->value();
+    const int right = left + (toColumn - fromColumn + 1) * m_charWidth;
     const int top = kMargin + static_cast<int>(row) * m_lineHeight;
-    return QRect(QPoint(qMax(0, left), top), QPoint(viewport()->width(), top + m_lineHeight - 1));
+    return QRect(QPoint(qMax(0, left), top),
+                 QPoint(qMin(right, viewport()->width()) - 1, top + m_lineHeight - 1));
 }
 
 QRect TrafficLog::characterRect(Place place) const {
@@ -166,17 +171,25 @@ void TrafficLog::showChanges() {
         return;
     }
     // The lines already shown move up on the screen as they are, by all the lines added since
-    // they were shown at once; only the text added since (a column early, for a glyph that
-    // reaches back) is drawn. Right of the longest line shown, before or after, is background
-    // that needs no moving.
+    // they were shown at once; only the text added since is drawn: from a column early, for a
+    // glyph that reaches back, to its end, over a CR symbol that was shown at the end and may
+    // have turned into a line end. Right of the longest line shown, before or after, is
+    // background that needs no moving or drawing.
     const int inkWidth = this->inkWidth();
     if (scrolled > 0) {
         const QRect moved(0, 0, qMax(m_shownInkWidth, inkWidth), viewport()->height());
         viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, moved);
+        // The blank margin above the first line took the foot of a line that moved up.
+        viewport()->update(QRect(0, 0, moved.width(), kMargin));
     }
-    viewport()->update(lineRect(m_shownSettled.line, qMax(0, m_shownSettled.column - 1)));
-    for (qint64 line = m_shownSettled.line + 1; line <= m_text.lastLine(); ++line)
-        viewport()->update(lineRect(line, 0));
+    // A full log may have dropped the line since; it is out of view above.
+    const Place from = std::max(m_shownSettled, Place{m_text.firstLine(), 0});
+    const qint64 first = from.line;
+    viewport()->update(
+        lineRect(first, qMax(0, from.column - 1),
+                 qMax(static_cast<int>(m_text.line(first).size()), from.column + 1)));
+    for (qint64 line = first + 1; line <= m_text.lastLine(); ++line)
+        viewport()->update(lineRect(line, 0, static_cast<int>(m_text.line(line).size())));
     m_shownSettled = m_text.settledEnd();
     m_shownTop = topLine();
     m_shownInkWidth = inkWidth;
@@ -184,25 +197,39 @@ void TrafficLog::showChanges() {
 
 void TrafficLog::clearLog() {
     startAfresh();
-    PaintNow::changes(*this);
+    m_pacer.showNow();
 }
 
 void TrafficLog::replaceLog(const QByteArray& text) {
     startAfresh();
-    appendLog(text);
+    m_text.append(text);
+    m_announcer.appended();
+    m_appended = true;
+    m_pacer.showNow();
 }
 
 void TrafficLog::appendLog(const QByteArray& text) {
     m_text.append(text);
     m_announcer.appended();
-    showChanges();
-    // Painted before the handler that called goes on, perhaps into a pause.
-    PaintNow::changes(*this);
+    m_appended = true;
+    m_pacer.request();
 }
 
 void TrafficLog::setZeile(const QByteArray& line) {
-    if (m_zeile)
-        m_zeile->setText(QString::fromLatin1(line));
+    m_pendingZeile = line;
+    m_pacer.request();
+}
+
+void TrafficLog::applyPending() {
+    if (m_appended) {
+        m_appended = false;
+        showChanges();
+    }
+    if (m_pendingZeile) {
+        if (m_zeile)
+            m_zeile->setText(QString::fromLatin1(*m_pendingZeile));
+        m_pendingZeile.reset();
+    }
 }
 
 void TrafficLog::select(Place anchor, Place caret) {

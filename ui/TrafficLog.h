@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkView.h"
+#include "ui/FramePacer.h"
 #include "ui/LogAnnouncer.h"
 #include "ui/LogText.h"
 
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QString>
+#include <optional>
 
 class LogScrollBar;
 
@@ -16,12 +18,13 @@ class LogScrollBar;
 // shows it. It also feeds the hidden last-line field `Zeile`.
 //
 // The log draws its lines itself, as a terminal does: appending costs time in proportion to what
-// is appended, however long the log already is, and only what changed is painted: the new text,
-// and the lines the view scrolls up, which are moved on the screen instead of being drawn again.
-// The operator can scroll, select with the mouse and copy (Ctrl+C, the context menu); every
-// append brings the end into view. Assistive technology reads it as a read-only text named
-// "Traffic log" and is told what was added and what went.
-class TrafficLog final : public QAbstractScrollArea, public LinkView {
+// is appended, however long the log already is. Appended text and `Zeile` are shown at the next
+// frame of the log's FramePacer (or sooner, when a handler is about to block): the end comes into
+// view, the lines already shown move up on the screen by all the lines added since, and only the
+// new text is drawn. Clearing and replacing the log are shown at once. The operator can scroll,
+// select with the mouse and copy (Ctrl+C, the context menu). Assistive technology reads it as a
+// read-only text named "Traffic log" and is told what was added and what went.
+class TrafficLog final : public QAbstractScrollArea, public LinkView, public FramePacer::Client {
     Q_OBJECT
 
 public:
@@ -31,11 +34,14 @@ public:
 
     // The field that setZeile writes; the log does not own it.
     void setZeileField(QLineEdit* zeile) { m_zeile = zeile; }
+    // What paints the log, and the window it is in, once per frame.
+    FramePacer& pacer() { return m_pacer; }
 
     void clearLog() override;
     void replaceLog(const QByteArray& text) override;
     void appendLog(const QByteArray& text) override;
     void setZeile(const QByteArray& line) override;
+    void applyPending() override;
 
     const LogText& content() const { return m_text; }
     // The bytes the log holds, exactly as they were given to it since the last clear or replace;
@@ -92,11 +98,15 @@ private:
     int visibleRows() const;
     // From the left edge of the viewport, the pixels that the lines in view may have drawn on.
     int inkWidth() const;
-    // The part of the viewport where a line shows, from a column on to the right edge.
-    QRect lineRect(qint64 line, int fromColumn) const;
+    // The part of the viewport where a line shows from one column to another.
+    QRect lineRect(qint64 line, int fromColumn, int toColumn) const;
 
     LogText m_text;
     LogAnnouncer m_announcer;
+    FramePacer m_pacer{*this};
+    // Text appended, or a line for `Zeile`, that the screen does not show yet.
+    bool m_appended = false;
+    std::optional<QByteArray> m_pendingZeile;
     // What the screen was last brought to show: the settled end of the text, the top line, and
     // the pixels the lines then in view had drawn on.
     Place m_shownSettled;

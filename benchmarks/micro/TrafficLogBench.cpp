@@ -1,7 +1,7 @@
 // Appending one piece of a record download to the shown traffic log, as the receive handler does
-// about 120 times a second at the wire rate: the text goes in, the end is brought into view and
-// the log is repainted, and then the event loop turns once, as it does between two receive
-// events. The log already holds 0, 1 or 4 MB.
+// about 120 times a second at the wire rate: the text goes in, and then the event loop turns
+// once, as it does between two receive events; the log is painted whenever its frame is due, as
+// in the window. The log already holds 0, 1 or 4 MB.
 //
 // Beside it, the same with Qt's own text view, which the log would be if it kept its text in a
 // Qt text document: the reason the log draws its lines itself.

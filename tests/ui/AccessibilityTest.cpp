@@ -1,7 +1,6 @@
-#include "sim/DeviceModel.h"
-#include "sim/PtyDevice.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/ui/HandheldThread.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -20,7 +19,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -58,76 +56,13 @@ void walk(QAccessibleInterface* node, QList<QAccessibleInterface*>* all) {
     }
 }
 
-// The handheld on a pseudo-terminal, on a thread of its own so that it answers while the tool's
-// window thread sits in a blocking pause, as real hardware does. Its model records every command
-// that reaches it; the test reaches the model only through call().
-class Handheld {
-public:
-    Handheld() {
-        m_context.moveToThread(&m_thread);
-        m_thread.start();
-        call([this] {
-            m_device = std::make_unique<PtyDevice>(m_model, PtyDevice::Options{});
-            if (!m_device->open())
-                m_error = m_device->errorString();
-        });
-    }
-    ~Handheld() {
-        call([this] { m_device.reset(); });
-        m_thread.quit();
-        m_thread.wait();
-    }
-    Handheld(const Handheld&) = delete;
-    Handheld& operator=(const Handheld&) = delete;
-
-    // Runs on the handheld's thread and returns when done.
-    void call(const std::function<void()>& work) {
-        QMetaObject::invokeMethod(&m_context, work, Qt::BlockingQueuedConnection);
-    }
-    QString error() const { return m_error; }
-    QString device() {
-        QString path;
-        call([&] { path = m_device->slavePath(); });
-        return path;
-    }
-    QList<QByteArray> commands() {
-        QList<QByteArray> commands;
-        call([&] { commands = m_model.commands(); });
-        return commands;
-    }
-    qint64 bytesWritten() {
-        qint64 written = 0;
-        call([&] { written = m_device->bytesWritten(); });
-        return written;
-    }
-    DeviceModel model() {
-        DeviceModel copy;
-        call([&] { copy = m_model; });
-        return copy;
-    }
-    void setModel(const DeviceModel& model) {
-        call([&] { m_model = model; });
-    }
-
-private:
-    QObject m_context;
-    QThread m_thread;
-    DeviceModel m_model;
-    std::unique_ptr<PtyDevice> m_device;
-    QString m_error;
-};
-
 // The whole tool on the real window, connected over a pseudo-terminal to the handheld.
 class AccessibilityTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(handheld.error().isEmpty()) << handheld.error().toStdString();
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-        QDir(home.path()).mkpath(QStringLiteral("Quorvelino"));
-        QFile ini(home.filePath(QStringLiteral("Quorvelino/Quorvelino.ini")));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[Ports]\nCOM1=" + handheld.device().toLocal8Bit() + "\n");
-        ini.close();
+        ASSERT_TRUE(mapCom1(home.path(), handheld.device()));
         QFile selections(home.filePath(QStringLiteral("selections.csv")));
         ASSERT_TRUE(selections.open(QIODevice::WriteOnly));
         selections.write("4711;cow\r\n4712;calf\r\n");
@@ -273,7 +208,7 @@ protected:
     }
 
     QTemporaryDir home;
-    Handheld handheld;
+    HandheldThread handheld;
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     std::unique_ptr<Tool> tool;
