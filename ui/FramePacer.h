@@ -23,7 +23,7 @@ class FramePacer final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kFrameMs = 16;
+    static constexpr int kFrameMs = 45;
 
     // Something that shows in the window and brings its noted changes onto it when asked.
     class Client {

@@ -273,8 +273,17 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setFont(font());
     const QPalette& colours = palette();
-    const QRect area = event->rect();
-    painter.fillRect(area, colours.brush(QPalette::Base));
+    // Only the rows the parts asked for reach into: a frame asks for a strip at the top and the
+    // new lines at the bottom, and the rows between them are on the screen already.
+    std::vector<int> rows;
+    for (const QRect& part : event->region()) {
+        painter.fillRect(part, colours.brush(QPalette::Base));
+        const int last = floorDiv(part.bottom() - kMargin, m_lineHeight);
+        for (int row = qMax(0, floorDiv(part.top() - kMargin, m_lineHeight)); row <= last; ++row)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     const int columnScroll = horizontalScrollBar()->value();
     // Every line is drawn from the first column in view, however little of it is asked for, so
     // that a part painted alone shows the same pixels as the whole view painted at once.
@@ -284,8 +293,7 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
     const Place from = m_text.selectionStart();
     const Place to = m_text.selectionEnd();
     const qint64 top = topLine();
-    const int lastRow = floorDiv(area.bottom() - kMargin, m_lineHeight);
-    for (int row = qMax(0, floorDiv(area.top() - kMargin, m_lineHeight)); row <= lastRow; ++row) {
+    for (const int row : rows) {
         const qint64 number = top + row;
         if (number > m_text.lastLine())
             break;

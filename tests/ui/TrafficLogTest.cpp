@@ -317,13 +317,14 @@ TEST(TrafficLog, StreamingTextIsPaintedOncePerFrameAndOnlyWhereItIsNew) {
     log.viewport()->installEventFilter(&viewport);
     log.verticalScrollBar()->installEventFilter(&scrollBar);
 
-    // Pieces of 32 bytes as a serial adapter hands them over, the event loop turning in between.
-    const QByteArray stream = record.repeated(120);
+    // Pieces of 32 bytes as a serial adapter hands them over at the wire rate, the event loop
+    // turning in between.
+    const QByteArray stream = record.repeated(60);
     QElapsedTimer elapsed;
     elapsed.start();
     for (qsizetype at = 0; at < stream.size(); at += 32) {
         log.appendLog(stream.mid(at, 32));
-        QTest::qWait(2);
+        QTest::qWait(8);
     }
     QTest::qWait(FramePacer::kFrameMs * 3);
     EXPECT_GT(viewport.paints, 0);
