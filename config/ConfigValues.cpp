@@ -78,7 +78,7 @@ void ConfigValues::showSwitchOffTime(const QByteArray& value) {
     m_controls.setEnabled("Offtime", !off);
 }
 
-void ConfigValues::offtimeClicked(bool checked) {
+void ConfigValues::offBoxChanged(bool checked) {
     m_controls.setText("Offtime", checked ? QStringLiteral("aus") : QStringLiteral("0"));
     m_controls.setEnabled("Offtime", !checked);
 }

@@ -45,9 +45,10 @@ public:
     // field. The box is set by the tool here, which does not run the operator's coupling.
     void showSwitchOffTime(const QByteArray& value);
 
-    // The operator clicked the "off" box: checked gives "aus" in a disabled field, cleared gives
-    // "0" in an enabled one. The number that stood in the field before is dropped.
-    void offtimeClicked(bool checked);
+    // The operator changed the "off" box, by mouse, keyboard or assistive technology: checked
+    // gives "aus" in a disabled field, cleared gives "0" in an enabled one. The number that stood
+    // in the field before is dropped.
+    void offBoxChanged(bool checked);
 
 private:
     Controls& m_controls;

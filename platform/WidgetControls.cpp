@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QWidget>
 #include <QtDebug>
 
@@ -81,7 +82,10 @@ void WidgetControls::setChecked(const char* name, bool checked) {
     auto* button = find<QAbstractButton>(name, "button");
     if (!button)
         return;
-    button->setChecked(checked);
+    {
+        const QScopedValueRollback changing(m_changingCheck, true);
+        button->setChecked(checked);
+    }
     button->repaint();
 }
 

@@ -11,9 +11,13 @@ class QWidget;
 //
 // Texts: a line edit's or label's text, a button's caption, a drop-down's shown text. Setting
 // the text of a drop-down that only takes its items selects the item with exactly that text, or
-// none; an editable one shows the text as typed. Check states: setChecked raises the button's
-// toggled signal when the state changes, never clicked, which belongs to the operator. Enabled:
-// a control's own state, whatever its frame's.
+// none; an editable one shows the text as typed. A one-line field or editable list keeps only
+// the first line of a text set into it, as of one typed or pasted, except the fields that show
+// received text as it came (`IDAnzeige`, `Zeile`). Check states: setChecked raises the button's
+// toggled signal when the state changes, never clicked; while it does, changingCheck() is true,
+// so a handler that belongs to the operator's changes alone (by mouse, keyboard or assistive
+// technology, all of which raise toggled) can tell the tool's own change apart. Enabled: a
+// control's own state, whatever its frame's.
 //
 // Every change repaints the control at once. A name that does not exist, or a control of the
 // wrong kind, is a programming error: it is reported with qWarning and gives a neutral result
@@ -37,10 +41,15 @@ public:
     void setEnabled(const char* name, bool enabled) override;
     bool isEnabled(const char* name) const override;
 
+    // True while setChecked changes a check state: the toggled signal raised meanwhile is the
+    // tool's own change, not the operator's.
+    bool changingCheck() const { return m_changingCheck; }
+
 private:
     QWidget* find(const char* name) const;
     template <class T> T* find(const char* name, const char* kind) const;
 
     QWidget& m_root;
+    bool m_changingCheck = false;
     mutable QHash<QByteArray, QPointer<QWidget>> m_cache;
 };

@@ -60,6 +60,7 @@ ConfigPage::ConfigPage(QWidget* parent) : QFrame(parent) {
 
     QComboBox* betriebsart = list(this, "Betriebsart", true);
     QComboBox* order = list(this, "Order", true);
+    Make::labelForAssistiveTechnology(this, QStringLiteral("Capture order"), order);
     QPushButton* betriebsartSetzen =
         Make::button(this, "BetriebsartSetzen", QStringLiteral("Set mode"));
 

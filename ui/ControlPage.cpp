@@ -19,7 +19,9 @@ ControlPage::ControlPage(QWidget* parent) : QFrame(parent) {
     QComboBox* displayZeile = Make::comboBox(this, "DisplayZeile", true);
     displayZeile->setEditText(QStringLiteral("1"));
     displayZeile->setMinimumContentsLength(3);
+    Make::labelForAssistiveTechnology(this, QStringLiteral("Display line"), displayZeile);
     QLineEdit* displayText = Make::lineEdit(this, "DisplayText");
+    displayText->setAccessibleName(QStringLiteral("Display text"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(buzzer, 0, 0);

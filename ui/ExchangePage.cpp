@@ -30,10 +30,14 @@ ExchangePage::ExchangePage(QWidget* parent) : QFrame(parent) {
     QPushButton* leseDaten = Make::button(this, "LeseDaten", QStringLiteral("Read out selections"));
     QPushButton* statistik = Make::button(this, "Statistik", QStringLiteral("Statistic"));
     QLineEdit* outStatistik = Make::lineEdit(this, "OutStatistik");
+    outStatistik->setAccessibleName(QStringLiteral("Statistics"));
 
-    for (QPushButton* choose : {pfadSpeichernWaehlen, pfadLadenWaehlen})
+    for (QPushButton* choose : {pfadSpeichernWaehlen, pfadLadenWaehlen}) {
         choose->setMaximumWidth(choose->fontMetrics().horizontalAdvance(QStringLiteral("...")) +
                                 24);
+        // Read out, "..." says nothing; the tool tip says what the button does.
+        choose->setAccessibleName(choose->toolTip());
+    }
 
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(4);

@@ -43,6 +43,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     m_top = new TopStrip(this);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("Tabulator"));
+    m_tabs->setAccessibleName(QStringLiteral("Pages"));
     m_online = new OnlinePage(m_tabs);
     m_control = new ControlPage(m_tabs);
     m_config = new ConfigPage(m_tabs);
@@ -51,6 +52,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     m_tabs->addTab(m_control, QStringLiteral("Control"));
     m_tabs->addTab(m_config, QStringLiteral("Configuration"));
     m_tabs->addTab(m_exchange, QStringLiteral("Data exchange"));
+    // Each page is named by its tab.
+    for (int page = 0; page < m_tabs->count(); ++page)
+        m_tabs->widget(page)->setAccessibleName(m_tabs->tabText(page));
     // Only the frames are disabled: the tabs stay usable, and so do `Port` and `Connect`.
     for (QWidget* frame : {static_cast<QWidget*>(m_online), static_cast<QWidget*>(m_control),
                            static_cast<QWidget*>(m_config), static_cast<QWidget*>(m_exchange)})
@@ -64,7 +68,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_top);
     layout->addWidget(m_tabs);
     layout->addWidget(m_log, 1);
-    m_progress = new ProgressStrip(this);
+    m_progress = new ProgressStrip(m_log->pacer(), this);
     layout->addWidget(m_progress);
 
     connect(&m_top->port(), &QComboBox::currentIndexChanged, this, [this](int index) {

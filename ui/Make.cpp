@@ -1,5 +1,7 @@
 #include "ui/Make.h"
 
+#include "ui/OneLineValidator.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -20,8 +22,15 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption) {
     return box;
 }
 
-QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text) {
-    auto* edit = new QLineEdit(text, parent);
+QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text, int typedLimit) {
+    QLineEdit* edit = receivedTextField(parent, name);
+    new OneLineValidator(*edit, typedLimit);
+    edit->setText(text);
+    return edit;
+}
+
+QLineEdit* receivedTextField(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     return edit;
 }
@@ -30,12 +39,14 @@ QComboBox* comboBox(QWidget* parent, const char* name, bool editable) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setEditable(editable);
-    // What the operator types is sent as typed: no item may complete it behind their back ("1"
-    // would otherwise read "1 - Hexadecimal" and send "1 ").
-    if (editable)
-        box->setCompleter(nullptr);
     // Typed text is the value the commands send; it must not turn into a new item.
     box->setInsertPolicy(QComboBox::NoInsert);
+    if (editable) {
+        // What the operator types is sent as typed: no item may complete it behind their back
+        // ("1" would otherwise read "1 - Hexadecimal" and send "1 ").
+        box->setCompleter(nullptr);
+        new OneLineValidator(*box->lineEdit());
+    }
     return box;
 }
 
@@ -45,6 +56,12 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QWidget* b
     if (buddy)
         label->setBuddy(buddy);
     return label;
+}
+
+void labelForAssistiveTechnology(QWidget* parent, const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    label->hide();
 }
 
 } // namespace Make

@@ -15,10 +15,21 @@ namespace Make {
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption);
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption);
-QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text = QString());
+// A one-line field: it keeps only the first line of what is typed, pasted or set into it, and
+// the operator may type at most typedLimit characters (0: no limit).
+QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text = QString(),
+                    int typedLimit = 0);
+// A one-line field that shows text received from the handheld as it came, line breaks included.
+// Nothing in it is sent.
+QLineEdit* receivedTextField(QWidget* parent, const char* name);
+// An editable list keeps only the first line of what is typed, pasted or set into it.
 QComboBox* comboBox(QWidget* parent, const char* name, bool editable);
 // A label whose text names the control after it; the control becomes its buddy, so a screen
 // reader announces the control by this text.
 QLabel* label(QWidget* parent, const char* name, const QString& text, QWidget* buddy = nullptr);
+// A label that only assistive technology reads, for a list the window shows without one: a
+// list's own accessible name is the item it shows, so a screen reader would announce "COM1" where
+// it should say "Port".
+void labelForAssistiveTechnology(QWidget* parent, const QString& text, QWidget* buddy);
 
 } // namespace Make

@@ -28,7 +28,8 @@ OnlinePage::OnlinePage(QWidget* parent) : QFrame(parent) {
 
     QPushButton* readId = Make::button(this, "ReadId", QStringLiteral("Read ID"));
     QPushButton* scan = Make::button(this, "Scan", QStringLiteral("Scan barcode"));
-    QLineEdit* idAnzeige = Make::lineEdit(this, "IDAnzeige");
+    QLineEdit* idAnzeige = Make::receivedTextField(this, "IDAnzeige");
+    idAnzeige->setAccessibleName(QStringLiteral("Read result"));
     QCheckBox* readCont = Make::checkBox(this, "ReadCont", QStringLiteral("read continously"));
 
     QPushButton* readBlock = Make::button(this, "ReadBlock", QStringLiteral("Read text block"));

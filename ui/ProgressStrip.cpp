@@ -1,14 +1,13 @@
 #include "ui/ProgressStrip.h"
 
-#include "ui/PaintNow.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <limits>
 
-ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
+ProgressStrip::ProgressStrip(FramePacer& pacer, QWidget* parent) : QWidget(parent), m_pacer(pacer) {
     setObjectName(QStringLiteral("TransferProgress"));
+    setAccessibleName(QStringLiteral("Transfer progress"));
     setAccessibleDescription(objectName());
     m_what = new QLabel(this);
     m_bar = new QProgressBar(this);
@@ -21,6 +20,7 @@ ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
     m_heldBack.setSingleShot(true);
     connect(&m_heldBack, &QTimer::timeout, this, &ProgressStrip::showLatest);
     QWidget::hide();
+    pacer.attach(*this);
 }
 
 void ProgressStrip::show(const QString& what, qint64 done, qint64 total) {
@@ -39,6 +39,16 @@ void ProgressStrip::show(const QString& what, qint64 done, qint64 total) {
 
 void ProgressStrip::showLatest() {
     m_heldBack.stop();
+    m_showPending = true;
+    // Counted from now, so that no report is shown more often however late the frame comes.
+    m_shown.start();
+    m_pacer.request();
+}
+
+void ProgressStrip::applyPending() {
+    if (!m_showPending)
+        return;
+    m_showPending = false;
     // The bar counts in int; a count beyond that is shown in proportion.
     constexpr qint64 kMax = std::numeric_limits<int>::max();
     const qint64 scale = m_latestTotal > kMax ? m_latestTotal / kMax + 1 : 1;
@@ -47,11 +57,10 @@ void ProgressStrip::showLatest() {
     // The bar repaints itself when its new value changes how it looks.
     m_bar->setValue(static_cast<int>(std::min(m_latestDone, m_latestTotal) / scale));
     QWidget::show();
-    PaintNow::changes(*this);
-    m_shown.start();
 }
 
 void ProgressStrip::hide() {
     m_heldBack.stop();
+    m_showPending = false;
     QWidget::hide();
 }

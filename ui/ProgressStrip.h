@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/TransferProgress.h"
+#include "ui/FramePacer.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -10,27 +11,29 @@ class QLabel;
 class QProgressBar;
 
 // The strip under the traffic log that shows how far a download or an upload has come. It is
-// hidden while nothing is transferred. The window thread is busy during a transfer, so a change
-// is painted at once.
+// hidden while nothing is transferred. It is painted at the frames of the window's FramePacer,
+// together with the traffic log.
 //
 // A transfer may report its progress far more often than anyone can read it (a download at the
 // full speed of a pseudo-terminal, a thousand acknowledged selections), and painting the bar
-// costs more than handling a record. The strip therefore shows a report at once when it starts
-// something new (the strip was hidden, or the text or the total changed) or ends it (done reaches
-// the total), and otherwise at most every kShowEveryMs; a report held back is shown when that
-// time is up, or replaced by a newer one.
-class ProgressStrip final : public QWidget, public TransferProgress {
+// costs more than handling a record. The strip therefore shows a report at the next frame when
+// it starts something new (the strip was hidden, or the text or the total changed) or ends it
+// (done reaches the total), and otherwise at most every kShowEveryMs; a report held back is shown
+// when that time is up, or replaced by a newer one.
+class ProgressStrip final : public QWidget, public TransferProgress, public FramePacer::Client {
     Q_OBJECT
 
 public:
-    explicit ProgressStrip(QWidget* parent = nullptr);
+    ProgressStrip(FramePacer& pacer, QWidget* parent = nullptr);
 
     void show(const QString& what, qint64 done, qint64 total) override;
     void hide() override;
+    void applyPending() override;
 
     static constexpr int kShowEveryMs = 250;
 
 private:
+    // The latest report is to be shown at the next frame.
     void showLatest();
 
     QLabel* m_what;
@@ -40,4 +43,6 @@ private:
     qint64 m_latestTotal = 0;
     QElapsedTimer m_shown; // since the strip last showed a report
     QTimer m_heldBack;
+    FramePacer& m_pacer;
+    bool m_showPending = false;
 };

@@ -10,9 +10,10 @@
 
 Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     : m_portMap(m_settings), m_port(m_portMap), m_qtBoxes(&m_window), m_qtDialogs(&m_window),
-      m_boxes(boxes ? *boxes : m_qtBoxes), m_dialogs(dialogs ? *dialogs : m_qtDialogs),
-      m_controls(m_window),
-      m_link(m_port, m_window.log(), m_boxes, sleeper ? *sleeper : m_clock, m_clock,
+      m_boxes(boxes ? *boxes : m_qtBoxes, m_window.log().pacer()),
+      m_dialogs(dialogs ? *dialogs : m_qtDialogs, m_window.log().pacer()),
+      m_sleeper(sleeper ? *sleeper : m_clock, m_window.log().pacer()), m_controls(m_window),
+      m_link(m_port, m_window.log(), m_boxes, m_sleeper, m_clock,
              [this](std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }),
       m_config(m_controls), m_lifecycle(m_controls, m_link, m_dataFile, m_settings, m_config),
       m_statusChain(m_link, m_controls), m_connectToggle(m_link, m_controls, m_dataFile),
@@ -59,8 +60,12 @@ void Tool::wire() {
     connect(&m_window.port(), &PortBox::popupAboutToShow, this,
             [this] { m_window.setPortToolTips(m_portMap); });
 
-    connect(&m_window.checkOfftime(), &QAbstractButton::clicked, this, [this](bool checked) {
-        runHandler([this, checked] { m_config.offtimeClicked(checked); });
+    // The coupling follows the operator's changes, whichever way they come: a click, the space
+    // key and assistive technology's "Toggle" all raise toggled, and only the click raises
+    // clicked. The tool's own change, as it shows a reported value, leaves the field alone.
+    connect(&m_window.checkOfftime(), &QAbstractButton::toggled, this, [this](bool checked) {
+        if (!m_controls.changingCheck())
+            runHandler([this, checked] { m_config.offBoxChanged(checked); });
     });
 
     // The toggle's handler runs on every change of its state, the tool's own included.

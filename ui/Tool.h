@@ -22,13 +22,19 @@
 #include "platform/WidgetControls.h"
 #include "ui/Form1.h"
 #include "ui/Lifecycle.h"
+#include "ui/ShowingFileDialogs.h"
+#include "ui/ShowingMessageBoxes.h"
+#include "ui/ShowingSleeper.h"
 
 #include <QObject>
 #include <QTimer>
 
 // The composition root: the real platform adapters, the device link, the data file and the
 // window, and the wiring of the window's events to the handlers. Every handler runs through the
-// link's gate, so none interrupts another.
+// link's gate, so none interrupts another. The pauses, message boxes and file dialogs the
+// handlers get first bring the window's pending changes onto the screen: the traffic log and
+// `Zeile` are painted once per frame while text streams in, and the operator is to see them up
+// to date whenever a handler blocks.
 class Tool final : public QObject {
     Q_OBJECT
 
@@ -64,8 +70,9 @@ private:
     Form1 m_window;
     QtMessageBoxes m_qtBoxes;
     QtFileDialogs m_qtDialogs;
-    MessageBoxes& m_boxes;
-    FileDialogs& m_dialogs;
+    ShowingMessageBoxes m_boxes;
+    ShowingFileDialogs m_dialogs;
+    ShowingSleeper m_sleeper;
     WidgetControls m_controls;
     Link m_link;
     DataFile m_dataFile;

@@ -22,6 +22,7 @@ constexpr int kLogoHeight = 36;
 
 TopStrip::TopStrip(QWidget* parent) : QWidget(parent) {
     m_port = new PortBox(this);
+    Make::labelForAssistiveTechnology(this, QStringLiteral("Port"), m_port);
     m_port->setMinimumContentsLength(7);
 
     m_connect = Make::button(this, "Connect", QStringLiteral("Connect"));
@@ -34,21 +35,24 @@ TopStrip::TopStrip(QWidget* parent) : QWidget(parent) {
     m_akku->setMaximumWidth(90);
 
     m_version = Make::lineEdit(this, "Version");
-    m_snr = Make::lineEdit(this, "SNR");
-    m_snr->setMaxLength(kSerialNumberLength);
+    // The operator types at most eight characters; a longer serial number the handheld reports
+    // is shown whole.
+    m_snr = Make::lineEdit(this, "SNR", QString(), kSerialNumberLength);
     m_setSnr = Make::button(this, "SetSnr", QStringLiteral("Set"));
     m_setSnr->hide();
 
-    m_zeile = Make::lineEdit(this, "Zeile");
+    m_zeile = Make::receivedTextField(this, "Zeile");
     m_zeile->hide();
     // Never shown, yet it takes every reply line, a whole download's too: it keeps the text for
     // whoever reads it and lays none of it out.
     m_zeile->setEchoMode(QLineEdit::NoEcho);
+    m_zeile->setAccessibleName(QStringLiteral("Last reply line"));
 
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("Picture1"));
     m_picture->setPixmap(QPixmap(QStringLiteral(":/quorvelino/logo.png")));
     m_picture->setFixedSize(kLogoWidth, kLogoHeight);
+    m_picture->setAccessibleName(QStringLiteral("Quorvelino logo"));
 
     auto* connection = new QVBoxLayout;
     connection->addWidget(m_port);

@@ -1,7 +1,6 @@
 #include "ui/TrafficLog.h"
 
 #include "ui/LogScrollBar.h"
-#include "ui/PaintNow.h"
 #include "ui/TrafficLogAccessible.h"
 
 #include <QAccessible>
@@ -20,15 +19,7 @@
 
 namespace {
 
-constexpr char16_t kNulSymbol = u'\u2400';
 constexpr qreal kPointSize = 9.75;
-// The log keeps a large but bounded history, its oldest lines dropped first, so a handheld that
-// floods the line for hours cannot grow the tool without bound. A full record download fits.
-constexpr size_t kMaxShownLines = 40000;
-// A line longer than this is shown broken into pieces, so that no line grows without end.
-constexpr int kMaxShownColumns = 512;
-// The exact bytes kept for text(): the newest ones, at most this many.
-constexpr qsizetype kMaxKeptBytes = 4 * 1024 * 1024;
 // Blank pixels around the text, as a text box leaves them.
 constexpr int kMargin = 4;
 
@@ -39,13 +30,15 @@ int floorDiv(int a, int b) {
 
 } // namespace
 
-TrafficLog::TrafficLog(QWidget* parent) : QAbstractScrollArea(parent) {
+TrafficLog::TrafficLog(QWidget* parent, LogAnnouncer::Listener listener)
+    : QAbstractScrollArea(parent), m_announcer(*this, m_text, std::move(listener)) {
     static const bool accessible = [] {
         QAccessible::installFactory(&TrafficLogAccessible::create);
         return true;
     }();
     Q_UNUSED(accessible)
     setObjectName(QStringLiteral("Ausgabe"));
+    setAccessibleName(QStringLiteral("Traffic log"));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     // The log paints its whole area itself, background included: Qt then neither fills it first
@@ -64,6 +57,7 @@ TrafficLog::TrafficLog(QWidget* parent) : QAbstractScrollArea(parent) {
     font.setPointSizeF(kPointSize);
     setFont(font);
     measureFont();
+    m_pacer.attach(*this);
     startAfresh();
 }
 
@@ -75,53 +69,29 @@ void TrafficLog::measureFont() {
 }
 
 void TrafficLog::startAfresh() {
-    m_bytes.clear();
-    m_lines.assign(1, QString());
-    m_firstLine = 0;
-    m_pendingCr = false;
-    m_widestLine = 0;
-    m_anchor = m_caret = Place();
+    m_announcer.clearing();
+    m_text.clear();
+    m_announcer.cleared();
+    m_appended = false;
     m_selecting = false;
     m_appending = true;
     updateScrollRanges();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     m_appending = false;
+    m_shownSettled = m_text.settledEnd();
+    showAll();
+}
+
+void TrafficLog::showAll() {
+    // Text appended since the last frame is still drawn by the next one, after its scroll.
+    m_shownTop = topLine();
+    m_shownInkWidth = inkWidth();
     viewport()->update();
 }
 
-void TrafficLog::addShown(const QByteArray& bytes) {
-    QString* last = &m_lines.back();
-    const auto newLine = [&] {
-        m_widestLine = std::max(m_widestLine, static_cast<int>(last->size()));
-        last = &m_lines.emplace_back();
-    };
-    for (const char byte : bytes) {
-        const bool afterCr = m_pendingCr;
-        m_pendingCr = false;
-        if (byte == '\r' || (byte == '\n' && !afterCr)) {
-            newLine();
-            m_pendingCr = byte == '\r';
-            continue;
-        }
-        if (byte == '\n')
-            continue;
-        if (last->size() == kMaxShownColumns)
-            newLine();
-        last->append(byte == '\0' ? QChar(kNulSymbol) : QChar(QLatin1Char(byte)));
-    }
-    m_widestLine = std::max(m_widestLine, static_cast<int>(last->size()));
-}
-
-void TrafficLog::dropOldestLines() {
-    while (m_lines.size() > kMaxShownLines) {
-        m_lines.pop_front();
-        ++m_firstLine;
-    }
-}
-
 qint64 TrafficLog::topLine() const {
-    return m_firstLine + verticalScrollBar()->value();
+    return m_text.firstLine() + verticalScrollBar()->value();
 }
 
 int TrafficLog::visibleRows() const {
@@ -136,14 +106,14 @@ void TrafficLog::updateScrollRanges() {
     vertical->setSingleStep(1);
     const int width = viewport()->width();
     QScrollBar* horizontal = horizontalScrollBar();
-    horizontal->setRange(0, qMax(0, 2 * kMargin + m_widestLine * m_charWidth - width));
+    horizontal->setRange(0, qMax(0, 2 * kMargin + m_text.widestLine() * m_charWidth - width));
     horizontal->setPageStep(width);
     horizontal->setSingleStep(m_charWidth);
 }
 
 void TrafficLog::showEndColumn() {
     QScrollBar* horizontal = horizontalScrollBar();
-    const int end = static_cast<int>(m_lines.back().size()) * m_charWidth;
+    const int end = m_text.end().column * m_charWidth;
     const int width = viewport()->width() - 2 * kMargin;
     if (end < horizontal->value())
         horizontal->setValue(end);
@@ -153,157 +123,181 @@ void TrafficLog::showEndColumn() {
 
 int TrafficLog::inkWidth() const {
     const int width = viewport()->width();
-    if (hasSelection())
+    if (m_text.hasSelection())
         return width; // a marked line break reaches past the end of its line
     int longest = 0;
-    const qint64 last = qMin(lastLine(), topLine() + visibleRows());
+    const qint64 last = qMin(m_text.lastLine(), topLine() + visibleRows());
     for (qint64 number = topLine(); number <= last; ++number)
-        longest =
-            qMax(longest, static_cast<int>(line(static_cast<int>(number - m_firstLine)).size()));
+        longest = qMax(longest, static_cast<int>(m_text.line(number).size()));
     // One column more, for a glyph that reaches past its cell.
     return qBound(0, kMargin + (longest + 1) * m_charWidth - horizontalScrollBar()->value(), width);
 }
 
-QRect TrafficLog::lineRect(qint64 line, int fromColumn) const {
+QRect TrafficLog::lineRect(qint64 line, int fromColumn, int toColumn) const {
     const qint64 row = line - topLine();
     if (row < 0 || row > visibleRows())
         return QRect();
+    // One column more, for a glyph that reaches past its cell.
     const int left = kMargin + fromColumn * m_charWidth - horizontalScrollBar()->value();
+    const int right = left + (toColumn - fromColumn + 1) * m_charWidth;
     const int top = kMargin + static_cast<int>(row) * m_lineHeight;
-    return QRect(QPoint(qMax(0, left), top), QPoint(viewport()->width(), top + m_lineHeight - 1));
+    return QRect(QPoint(qMax(0, left), top),
+                 QPoint(qMin(right, viewport()->width()) - 1, top + m_lineHeight - 1));
 }
 
-void TrafficLog::insertAtEnd(const QByteArray& bytes) {
-    m_bytes += bytes;
-    if (m_bytes.size() > kMaxKeptBytes)
-        m_bytes.remove(0, m_bytes.size() - kMaxKeptBytes / 2);
+QRect TrafficLog::characterRect(Place place) const {
+    const qint64 row = place.line - topLine();
+    return QRect(kMargin + place.column * m_charWidth - horizontalScrollBar()->value(),
+                 kMargin + static_cast<int>(std::clamp<qint64>(row, -1, visibleRows() + 1)) *
+                               m_lineHeight,
+                 m_charWidth, m_lineHeight);
+}
 
-    const int oldInkWidth = inkWidth();
-    const qint64 oldTop = topLine();
-    const qint64 oldLast = lastLine();
-    const int oldEnd = static_cast<int>(m_lines.back().size());
-    const int oldColumnScroll = horizontalScrollBar()->value();
+void TrafficLog::showChanges() {
+    const int columnScroll = horizontalScrollBar()->value();
     m_appending = true;
     m_scrollBar->hold();
-    addShown(bytes);
-    dropOldestLines();
     updateScrollRanges();
-    // The end comes into view; the repaint below shows it before the handler that called goes
-    // on, perhaps into a pause.
+    // The end comes into view.
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     showEndColumn();
     m_scrollBar->release();
     m_appending = false;
 
-    const qint64 scrolled = topLine() - oldTop;
-    if (horizontalScrollBar()->value() != oldColumnScroll || scrolled < 0 ||
+    const qint64 scrolled = topLine() - m_shownTop;
+    if (horizontalScrollBar()->value() != columnScroll || scrolled < 0 ||
         scrolled > visibleRows()) {
-        viewport()->update();
-    } else {
-        // The lines already shown move up on the screen as they are; only the text added to the
-        // old last line (a column early, for a glyph that reaches back) and the new lines are
-        // drawn. Right of the longest line shown, before or after, is background that needs no
-        // moving.
-        if (scrolled > 0) {
-            const QRect moved(0, 0, qMax(oldInkWidth, inkWidth()), viewport()->height());
-            viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, moved);
-        }
-        viewport()->update(lineRect(oldLast, qMax(0, oldEnd - 1)));
-        for (qint64 line = oldLast + 1; line <= lastLine(); ++line)
-            viewport()->update(lineRect(line, 0));
+        showAll();
+        return;
     }
-    PaintNow::changes(*this);
+    // The lines already shown move up on the screen as they are, by all the lines added since
+    // they were shown at once; only the text added since is drawn: from a column early, for a
+    // glyph that reaches back, to its end, over a CR symbol that was shown at the end and may
+    // have turned into a line end. Right of the longest line shown, before or after, is
+    // background that needs no moving or drawing.
+    const int inkWidth = this->inkWidth();
+    if (scrolled > 0) {
+        const QRect moved(0, 0, qMax(m_shownInkWidth, inkWidth), viewport()->height());
+        viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, moved);
+        // The blank margin above the first line took the foot of a line that moved up.
+        viewport()->update(QRect(0, 0, moved.width(), kMargin));
+    }
+    // A full log may have dropped the line since; it is out of view above.
+    const Place from = std::max(m_shownSettled, Place{m_text.firstLine(), 0});
+    const qint64 first = from.line;
+    viewport()->update(
+        lineRect(first, qMax(0, from.column - 1),
+                 qMax(static_cast<int>(m_text.line(first).size()), from.column + 1)));
+    for (qint64 line = first + 1; line <= m_text.lastLine(); ++line)
+        viewport()->update(lineRect(line, 0, static_cast<int>(m_text.line(line).size())));
+    m_shownSettled = m_text.settledEnd();
+    m_shownTop = topLine();
+    m_shownInkWidth = inkWidth;
 }
 
 void TrafficLog::clearLog() {
     startAfresh();
-    PaintNow::changes(*this);
+    m_pacer.showNow();
 }
 
 void TrafficLog::replaceLog(const QByteArray& text) {
     startAfresh();
-    insertAtEnd(text);
+    m_text.append(text);
+    m_announcer.appended();
+    m_appended = true;
+    m_pacer.showNow();
 }
 
 void TrafficLog::appendLog(const QByteArray& text) {
-    insertAtEnd(text);
+    m_text.append(text);
+    m_announcer.appended();
+    m_appended = true;
+    m_pacer.request();
 }
 
 void TrafficLog::setZeile(const QByteArray& line) {
-    if (m_zeile)
-        m_zeile->setText(QString::fromLatin1(line));
+    m_pendingZeile = line;
+    m_pacer.request();
 }
 
-QString TrafficLog::toPlainText() const {
-    QString all;
-    for (const QString& line : m_lines) {
-        if (&line != &m_lines.front())
-            all += QLatin1Char('\n');
-        all += line;
+void TrafficLog::applyPending() {
+    if (m_appended) {
+        m_appended = false;
+        showChanges();
     }
-    return all;
+    if (m_pendingZeile) {
+        if (m_zeile)
+            m_zeile->setText(QString::fromLatin1(*m_pendingZeile));
+        m_pendingZeile.reset();
+    }
 }
 
-QString TrafficLog::selectedText() const {
-    const Place from = std::max(std::min(m_anchor, m_caret), Place{m_firstLine, 0});
-    const Place to = std::max(m_anchor, m_caret);
-    QString selected;
-    for (qint64 number = from.line; number <= to.line && from < to; ++number) {
-        const QString& text = line(static_cast<int>(number - m_firstLine));
-        const qsizetype start = number == from.line ? qMin<qsizetype>(from.column, text.size()) : 0;
-        const qsizetype end =
-            number == to.line ? qMin<qsizetype>(to.column, text.size()) : text.size();
-        selected += text.mid(start, end - start);
-        if (number != to.line)
-            selected += QLatin1Char('\n');
-    }
-    return selected;
+void TrafficLog::select(Place anchor, Place caret) {
+    m_text.select(anchor, caret);
+    m_announcer.selectionChanged();
+    showAll();
 }
 
 void TrafficLog::selectAll() {
-    m_anchor = Place{m_firstLine, 0};
-    m_caret = Place{lastLine(), static_cast<int>(m_lines.back().size())};
-    viewport()->update();
+    m_text.selectAll();
+    m_announcer.selectionChanged();
+    showAll();
 }
 
 void TrafficLog::copy() const {
-    if (hasSelection())
+    if (m_text.hasSelection())
         QApplication::clipboard()->setText(selectedText());
+}
+
+void TrafficLog::bringIntoView(Place place) {
+    const Place kept = m_text.clamped(place);
+    const qint64 row = kept.line - topLine();
+    if (row < 0 || row >= visibleRows())
+        verticalScrollBar()->setValue(static_cast<int>(kept.line - m_text.firstLine()));
+    const int x = kept.column * m_charWidth;
+    QScrollBar* horizontal = horizontalScrollBar();
+    if (x < horizontal->value() || x + m_charWidth > horizontal->value() + viewport()->width())
+        horizontal->setValue(x);
 }
 
 TrafficLog::Place TrafficLog::placeAt(const QPoint& point) const {
     const qint64 number = topLine() + floorDiv(point.y() - kMargin, m_lineHeight);
-    if (number < m_firstLine)
-        return Place{m_firstLine, 0};
-    if (number > lastLine())
-        return Place{lastLine(), static_cast<int>(m_lines.back().size())};
     const int x = point.x() + horizontalScrollBar()->value() - kMargin;
     const int column = floorDiv(x + m_charWidth / 2, m_charWidth);
-    const int length = static_cast<int>(line(static_cast<int>(number - m_firstLine)).size());
-    return Place{number, std::clamp(column, 0, length)};
+    if (number > m_text.lastLine())
+        return m_text.end();
+    return m_text.clamped(Place{number, column});
 }
 
 void TrafficLog::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setFont(font());
     const QPalette& colours = palette();
-    const QRect area = event->rect();
-    painter.fillRect(area, colours.brush(QPalette::Base));
+    // Only the rows the parts asked for reach into: a frame asks for a strip at the top and the
+    // new lines at the bottom, and the rows between them are on the screen already.
+    std::vector<int> rows;
+    for (const QRect& part : event->region()) {
+        painter.fillRect(part, colours.brush(QPalette::Base));
+        const int last = floorDiv(part.bottom() - kMargin, m_lineHeight);
+        for (int row = qMax(0, floorDiv(part.top() - kMargin, m_lineHeight)); row <= last; ++row)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     const int columnScroll = horizontalScrollBar()->value();
     // Every line is drawn from the first column in view, however little of it is asked for, so
     // that a part painted alone shows the same pixels as the whole view painted at once.
     const int firstColumn = qMax(0, (columnScroll - kMargin) / m_charWidth);
     const int columns = viewport()->width() / m_charWidth + 2;
     const int x = kMargin + firstColumn * m_charWidth - columnScroll;
-    const Place from = std::min(m_anchor, m_caret);
-    const Place to = std::max(m_anchor, m_caret);
+    const Place from = m_text.selectionStart();
+    const Place to = m_text.selectionEnd();
     const qint64 top = topLine();
-    const int lastRow = floorDiv(area.bottom() - kMargin, m_lineHeight);
-    for (int row = qMax(0, floorDiv(area.top() - kMargin, m_lineHeight)); row <= lastRow; ++row) {
+    for (const int row : rows) {
         const qint64 number = top + row;
-        if (number > lastLine())
+        if (number > m_text.lastLine())
             break;
-        const QString& text = line(static_cast<int>(number - m_firstLine));
+        const QString& text = m_text.line(number);
         const QString shown = text.mid(firstColumn, columns);
         const int y = kMargin + row * m_lineHeight;
         painter.setPen(colours.color(QPalette::Text));
@@ -329,6 +323,7 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
 void TrafficLog::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRanges();
+    showAll();
 }
 
 void TrafficLog::changeEvent(QEvent* event) {
@@ -336,14 +331,17 @@ void TrafficLog::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         measureFont();
         updateScrollRanges();
-        viewport()->update();
+        showAll();
     }
 }
 
 void TrafficLog::scrollContentsBy(int dx, int dy) {
     // An append works out itself what moves on the screen; this is the operator scrolling.
-    if (!m_appending)
-        viewport()->scroll(dx, dy * m_lineHeight);
+    if (m_appending)
+        return;
+    viewport()->scroll(dx, dy * m_lineHeight);
+    m_shownTop = topLine();
+    m_shownInkWidth = viewport()->width();
 }
 
 void TrafficLog::keyPressEvent(QKeyEvent* event) {
@@ -367,11 +365,9 @@ void TrafficLog::mousePressEvent(QMouseEvent* event) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
-    m_caret = placeAt(event->position().toPoint());
-    if (!(event->modifiers() & Qt::ShiftModifier))
-        m_anchor = m_caret;
+    const Place place = placeAt(event->position().toPoint());
     m_selecting = true;
-    viewport()->update();
+    select(event->modifiers() & Qt::ShiftModifier ? m_text.anchor() : place, place);
 }
 
 void TrafficLog::mouseMoveEvent(QMouseEvent* event) {
@@ -389,8 +385,7 @@ void TrafficLog::mouseMoveEvent(QMouseEvent* event) {
         horizontal->setValue(horizontal->value() - m_charWidth);
     else if (point.x() > viewport()->width())
         horizontal->setValue(horizontal->value() + m_charWidth);
-    m_caret = placeAt(point);
-    viewport()->update();
+    select(m_text.anchor(), placeAt(point));
 }
 
 void TrafficLog::mouseReleaseEvent(QMouseEvent* event) {
@@ -398,7 +393,7 @@ void TrafficLog::mouseReleaseEvent(QMouseEvent* event) {
         return;
     m_selecting = false;
     QClipboard* clipboard = QApplication::clipboard();
-    if (hasSelection() && clipboard->supportsSelection())
+    if (m_text.hasSelection() && clipboard->supportsSelection())
         clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
@@ -407,23 +402,21 @@ void TrafficLog::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     // The word under the pointer: the characters between two blanks.
     const Place place = placeAt(event->position().toPoint());
-    const QString& text = line(static_cast<int>(place.line - m_firstLine));
+    const QString& text = m_text.line(place.line);
     int start = place.column;
     int end = place.column;
     while (start > 0 && !text[start - 1].isSpace())
         --start;
     while (end < text.size() && !text[end].isSpace())
         ++end;
-    m_anchor = Place{place.line, start};
-    m_caret = Place{place.line, end};
-    viewport()->update();
+    select(Place{place.line, start}, Place{place.line, end});
 }
 
 void TrafficLog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     QAction* copyAction = menu.addAction(tr("&Copy"), this, &TrafficLog::copy);
     copyAction->setShortcut(QKeySequence::Copy);
-    copyAction->setEnabled(hasSelection());
+    copyAction->setEnabled(m_text.hasSelection());
     menu.addSeparator();
     QAction* selectAllAction = menu.addAction(tr("Select All"), this, &TrafficLog::selectAll);
     selectAllAction->setShortcut(QKeySequence::SelectAll);

@@ -22,6 +22,11 @@ QJsonObject ChildRuns::run(const QString& scenario, const QStringList& extra) {
     return child(m_self, arguments(scenario, extra));
 }
 
+QJsonObject ChildRuns::runOnDisplay(const QString& display, const QString& scenario,
+                                    const QStringList& extra) {
+    return child(m_self, arguments(scenario, extra), display);
+}
+
 QJsonObject ChildRuns::runStartup() {
     QStringList args = arguments(QStringLiteral("startup"), {});
     args << QStringLiteral("--launched") << QString::number(monotonicNs());
@@ -69,10 +74,14 @@ QStringList ChildRuns::arguments(const QString& scenario, const QStringList& ext
            extra;
 }
 
-QJsonObject ChildRuns::child(const QString& program, const QStringList& args) {
+QJsonObject ChildRuns::child(const QString& program, const QStringList& args,
+                             const QString& display) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+               display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
     process.setProcessEnvironment(env);
     process.start(program, args);
     if (!process.waitForFinished(kLongestRunMs))

@@ -60,6 +60,8 @@ QString Report::text() const {
     for (const QStringList& row : m_rows)
         out += QStringLiteral("| ") + row.join(QStringLiteral(" | ")) + QStringLiteral(" |\n");
     out += QLatin1Char('\n');
+    for (const QString& section : m_sections)
+        out += section + QLatin1Char('\n');
     for (const Target& target : m_targets)
         out += QStringLiteral("- %1: %2\n")
                    .arg(target.met ? QStringLiteral("met") : QStringLiteral("MISSED"), target.text);

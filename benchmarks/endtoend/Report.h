@@ -4,12 +4,14 @@
 #include <QList>
 #include <QString>
 
-// The benchmark's result: a Markdown table with one row per scenario, then each target as met or
-// missed.
+// The benchmark's result: a Markdown table with one row per scenario, the sections added, then
+// each target as met or missed.
 class Report {
 public:
     // One row. stallUs is the longest stall over all runs of the scenario, -1 when not measured.
     void addRow(const QString& scenario, const QJsonObject& result, qint64 stallUs);
+    // Text shown after the table, before the targets.
+    void addSection(const QString& text) { m_sections.append(text); }
     void addTarget(bool met, const QString& text);
     void addNote(const QString& text);
 
@@ -28,6 +30,7 @@ private:
         QString text;
     };
     QList<QStringList> m_rows;
+    QStringList m_sections;
     QList<Target> m_targets;
     QStringList m_notes;
 };

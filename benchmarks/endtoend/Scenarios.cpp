@@ -1,6 +1,7 @@
 #include "benchmarks/endtoend/Scenarios.h"
 
 #include "benchmarks/endtoend/BenchSession.h"
+#include "benchmarks/endtoend/ProcessCpu.h"
 #include "benchmarks/endtoend/ResourceUse.h"
 #include "exchange/CsvConversion.h"
 #include "link/StatusReply.h"
@@ -11,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -196,6 +198,50 @@ QJsonObject pacedDownload(const QString& sim, int seconds) {
                  session.pauses().prescribedMs(clickedNs, endNs), -1);
     result.insert(QStringLiteral("fileBytes"), fileBytes);
     return result;
+}
+
+QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int busyMs) {
+    constexpr int kRecords = 32767;
+    BenchSession session(
+        sim, {QStringLiteral("--records"), QString::number(kRecords), QStringLiteral("--wire")});
+    if (!session.error().isEmpty())
+        return failed(session.error());
+    if (!session.connect())
+        return failed(QStringLiteral("the tool did not connect"));
+    const QString path = session.filePath(QStringLiteral("records.csv"));
+    session.tool().controls().setText("PfadSpeichern", path);
+    QAbstractButton& start = session.tool().window().button("LeseErfassungen");
+    session.waitFor([] { return false; }, 1000); // the chain's last paint settles
+
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 cpu0 = processCpuNs();
+    const qint64 x0 = processCpuNs(xServerPid);
+    session.waitFor([] { return false; }, idleMs);
+    const qint64 idleNs = clock.nsecsElapsed();
+    const qint64 cpu1 = processCpuNs();
+    const qint64 x1 = processCpuNs(xServerPid);
+    start.click();
+    session.waitFor([] { return false; }, busyMs);
+    const qint64 cpu2 = processCpuNs();
+    const qint64 x2 = processCpuNs(xServerPid);
+    const qint64 busyNs = clock.nsecsElapsed() - idleNs;
+
+    if (!session.boxes().texts().isEmpty())
+        return failed(session.boxes().texts().join(QStringLiteral(" | ")));
+    const qint64 fileBytes = QFileInfo(path).size();
+    if (fileBytes <= 0 || readAll(path) != expectedRecordFile(kRecords).left(fileBytes))
+        return failed(QStringLiteral("the record file differs from the handheld's records"));
+    if (x2 < 0)
+        return failed(QStringLiteral("the X server is gone"));
+    return {{QStringLiteral("ok"), true},
+            {QStringLiteral("idleNs"), idleNs},
+            {QStringLiteral("busyNs"), busyNs},
+            {QStringLiteral("cpuIdleNs"), cpu1 - cpu0},
+            {QStringLiteral("cpuBusyNs"), cpu2 - cpu1},
+            {QStringLiteral("xIdleNs"), x1 - x0},
+            {QStringLiteral("xBusyNs"), x2 - x1},
+            {QStringLiteral("bytes"), fileBytes}};
 }
 
 QJsonObject upload(const QString& sim, int selections) {

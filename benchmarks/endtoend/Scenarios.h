@@ -28,5 +28,11 @@ QJsonObject download(const QString& sim, int records, bool callgrind);
 QJsonObject pacedDownload(const QString& sim, int seconds);
 // The upload of a file of selections to a prompt handheld, from the click to its end.
 QJsonObject upload(const QString& sim, int selections);
+// The largest download with the handheld paced at the wire rate, the window on an X server whose
+// process is xServerPid: the CPU time of the tool and of the X server, idleMs after connecting
+// with nothing arriving, then busyMs from the click on. The result holds, in ns, "idleNs",
+// "busyNs", "cpuIdleNs", "cpuBusyNs", "xIdleNs", "xBusyNs", and the record bytes received while
+// busy ("bytes").
+QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int busyMs);
 
 } // namespace Scenarios

@@ -45,7 +45,7 @@ public:
 
     // Runs when the check state changes, from the tool or the operator.
     void onToggled(const char* name, std::function<void(bool)> handler);
-    // Runs when the operator clicks a check box.
+    // Runs when the operator changes a check box (click()), never for setChecked.
     void onClicked(const char* name, std::function<void(bool)> handler);
 
     const Control& control(const char* name) const;

@@ -18,7 +18,7 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
     link.dispatcher().attach(&chain);
     controls.onToggled("Connect", [this](bool) { link.gate().run([this] { toggle.toggled(); }); });
     controls.onClicked("Check_Offtime", [this](bool checked) {
-        link.gate().run([&] { values.offtimeClicked(checked); });
+        link.gate().run([&] { values.offBoxChanged(checked); });
     });
     port.setLostNotification(
         [this](const QString& why) { link.gate().deliver([this, why] { toggle.portLost(why); }); });

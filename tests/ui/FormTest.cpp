@@ -118,7 +118,6 @@ TEST(Form1, DesignTimeValues) {
     EXPECT_EQ(named<QLineEdit>(form, "Key")->text(), QStringLiteral("3B7D1F5A9C2E"));
     EXPECT_EQ(named<QLineEdit>(form, "WriteData")->text(), QString());
     EXPECT_EQ(named<QLineEdit>(form, "WriteData")->toolTip(), QStringLiteral("Daten als Text"));
-    EXPECT_EQ(named<QLineEdit>(form, "SNR")->maxLength(), 8);
     const auto* displayZeile = named<QComboBox>(form, "DisplayZeile");
     EXPECT_TRUE(displayZeile->isEditable());
     EXPECT_EQ(displayZeile->currentText(), QStringLiteral("1"));

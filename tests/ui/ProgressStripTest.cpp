@@ -1,5 +1,7 @@
 #include "ui/ProgressStrip.h"
 
+#include "ui/FramePacer.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProgressBar>
@@ -8,18 +10,23 @@
 
 namespace {
 
-TEST(ProgressStrip, ShowsTheFirstAndLastReportAtOnceAndTheOthersAtMostFourTimesASecond) {
-    ProgressStrip strip;
-    strip.resize(400, 30);
-    strip.setVisible(true);
+TEST(ProgressStrip, ShowsTheFirstAndLastReportAtTheNextFrameAndTheOthersAtMostFourTimesASecond) {
+    QWidget window;
+    FramePacer pacer(window);
+    ProgressStrip strip(pacer, &window);
+    window.resize(400, 30);
+    window.show();
     QApplication::processEvents();
     strip.hide();
     const QProgressBar& bar = *strip.findChild<QProgressBar*>();
 
     strip.show(QStringLiteral("Records received"), 0, 1000);
+    EXPECT_FALSE(strip.isVisible()) << "shown with the window's next frame, not before";
+    pacer.showNow();
     EXPECT_TRUE(strip.isVisible());
     for (int done = 1; done <= 500; ++done)
         strip.show(QStringLiteral("Records received"), done, 1000);
+    pacer.showNow();
     EXPECT_EQ(bar.value(), 0) << "reports coming this fast are held back";
 
     // A report held back is shown when its time is up, without another one.
@@ -32,9 +39,11 @@ TEST(ProgressStrip, ShowsTheFirstAndLastReportAtOnceAndTheOthersAtMostFourTimesA
 
     strip.show(QStringLiteral("Records received"), 501, 1000);
     strip.show(QStringLiteral("Records received"), 1000, 1000);
-    EXPECT_EQ(bar.value(), 1000) << "the end of a transfer is shown at once";
+    pacer.showNow();
+    EXPECT_EQ(bar.value(), 1000) << "the end of a transfer is not held back";
     strip.show(QStringLiteral("Selections sent"), 1, 3);
-    EXPECT_EQ(bar.maximum(), 3) << "so is the start of another";
+    pacer.showNow();
+    EXPECT_EQ(bar.maximum(), 3) << "nor is the start of another";
     EXPECT_EQ(bar.value(), 1);
 }
 

@@ -4,7 +4,10 @@
 #include "ui/PortBox.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,20 +56,31 @@ TEST_F(ToolTest, StartsFromTheStoreAndSavesOnClose) {
     EXPECT_EQ(stored("LoadPath"), QStringLiteral("/data/sel, 2.csv"));
 }
 
-TEST_F(ToolTest, OffBoxCouplesOnlyWhenTheOperatorClicksIt) {
+TEST_F(ToolTest, OffBoxCouplesOnEveryChangeOfTheOperatorsOnly) {
     Tool tool;
     tool.start();
     Controls& controls = tool.controls();
     controls.setEnabled("FrameConfig", true);
-    controls.setText("Offtime", QStringLiteral("120"));
-
+    tool.window().tabs().setCurrentIndex(2);
     QAbstractButton& off = tool.window().checkOfftime();
-    off.click();
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("aus"));
-    EXPECT_FALSE(controls.isEnabled("Offtime"));
-    off.click();
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("0"));
-    EXPECT_TRUE(controls.isEnabled("Offtime"));
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(&off)->actionInterface();
+    ASSERT_TRUE(actions);
+    // A mouse click, the space key, and assistive technology's "Toggle".
+    const std::function<void()> ways[] = {
+        [&] { QTest::mouseClick(&off, Qt::LeftButton); },
+        [&] { QTest::keyClick(&off, Qt::Key_Space); },
+        [&] { actions->doAction(QAccessibleActionInterface::toggleAction()); },
+    };
+    for (const auto& change : ways) {
+        controls.setText("Offtime", QStringLiteral("120"));
+        change();
+        EXPECT_EQ(controls.text("Offtime"), QStringLiteral("aus"));
+        EXPECT_FALSE(controls.isEnabled("Offtime"));
+        change();
+        EXPECT_EQ(controls.text("Offtime"), QStringLiteral("0"));
+        EXPECT_TRUE(controls.isEnabled("Offtime"));
+    }
 
     // A state set by the tool itself, as when a status reply shows it, leaves the field alone.
     controls.setText("Offtime", QStringLiteral("300"));

@@ -5,7 +5,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -76,6 +81,82 @@ TEST_F(WidgetControlsTest, SetCheckedRaisesToggledButNotClicked) {
     controls.setChecked("Check_Offtime", false);
     EXPECT_EQ(toggled, 2);
     EXPECT_EQ(clicked, 0);
+}
+
+// Shows the page that holds the widget, enabled, and gives it the keyboard focus.
+void reach(Form1& form, QWidget& widget) {
+    QTabWidget& tabs = form.tabs();
+    for (int page = 0; page < tabs.count(); ++page) {
+        tabs.widget(page)->setEnabled(true);
+        if (tabs.widget(page)->isAncestorOf(&widget))
+            tabs.setCurrentIndex(page);
+    }
+    widget.setFocus();
+}
+
+TEST_F(WidgetControlsTest, OneLineFieldsKeepTheFirstLineOfWhatIsPastedTypedOrSet) {
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const char* const fields[] = {"DisplayText",    "WriteData",    "Key",     "BlockAdress",
+                                  "BlockEndAdress", "DisplayZeile", "FDXCode", "Betriebsart",
+                                  "Order",          "Sprache",      "Offtime", "Readtimeout",
+                                  "gpstimeout",     "Zeit",         "SNR",     "PfadLaden"};
+    for (const char* name : fields) {
+        auto* widget = form.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_TRUE(widget) << name;
+        auto* box = qobject_cast<QComboBox*>(widget);
+        QLineEdit* edit = box ? box->lineEdit() : qobject_cast<QLineEdit*>(widget);
+        ASSERT_TRUE(edit) << name;
+        reach(form, *edit);
+        edit->clear();
+        QApplication::clipboard()->setText(QStringLiteral("Hello\r\nDEL E"));
+        QTest::keySequence(edit, QKeySequence::Paste);
+        EXPECT_EQ(controls.text(name), QStringLiteral("Hello")) << name;
+        QApplication::clipboard()->setText(QStringLiteral("1\n2"));
+        QTest::keySequence(edit, QKeySequence::Paste);
+        EXPECT_EQ(controls.text(name), QStringLiteral("Hello1")) << name;
+        QTest::keyClicks(edit, QStringLiteral("x"));
+        EXPECT_EQ(controls.text(name), QStringLiteral("Hello1x")) << name;
+        controls.setText(name, QStringLiteral("7\rDEL E"));
+        EXPECT_EQ(controls.text(name), QStringLiteral("7")) << name;
+    }
+
+    // The read result shows what the handheld sent, line breaks included.
+    controls.setText("IDAnzeige", QStringLiteral("ID:1\r\nDEL E"));
+    EXPECT_EQ(controls.text("IDAnzeige"), QStringLiteral("ID:1\r\nDEL E"));
+}
+
+TEST_F(WidgetControlsTest, TheSerialNumberLimitsTypingOnlyNeverAReportedValue) {
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* snr = form.findChild<QLineEdit*>(QStringLiteral("SNR"));
+    ASSERT_TRUE(snr);
+    snr->setFocus();
+    QTest::keyClicks(snr, QStringLiteral("AE0123456789"));
+    EXPECT_EQ(controls.text("SNR"), QStringLiteral("AE012345"));
+    // Typing in the middle keeps what stood there; what does not fit is what was typed.
+    snr->setCursorPosition(2);
+    QTest::keyClicks(snr, QStringLiteral("X"));
+    EXPECT_EQ(controls.text("SNR"), QStringLiteral("AE012345"));
+    QTest::keyClick(snr, Qt::Key_Backspace);
+    QTest::keyClicks(snr, QStringLiteral("XY"));
+    EXPECT_EQ(controls.text("SNR"), QStringLiteral("AX012345"));
+    snr->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("AE9876543210"));
+    QTest::keySequence(snr, QKeySequence::Paste);
+    EXPECT_EQ(controls.text("SNR"), QStringLiteral("AE987654"));
+
+    controls.setText("SNR", QStringLiteral("AE0123456789"));
+    EXPECT_EQ(controls.text("SNR"), QStringLiteral("AE0123456789"));
+    EXPECT_EQ(snr->displayText(), QStringLiteral("AE0123456789"));
+    // The operator cannot make a long one longer, but can shorten it.
+    snr->setCursorPosition(12);
+    QTest::keyClicks(snr, QStringLiteral("Z"));
+    EXPECT_EQ(controls.text("SNR"), QStringLiteral("AE0123456789"));
+    QTest::keyClick(snr, Qt::Key_Backspace);
+    EXPECT_EQ(controls.text("SNR"), QStringLiteral("AE012345678"));
 }
 
 TEST_F(WidgetControlsTest, EnabledIsTheControlsOwnStateInsideADisabledFrame) {

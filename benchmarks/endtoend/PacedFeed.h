@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+// A pseudo-terminal that the records arrive on at the wire rate: 38400 baud 8N1, 3840 bytes a
+// second, in pieces of 32 bytes as a USB serial adapter hands them over, like quorvelino-sim
+// --wire sends them. A program opens device(); the feed keeps a descriptor of the device open
+// itself, so the device stays while the program opens and closes it.
+class PacedFeed final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kPiece = 32;
+    static constexpr qint64 kBytesPerSecond = 3840;
+
+    explicit PacedFeed(QByteArray stream);
+    ~PacedFeed() override;
+    PacedFeed(const PacedFeed&) = delete;
+    PacedFeed& operator=(const PacedFeed&) = delete;
+
+    // Empty when the pseudo-terminal is there; otherwise why not.
+    QString error() const { return m_error; }
+    QString device() const { return m_device; }
+
+    // Sends from now on, from the event loop; the stream starts over when it ends.
+    void start();
+    void stop() { m_timer.stop(); }
+    qint64 written() const { return m_written; }
+
+private:
+    void pump();
+
+    QByteArray m_stream;
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_device;
+    QString m_error;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_written = 0;
+    qint64 m_sent = 0; // since start()
+};

@@ -1,0 +1,145 @@
+#include "benchmarks/endtoend/Terminal.h"
+
+#include "benchmarks/endtoend/PacedFeed.h"
+#include "benchmarks/endtoend/ProcessCpu.h"
+#include "benchmarks/endtoend/VirtualDisplay.h"
+#include "sim/DeviceModel.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+constexpr int kStartMs = 10000;
+constexpr int kSettleMs = 1000;
+
+QJsonObject failed(const QString& why) {
+    return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), why}};
+}
+
+// Runs the event loop for a while: the feed goes on sending meanwhile.
+void run(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QString xdotool(const QString& display, const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral("xdotool"), args);
+    process.waitForFinished(5000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+}
+
+bool holdsOpen(qint64 pid, const QString& device) {
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString& fd : QDir(fds).entryList(QDir::Files | QDir::System)) {
+        if (QFileInfo(fds + QLatin1Char('/') + fd).symLinkTarget() == device)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+namespace Terminal {
+
+QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, int idleMs,
+                    int busyMs) {
+    for (const char* program : {"cutecom", "xdotool"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
+            return failed(QStringLiteral("%1 is not installed").arg(QLatin1String(program)));
+    }
+    PacedFeed feed(DeviceModel::demoRecords(32767).join("\r\n") + "\r\n");
+    if (!feed.error().isEmpty())
+        return failed(feed.error());
+    QTemporaryDir home;
+    QDir(home.path()).mkpath(QStringLiteral(".config/CuteCom"));
+    QFile settings(home.filePath(QStringLiteral(".config/CuteCom/CuteCom5.conf")));
+    if (!settings.open(QIODevice::WriteOnly))
+        return failed(QStringLiteral("cannot write cutecom's settings"));
+    settings.write(
+        "[sessions]\n1\\BaudRate=38400\n1\\DataBits=8\n1\\Device=" + feed.device().toLocal8Bit() +
+        "\n1\\FlowControl=0\n1\\OpenMode=3\n1\\Parity=0\n1\\StopBits=1\n"
+        "1\\name=Default\nsize=1\n");
+    settings.close();
+
+    QProcess cutecom;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    env.insert(QStringLiteral("DISPLAY"), display.name());
+    env.insert(QStringLiteral("LD_PRELOAD"), modemLines);
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    cutecom.setProcessEnvironment(env);
+    cutecom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    cutecom.setStandardOutputFile(QProcess::nullDevice());
+    cutecom.start(QStringLiteral("cutecom"), {});
+    const auto stop = [&cutecom] {
+        cutecom.kill();
+        cutecom.waitForFinished(3000);
+    };
+    QElapsedTimer waited;
+    waited.start();
+    QString window;
+    while (window.isEmpty() && waited.elapsed() < kStartMs) {
+        run(100);
+        window = xdotool(display.name(), {QStringLiteral("search"), QStringLiteral("--name"),
+                                          QStringLiteral("^CuteCom - ")})
+                     .section(QLatin1Char('\n'), 0, 0);
+    }
+    if (window.isEmpty()) {
+        stop();
+        return failed(QStringLiteral("cutecom showed no window"));
+    }
+    xdotool(display.name(), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    xdotool(display.name(),
+            {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("alt+o")});
+    while (!holdsOpen(cutecom.processId(), feed.device()) && waited.elapsed() < kStartMs)
+        run(50);
+    if (!holdsOpen(cutecom.processId(), feed.device())) {
+        stop();
+        return failed(QStringLiteral("cutecom did not open %1").arg(feed.device()));
+    }
+    run(kSettleMs);
+
+    const qint64 pid = cutecom.processId();
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 cpu0 = processCpuNs(pid);
+    const qint64 x0 = processCpuNs(display.pid());
+    run(idleMs);
+    const qint64 idleNs = clock.nsecsElapsed();
+    const qint64 cpu1 = processCpuNs(pid);
+    const qint64 x1 = processCpuNs(display.pid());
+    feed.start();
+    run(busyMs);
+    const qint64 cpu2 = processCpuNs(pid);
+    const qint64 x2 = processCpuNs(display.pid());
+    const qint64 busyNs = clock.nsecsElapsed() - idleNs;
+    feed.stop();
+    const bool alive = cutecom.state() == QProcess::Running && cpu2 >= 0;
+    stop();
+    if (!alive)
+        return failed(QStringLiteral("cutecom ended while records arrived"));
+    return {{QStringLiteral("ok"), true},
+            {QStringLiteral("idleNs"), idleNs},
+            {QStringLiteral("busyNs"), busyNs},
+            {QStringLiteral("cpuIdleNs"), cpu1 - cpu0},
+            {QStringLiteral("cpuBusyNs"), cpu2 - cpu1},
+            {QStringLiteral("xIdleNs"), x1 - x0},
+            {QStringLiteral("xBusyNs"), x2 - x1},
+            {QStringLiteral("bytes"), feed.written()}};
+}
+
+} // namespace Terminal

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <vector>
+
+class QWidget;
+
+// Paints what streams into the window at most once per display frame.
+//
+// At the wire rate text arrives in pieces about every 8 ms, and painting costs more than
+// handling a piece: each paint waits for the display server. So the traffic log, `Zeile` and the
+// progress strip only note what changed and ask for a frame. At the frame each brings its changes
+// onto the window, and the window is painted once: the log jumps by all the lines that came
+// since, and its scroll bar and the progress strip follow in the same paint. A frame comes at
+// most kFrameMs after the change that asked for it.
+//
+// showNow() paints at once. It runs before a handler blocks (a pause, a message box, a file
+// dialog) and when the log is cleared or replaced, so whatever the operator sees then is up to
+// date.
+class FramePacer final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kFrameMs = 45;
+
+    // Something that shows in the window and brings its noted changes onto it when asked.
+    class Client {
+    public:
+        virtual ~Client() = default;
+        virtual void applyPending() = 0;
+    };
+
+    // Paints the window that `widget` is in.
+    explicit FramePacer(QWidget& widget);
+
+    void attach(Client& client) { m_clients.push_back(&client); }
+    // A client has changes to show: a frame comes within kFrameMs.
+    void request();
+    // Every client brings its changes onto the window, which is painted now.
+    void showNow();
+
+private:
+    QWidget& m_widget;
+    std::vector<Client*> m_clients;
+    QTimer m_frame;
+};
