@@ -93,6 +93,13 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
         const QByteArray read = port.readPending();
         if (read.startsWith("Ok") || read.contains("\r\nOk")) {
             m_controls.setText("Connect", QStringLiteral("Connected"));
+            // The read may end inside its "Ok" line (the LF comes a moment after the CR). The
+            // rest of that line reaches the receive handler, which must see it as the end of
+            // this line: as the front of the first status reply, it would make that reply match
+            // no keyword, and the status chain would stop there.
+            const qsizetype lineEnd = read.lastIndexOf("\r\n");
+            m_link.dropIncompleteLine();
+            m_link.continueLine(read.mid(lineEnd < 0 ? 0 : lineEnd + 2));
             m_link.sleeper().sleepMs(kAfterOkMs);
             m_link.setReplyMode(ReplyMode::StatusChain);
             if (!m_link.sendLine(StatusChain::firstQuery()))

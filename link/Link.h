@@ -53,6 +53,9 @@ public:
     // consumes what would have finished it. Joined to the next bytes, it would make one corrupt
     // line of two (the first record of a download, the first status reply of a connect).
     void dropIncompleteLine() { m_buffer.dropIncomplete(); }
+    // The start of a line that a handler has read itself and whose end will come through the
+    // receive handler: the two are joined there, and the line is cut as one.
+    void continueLine(const QByteArray& start) { m_buffer.append(start); }
 
     // The receive handler, as the port's notification runs it. After a failing line the lines
     // still buffered are handled by another run as soon as the current handler has ended, under

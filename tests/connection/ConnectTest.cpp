@@ -67,6 +67,23 @@ TEST(ConnectTest, PromptHandheldIsAcceptedAtTheSecondAttemptAndFillsTheWindow) {
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }
 
+TEST(ConnectTest, AnOkWhoseLineFeedComesLateDoesNotStopTheStatusChain) {
+    ToolHarness h;
+    // The greeting's answer is read between its CR and its LF; the LF follows during the pause.
+    int greetings = 0;
+    h.port.setDevice([&](const QByteArray& bytes) -> QByteArray {
+        if (bytes != "ONLINE\r")
+            return h.device.receive(bytes);
+        if (++greetings > 1)
+            return {};
+        h.port.arriveAt(h.clock.now() + 600, "\n");
+        return "Ok\r";
+    });
+    h.connect();
+    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s) << h.view.log().toStdString();
+    EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
+}
+
 TEST(ConnectTest, SilentHandheldIsGivenUpAfterFiveAttempts) {
     ToolHarness h;
     h.port.setDevice(nullptr);
