@@ -10,8 +10,14 @@ FramePacer::FramePacer(QWidget& widget) : m_widget(widget) {
 }
 
 void FramePacer::request() {
-    if (!m_frame.isActive())
+    if (!m_frame.isActive()) {
+        m_pending.start();
         m_frame.start();
+    } else if (m_pending.elapsed() >= kEarlyMs) {
+        // Text streams in: the frame that is almost due is taken with this change, which woke
+        // the window anyway, rather than with a wake-up of its own.
+        showNow();
+    }
 }
 
 void FramePacer::showNow() {

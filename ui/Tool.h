@@ -49,6 +49,13 @@ public:
     // Window load, then shows the window. Window unload runs when the operator closes it.
     void start();
 
+    // Settings of the window system for the tool, made before the application object exists.
+    // On X11 the window is painted without shared memory: the log paints a few small parts many
+    // times a second, and a paint through shared memory first waits for the X server to reply,
+    // which costs more than sending those few pixels. Left alone when the environment says
+    // otherwise.
+    static void prepareApplication();
+
     Form1& window() { return m_window; }
     Controls& controls() { return m_controls; }
     Link& link() { return m_link; }

@@ -65,7 +65,7 @@ void TrafficLog::measureFont() {
     const QFontMetrics metrics(font());
     m_lineHeight = qMax(1, metrics.lineSpacing());
     m_charWidth = qMax(1, metrics.horizontalAdvance(QLatin1Char('M')));
-    m_ascent = metrics.ascent();
+    m_glyphs.setFont(font(), m_charWidth, m_lineHeight);
 }
 
 void TrafficLog::startAfresh() {
@@ -286,7 +286,8 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     const int columnScroll = horizontalScrollBar()->value();
     // Every line is drawn from the first column in view, however little of it is asked for, so
-    // that a part painted alone shows the same pixels as the whole view painted at once.
+    // that a part painted alone shows the same pixels as the whole view painted at once (a glyph
+    // may reach into the next column).
     const int firstColumn = qMax(0, (columnScroll - kMargin) / m_charWidth);
     const int columns = viewport()->width() / m_charWidth + 2;
     const int x = kMargin + firstColumn * m_charWidth - columnScroll;
@@ -298,11 +299,11 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
         if (number > m_text.lastLine())
             break;
         const QString& text = m_text.line(number);
-        const QString shown = text.mid(firstColumn, columns);
+        const QStringView shown = QStringView(text).mid(qMin(firstColumn, text.size()), columns);
         const int y = kMargin + row * m_lineHeight;
         painter.setPen(colours.color(QPalette::Text));
         if (from == to || number < from.line || number > to.line) {
-            painter.drawText(x, y + m_ascent, shown);
+            m_glyphs.draw(painter, x, y, shown);
             continue;
         }
         // A selection that goes on past the end of the line marks its line break too.
@@ -311,11 +312,11 @@ void TrafficLog::paintEvent(QPaintEvent* event) {
         const QRect marked(kMargin + start * m_charWidth - columnScroll, y,
                            (end - start) * m_charWidth, m_lineHeight);
         painter.fillRect(marked, colours.brush(QPalette::Highlight));
-        painter.drawText(x, y + m_ascent, shown);
+        m_glyphs.draw(painter, x, y, shown);
         painter.save();
         painter.setClipRect(marked, Qt::IntersectClip);
         painter.setPen(colours.color(QPalette::HighlightedText));
-        painter.drawText(x, y + m_ascent, shown);
+        m_glyphs.draw(painter, x, y, shown);
         painter.restore();
     }
 }

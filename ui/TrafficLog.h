@@ -3,6 +3,7 @@
 #include "link/LinkView.h"
 #include "ui/FramePacer.h"
 #include "ui/LogAnnouncer.h"
+#include "ui/LogGlyphs.h"
 #include "ui/LogText.h"
 
 #include <QAbstractScrollArea>
@@ -117,7 +118,7 @@ private:
     bool m_appending = false;
     int m_lineHeight = 1;
     int m_charWidth = 1;
-    int m_ascent = 0;
+    LogGlyphs m_glyphs;
     QPointer<QLineEdit> m_zeile;
     LogScrollBar* m_scrollBar;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    Tool::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvelino"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvelino.QuorvelinoTool"));

@@ -1,7 +1,15 @@
 #include "benchmarks/endtoend/ProcessCpu.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <algorithm>
+
+namespace {
+
+constexpr int kWindowMs = 1000;
+
+} // namespace
 
 qint64 processCpuNs(qint64 pid) {
     const QString tasks =
@@ -17,4 +25,27 @@ qint64 processCpuNs(qint64 pid) {
             total += schedstat.readAll().split(' ').value(0).toLongLong();
     }
     return total;
+}
+
+SpanCpu::SpanCpu(const QList<qint64>& pids, int windows, const std::function<void(int)>& wait) {
+    QList<QList<qint64>> perWindow(pids.size());
+    QList<qint64> last;
+    for (const qint64 pid : pids)
+        last << processCpuNs(pid);
+    QElapsedTimer clock;
+    clock.start();
+    for (int window = 0; window < windows; ++window) {
+        wait(kWindowMs);
+        for (qsizetype i = 0; i < pids.size(); ++i) {
+            const qint64 now = processCpuNs(pids.at(i));
+            perWindow[i] << (now < 0 || last.at(i) < 0 ? -1 : now - last.at(i));
+            last[i] = now;
+        }
+    }
+    m_spanNs = clock.nsecsElapsed();
+    for (QList<qint64>& each : perWindow) {
+        std::sort(each.begin(), each.end());
+        const qint64 median = each.isEmpty() ? -1 : each.at(each.size() / 2);
+        m_cpuNs << (each.isEmpty() || each.first() < 0 ? -1 : median * windows);
+    }
 }

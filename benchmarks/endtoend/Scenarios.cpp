@@ -12,7 +12,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -213,34 +212,25 @@ QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int b
     QAbstractButton& start = session.tool().window().button("LeseErfassungen");
     session.waitFor([] { return false; }, 1000); // the chain's last paint settles
 
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 cpu0 = processCpuNs();
-    const qint64 x0 = processCpuNs(xServerPid);
-    session.waitFor([] { return false; }, idleMs);
-    const qint64 idleNs = clock.nsecsElapsed();
-    const qint64 cpu1 = processCpuNs();
-    const qint64 x1 = processCpuNs(xServerPid);
+    const auto wait = [&session](int ms) { session.waitFor([] { return false; }, ms); };
+    const SpanCpu idle({0, xServerPid}, idleMs / 1000, wait);
     start.click();
-    session.waitFor([] { return false; }, busyMs);
-    const qint64 cpu2 = processCpuNs();
-    const qint64 x2 = processCpuNs(xServerPid);
-    const qint64 busyNs = clock.nsecsElapsed() - idleNs;
+    const SpanCpu busy({0, xServerPid}, busyMs / 1000, wait);
 
     if (!session.boxes().texts().isEmpty())
         return failed(session.boxes().texts().join(QStringLiteral(" | ")));
     const qint64 fileBytes = QFileInfo(path).size();
     if (fileBytes <= 0 || readAll(path) != expectedRecordFile(kRecords).left(fileBytes))
         return failed(QStringLiteral("the record file differs from the handheld's records"));
-    if (x2 < 0)
+    if (busy.cpuNs(1) < 0)
         return failed(QStringLiteral("the X server is gone"));
     return {{QStringLiteral("ok"), true},
-            {QStringLiteral("idleNs"), idleNs},
-            {QStringLiteral("busyNs"), busyNs},
-            {QStringLiteral("cpuIdleNs"), cpu1 - cpu0},
-            {QStringLiteral("cpuBusyNs"), cpu2 - cpu1},
-            {QStringLiteral("xIdleNs"), x1 - x0},
-            {QStringLiteral("xBusyNs"), x2 - x1},
+            {QStringLiteral("idleNs"), idle.spanNs()},
+            {QStringLiteral("busyNs"), busy.spanNs()},
+            {QStringLiteral("cpuIdleNs"), idle.cpuNs(0)},
+            {QStringLiteral("cpuBusyNs"), busy.cpuNs(0)},
+            {QStringLiteral("xIdleNs"), idle.cpuNs(1)},
+            {QStringLiteral("xBusyNs"), busy.cpuNs(1)},
             {QStringLiteral("bytes"), fileBytes}};
 }
 

@@ -113,32 +113,22 @@ QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, in
     }
     run(kSettleMs);
 
-    const qint64 pid = cutecom.processId();
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 cpu0 = processCpuNs(pid);
-    const qint64 x0 = processCpuNs(display.pid());
-    run(idleMs);
-    const qint64 idleNs = clock.nsecsElapsed();
-    const qint64 cpu1 = processCpuNs(pid);
-    const qint64 x1 = processCpuNs(display.pid());
+    const QList<qint64> pids{cutecom.processId(), display.pid()};
+    const SpanCpu idle(pids, idleMs / 1000, run);
     feed.start();
-    run(busyMs);
-    const qint64 cpu2 = processCpuNs(pid);
-    const qint64 x2 = processCpuNs(display.pid());
-    const qint64 busyNs = clock.nsecsElapsed() - idleNs;
+    const SpanCpu busy(pids, busyMs / 1000, run);
     feed.stop();
-    const bool alive = cutecom.state() == QProcess::Running && cpu2 >= 0;
+    const bool alive = cutecom.state() == QProcess::Running && busy.cpuNs(0) >= 0;
     stop();
     if (!alive)
         return failed(QStringLiteral("cutecom ended while records arrived"));
     return {{QStringLiteral("ok"), true},
-            {QStringLiteral("idleNs"), idleNs},
-            {QStringLiteral("busyNs"), busyNs},
-            {QStringLiteral("cpuIdleNs"), cpu1 - cpu0},
-            {QStringLiteral("cpuBusyNs"), cpu2 - cpu1},
-            {QStringLiteral("xIdleNs"), x1 - x0},
-            {QStringLiteral("xBusyNs"), x2 - x1},
+            {QStringLiteral("idleNs"), idle.spanNs()},
+            {QStringLiteral("busyNs"), busy.spanNs()},
+            {QStringLiteral("cpuIdleNs"), idle.cpuNs(0)},
+            {QStringLiteral("cpuBusyNs"), busy.cpuNs(0)},
+            {QStringLiteral("xIdleNs"), idle.cpuNs(1)},
+            {QStringLiteral("xBusyNs"), busy.cpuNs(1)},
             {QStringLiteral("bytes"), feed.written()}};
 }
 

@@ -48,6 +48,26 @@ TEST(TrafficLog, OnlyCrLfBreaksALineAndTheBytesAreKept) {
     EXPECT_EQ(log.text(), QByteArray("A\r\nB\rC\nD\n\rEF\r\nG"));
 }
 
+TEST(TrafficLog, ALoneCrALoneLfAndNulAreDrawnVisiblyAndApart) {
+    TrafficLog log;
+    log.resize(300, 120);
+    log.show();
+    log.appendLog(QByteArray("A\rB\r\nA\nB\r\nA\0B\r\nA B\r\n", 20));
+    log.pacer().showNow();
+    const QImage shown = log.viewport()->grab().toImage();
+    const QFontMetrics metrics(log.font());
+    const int column = metrics.horizontalAdvance(QLatin1Char('M'));
+    // The second column of each line: CR, LF, NUL, and a blank.
+    QList<QImage> cells;
+    for (int row = 0; row < 4; ++row)
+        cells << shown.copy(4 + column, 4 + row * metrics.lineSpacing(), column,
+                            metrics.lineSpacing());
+    for (int a = 0; a < 4; ++a) {
+        for (int b = a + 1; b < 4; ++b)
+            EXPECT_NE(cells.at(a), cells.at(b)) << "lines " << a << " and " << b << " look alike";
+    }
+}
+
 TEST(TrafficLog, NulAndHighBytesShowAsCharacters) {
     TrafficLog log;
     const QByteArray bytes("\0ID\xE9\xFF", 5);
