@@ -31,8 +31,7 @@ Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
 Tool::~Tool() = default;
 
 void Tool::prepareApplication() {
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
+    qputenv("QT_XCB_NO_MITSHM", "1");
 }
 
 void Tool::start() {

@@ -52,8 +52,7 @@ public:
     // Settings of the window system for the tool, made before the application object exists.
     // On X11 the window is painted without shared memory: the log paints a few small parts many
     // times a second, and a paint through shared memory first waits for the X server to reply,
-    // which costs more than sending those few pixels. Left alone when the environment says
-    // otherwise.
+    // which costs more than sending those few pixels.
     static void prepareApplication();
 
     Form1& window() { return m_window; }
