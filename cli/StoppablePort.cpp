@@ -72,6 +72,11 @@ void StoppablePort::notifyIfInputWaiting() {
         m_port.notifyIfInputWaiting();
 }
 
+void StoppablePort::holdReceive(bool held) {
+    if (!cut())
+        m_port.holdReceive(held);
+}
+
 bool StoppablePort::goodbye() {
     if (!m_port.isOpen())
         return true;

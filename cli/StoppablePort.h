@@ -27,6 +27,7 @@ public:
     QByteArray readPending() override;
     bool waitForInput(int timeoutMs) override;
     void notifyIfInputWaiting() override;
+    void holdReceive(bool held) override;
 
     // Cuts the handlers off now, whether or not the stop was requested yet.
     void cutOff();

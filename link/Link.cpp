@@ -16,12 +16,23 @@ Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleep
     // Input the port took in while a handler ran (in a modal box, say) is handled once it ends,
     // not left waiting for the handheld's next bytes, which might never come or would then be
     // taken for the answer to the operator's next command.
-    m_gate.setAfterHandler([this] { m_port.notifyIfInputWaiting(); });
+    m_gate.setAfterHandler([this] { afterHandler(); });
 }
 
 void Link::receive() {
     if (!m_receive.run())
         m_gate.deliver([this] { receive(); }, &m_receive);
+}
+
+void Link::afterHandler() {
+    m_inputHeld = m_mode == ReplyMode::RecordDownload && m_port.isOpen() && m_framePending &&
+                  m_framePending();
+    m_port.holdReceive(m_inputHeld);
+}
+
+void Link::takeInputForFrame() {
+    if (m_inputHeld && !m_gate.busy())
+        m_gate.run([this] { receive(); });
 }
 
 bool Link::sendLine(const QByteArray& text) {

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <utility>
 
 class Clock;
@@ -64,6 +65,22 @@ public:
     // the following one).
     void receive();
 
+    // Records streaming in are taken in once per frame of the window rather than piece by piece:
+    // a piece of the line every 8 ms would otherwise wake the window thread 120 times a second,
+    // and waking costs more than handling a record. So while a download receives records and the
+    // window has a frame pending (framePending), the port's receive notification is held when a
+    // handler ends; the bytes wait in the driver, and the frame takes them in
+    // (takeInputForFrame) just before it paints them. Each record is still written when its line
+    // is handled, and text is on the screen at most a frame after its bytes arrived. Without a
+    // frame source nothing is held.
+    void setFramePending(std::function<bool()> framePending) {
+        m_framePending = std::move(framePending);
+    }
+    // The window's frame is due: runs the receive handler on the input held for it. Nothing
+    // happens while no input is held, or while a handler runs (a frame painted inside a modal
+    // box's loop): its end decides again.
+    void takeInputForFrame();
+
     // What a handler that a lost port cut short wants the operator to know ("The upload was
     // stopped after ..."). The one message about the lost connection says it, so the operator is
     // told once, and completely.
@@ -79,6 +96,10 @@ public:
     static QByteArray toWire(const QString& text);
 
 private:
+    // Each time the outermost handler has returned: holds the receive for the next frame, or
+    // raises the notification for input that waits.
+    void afterHandler();
+
     SerialPort& m_port;
     LinkView& m_view;
     MessageBoxes& m_boxes;
@@ -90,4 +111,6 @@ private:
     ReceiveHandler m_receive;
     HandlerGate m_gate;
     QStringList m_lossNotes;
+    std::function<bool()> m_framePending;
+    bool m_inputHeld = false;
 };

@@ -8,8 +8,11 @@
 
 bool ReceiveHandler::run() {
     const QByteArray input = m_port.readPending();
-    m_buffer.append(input);
-    m_view.appendLog(input);
+    // A frame that finds nothing held for it asks for no frame of its own.
+    if (!input.isEmpty()) {
+        m_buffer.append(input);
+        m_view.appendLog(input);
+    }
     while (const auto line = m_buffer.takeLine()) {
         if (line->isEmpty())
             continue;

@@ -2,6 +2,7 @@
 
 #include "platform/OpenFailure.h"
 
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
 #include <poll.h>
@@ -84,6 +85,7 @@ SerialPort::OpenResult QtSerialPort::open() {
 
 void QtSerialPort::close() {
     m_held.clear();
+    m_receiveHeld = false;
     SignalHold hold(m_port);
     m_port.close();
     m_port.clearError();
@@ -123,6 +125,7 @@ QByteArray QtSerialPort::readPending() {
         error = m_port.error();
     }
     checkError(error);
+    applyHold();
     return bytes;
 }
 
@@ -138,11 +141,13 @@ bool QtSerialPort::waitForInput(int timeoutMs) {
         error = m_port.error();
     }
     checkError(error);
+    applyHold();
     return m_port.isOpen() && m_port.bytesAvailable() > 0;
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     checkError(error);
+    applyHold();
 }
 
 void QtSerialPort::checkError(QSerialPort::SerialPortError error) {
@@ -199,4 +204,24 @@ void QtSerialPort::notifyIfInputWaiting() {
         if (m_port.isOpen() && (!m_held.isEmpty() || m_port.bytesAvailable() > 0))
             notifyReceive();
     });
+}
+
+void QtSerialPort::holdReceive(bool held) {
+    const bool was = m_receiveHeld;
+    m_receiveHeld = held && m_port.isOpen();
+    if (m_receiveHeld != was)
+        applyHold();
+    // Bytes still in the driver wake the notifier armed again; those Qt has read already do not.
+    if (!m_receiveHeld)
+        notifyIfInputWaiting();
+}
+
+void QtSerialPort::applyHold() {
+    if (!m_port.isOpen())
+        return;
+    const auto notifiers = m_port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly);
+    for (QSocketNotifier* notifier : notifiers) {
+        if (notifier->type() == QSocketNotifier::Read)
+            notifier->setEnabled(!m_receiveHeld);
+    }
 }

@@ -33,6 +33,7 @@ public:
     // Bytes that reached Qt's buffer while its ready-read signal was still running (a modal box
     // inside the receive handler) raise no second signal: they get their notification here.
     void notifyIfInputWaiting() override;
+    void holdReceive(bool held) override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -43,10 +44,15 @@ private:
     // The driver holds bytes Qt has not read yet, or something to report (a hang-up, an error).
     bool driverHasInput() const;
     void portLost(const QString& why);
+    // Qt watches the device for input with a read notifier of its own, which it arms again on
+    // every read: while the receive is held it is disarmed after each read, so that arriving
+    // bytes wait in the driver instead of waking the window thread.
+    void applyHold();
 
     const PortMap& m_map;
     QSerialPort m_port;
     int m_number = 0;
     bool m_notifyQueued = false;
+    bool m_receiveHeld = false;
     QByteArray m_held; // bytes read while re-arming the port, not yet handed out
 };

@@ -44,6 +44,12 @@ public:
     // port may take bytes in without raising it while an earlier one is still running (a handler
     // that sits in a modal box inside it), so the tool asks after every handler has ended.
     virtual void notifyIfInputWaiting() = 0;
+    // While held, bytes that arrive raise no receive notification: they wait in the port for the
+    // next readPending() or waitForInput(), which see them as ever. holdReceive(false) releases
+    // the hold and then does what notifyIfInputWaiting() does. Closing the port releases it. The
+    // tool holds it while records stream in, to take them in once per frame of the window
+    // instead of piece by piece.
+    virtual void holdReceive(bool held) = 0;
 
     // Raised when received data are waiting.
     void setReceiveNotification(std::function<void()> notify) { m_receive = std::move(notify); }

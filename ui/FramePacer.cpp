@@ -6,7 +6,7 @@ FramePacer::FramePacer(QWidget& widget) : m_widget(widget) {
     m_frame.setSingleShot(true);
     m_frame.setTimerType(Qt::PreciseTimer);
     m_frame.setInterval(kFrameMs);
-    connect(&m_frame, &QTimer::timeout, this, &FramePacer::showNow);
+    connect(&m_frame, &QTimer::timeout, this, &FramePacer::frameDue);
 }
 
 void FramePacer::request() {
@@ -20,8 +20,19 @@ void FramePacer::request() {
     }
 }
 
+void FramePacer::frameDue() {
+    if (m_beforeFrame)
+        m_beforeFrame();
+    // A request the input made starts the next frame, which takes in what arrives meanwhile.
+    paint();
+}
+
 void FramePacer::showNow() {
     m_frame.stop();
+    paint();
+}
+
+void FramePacer::paint() {
     for (Client* client : m_clients)
         client->applyPending();
     PaintNow::changes(m_widget);

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -41,14 +42,25 @@ public:
     explicit FramePacer(QWidget& widget);
 
     void attach(Client& client) { m_clients.push_back(&client); }
+    // Runs when a frame comes due, before the clients bring their changes onto the window:
+    // input held for the frame is taken in there, and what it adds is painted with this frame.
+    // What it asks for (request()) comes with the next frame.
+    void setBeforeFrame(std::function<void()> before) { m_beforeFrame = std::move(before); }
+    // A frame will come: changes wait for it.
+    bool framePending() const { return m_frame.isActive(); }
     // A client has changes to show: a frame comes within kFrameMs.
     void request();
     // Every client brings its changes onto the window, which is painted now.
     void showNow();
 
 private:
+    void frameDue();
+    // Every client brings its changes onto the window, which is painted now.
+    void paint();
+
     QWidget& m_widget;
     std::vector<Client*> m_clients;
+    std::function<void()> m_beforeFrame;
     QTimer m_frame;
     QElapsedTimer m_pending; // since the first change not yet shown
 };

@@ -25,6 +25,9 @@ Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     m_link.dispatcher().attach(&m_statusChain);
     m_link.dispatcher().attach(&m_identification);
     m_link.dispatcher().attach(&m_download);
+    FramePacer& pacer = m_window.log().pacer();
+    m_link.setFramePending([&pacer] { return pacer.framePending(); });
+    pacer.setBeforeFrame([this] { m_link.takeInputForFrame(); });
     wire();
 }
 

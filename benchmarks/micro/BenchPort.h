@@ -44,6 +44,7 @@ public:
     }
     bool waitForInput(int) override { return true; }
     void notifyIfInputWaiting() override {}
+    void holdReceive(bool) override {}
 
 private:
     QByteArray m_input;

@@ -41,7 +41,14 @@ void SimulatedPort::arrive(const QByteArray& bytes) {
     if (!m_open)
         return;
     m_input.append(bytes);
-    announce();
+    if (!m_receiveHeld)
+        announce();
+}
+
+void SimulatedPort::holdReceive(bool held) {
+    m_receiveHeld = held && m_open;
+    if (!m_receiveHeld)
+        notifyIfInputWaiting();
 }
 
 void SimulatedPort::announce() {

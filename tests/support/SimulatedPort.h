@@ -13,7 +13,7 @@ class VirtualClock;
 // latency, in pieces when a piece size is set, each piece raising the receive notification.
 // Like the real port, it raises no notification while its own is still running: bytes that
 // arrive then (while a handler sits in a modal box inside it) wait, unannounced, until the tool
-// asks with notifyIfInputWaiting().
+// asks with notifyIfInputWaiting(). Bytes that arrive while the receive is held wait the same way.
 class SimulatedPort final : public SerialPort {
 public:
     using Device = std::function<QByteArray(const QByteArray&)>;
@@ -30,12 +30,17 @@ public:
     int portNumber() const override { return m_number; }
     QString deviceName() const override { return QStringLiteral("/dev/ttySIM%1").arg(m_number); }
     OpenResult open() override;
-    void close() override { m_open = false; }
+    void close() override {
+        m_open = false;
+        m_receiveHeld = false;
+    }
     bool isOpen() const override { return m_open; }
     bool write(const QByteArray& bytes) override;
     QByteArray readPending() override;
     bool waitForInput(int timeoutMs) override;
     void notifyIfInputWaiting() override;
+    void holdReceive(bool held) override;
+    bool receiveHeld() const { return m_receiveHeld; }
 
     // The device's behaviour.
     void setDevice(Device device) { m_device = std::move(device); }
@@ -73,6 +78,7 @@ private:
     bool m_open = false;
     bool m_writesFail = false;
     bool m_notifying = false;
+    bool m_receiveHeld = false;
     int m_openCount = 0;
     int m_latency = 5;
     int m_pieceSize = 0;
