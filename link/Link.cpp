@@ -6,6 +6,14 @@
 
 #include <algorithm>
 
+namespace {
+
+// More than the serial line brings in two frames of the window: 38400 baud carry 3840 bytes a
+// second.
+constexpr qsizetype kTrickleBytes = 512;
+
+} // namespace
+
 Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleeper,
            const Clock& clock, HandlerGate::Post post, qsizetype maxLineBytes)
     : m_port(port), m_view(view), m_boxes(boxes), m_sleeper(sleeper), m_clock(clock),
@@ -25,8 +33,12 @@ void Link::receive() {
 }
 
 void Link::afterHandler() {
+    // Input that came in a larger read than the line brings in two frames, or that is waiting
+    // again already, comes faster than frames could take it (a device quicker than the serial
+    // line, or a backlog): it is handled piece by piece, at full speed.
     m_inputHeld = m_mode == ReplyMode::RecordDownload && m_port.isOpen() && m_framePending &&
-                  m_framePending();
+                  m_framePending() && m_receive.lastRead() <= kTrickleBytes &&
+                  !m_port.waitForInput(0);
     m_port.holdReceive(m_inputHeld);
 }
 

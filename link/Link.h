@@ -71,8 +71,9 @@ public:
     // window has a frame pending (framePending), the port's receive notification is held when a
     // handler ends; the bytes wait in the driver, and the frame takes them in
     // (takeInputForFrame) just before it paints them. Each record is still written when its line
-    // is handled, and text is on the screen at most a frame after its bytes arrived. Without a
-    // frame source nothing is held.
+    // is handled, and text is on the screen at most a frame after its bytes arrived. Input that
+    // comes faster than frames could take it is not held. Without a frame source nothing is
+    // held.
     void setFramePending(std::function<bool()> framePending) {
         m_framePending = std::move(framePending);
     }

@@ -8,6 +8,7 @@
 
 bool ReceiveHandler::run() {
     const QByteArray input = m_port.readPending();
+    m_lastRead = input.size();
     // A frame that finds nothing held for it asks for no frame of its own.
     if (!input.isEmpty()) {
         m_buffer.append(input);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class Dispatcher;
 class LinkView;
 class MessageBoxes;
@@ -20,6 +22,8 @@ public:
 
     // False when a line handler failed and the run ended early.
     bool run();
+    // How many bytes the last run read.
+    qsizetype lastRead() const { return m_lastRead; }
 
 private:
     SerialPort& m_port;
@@ -27,4 +31,5 @@ private:
     MessageBoxes& m_boxes;
     ReceiveBuffer& m_buffer;
     Dispatcher& m_dispatcher;
+    qsizetype m_lastRead = 0;
 };

@@ -2,9 +2,14 @@
 
 #include "link/LinkView.h"
 
+#include <functional>
+
 // The traffic log and `Zeile` held in memory.
 class FakeLinkView final : public LinkView {
 public:
+    // Called on every change that the window would show with its next frame.
+    void setOnChange(std::function<void()> changed) { m_changed = std::move(changed); }
+
     void clearLog() override {
         m_log.clear();
         ++m_repaints;
@@ -16,10 +21,12 @@ public:
     void appendLog(const QByteArray& text) override {
         m_log += text;
         ++m_repaints;
+        changed();
     }
     void setZeile(const QByteArray& line) override {
         m_zeile = line;
         ++m_zeileChanges;
+        changed();
     }
 
     const QByteArray& log() const { return m_log; }
@@ -28,6 +35,12 @@ public:
     int zeileChanges() const { return m_zeileChanges; }
 
 private:
+    void changed() {
+        if (m_changed)
+            m_changed();
+    }
+
+    std::function<void()> m_changed;
     QByteArray m_log;
     QByteArray m_zeile;
     int m_repaints = 0;

@@ -15,6 +15,9 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
                        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                        QStringLiteral("7"), QStringLiteral("8")});
     controls.setText("DisplayZeile", QStringLiteral("1"));
+    view.setOnChange([this] { frames.request(); });
+    link.setFramePending([this] { return frames.pending(); });
+    frames.setBeforeFrame([this] { link.takeInputForFrame(); });
     link.dispatcher().attach(&chain);
     controls.onToggled("Connect", [this](bool) { link.gate().run([this] { toggle.toggled(); }); });
     controls.onClicked("Check_Offtime", [this](bool checked) {

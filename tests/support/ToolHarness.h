@@ -15,12 +15,14 @@
 #include "tests/support/SimulatedPort.h"
 #include "tests/support/TestEventLoop.h"
 #include "tests/support/VirtualClock.h"
+#include "tests/support/VirtualFrames.h"
 
 #include <functional>
 
 // The whole tool without its window: every handler on fake controls, a simulated handheld
 // behind a simulated port, and virtual time. Handlers run as the window runs them: through the
-// gate, with received data handled from the event loop between them.
+// gate, with received data handled from the event loop between them, and the log's frames
+// paced as the window paces them.
 class ToolHarness {
 public:
     explicit ToolHarness(const DeviceModel::Options& options = {});
@@ -48,6 +50,7 @@ public:
     ScriptedFileDialogs dialogs;
     MemorySettingsStore settings;
     TestEventLoop loop{clock};
+    VirtualFrames frames{clock};
     Link link;
     DataFile dataFile;
     ConfigValues values{controls};
