@@ -89,6 +89,36 @@ TEST_F(DownloadTest, ACountReplyInPiecesIsReadWhole) {
     EXPECT_EQ(h.boxes.texts(), QStringList{u"Transfer of records finished."_s});
 }
 
+TEST_F(DownloadTest, RecordsTricklingInAtTheLinesPaceAreTakenInOncePerFrameAndNoneWaitsLonger) {
+    // 38400 baud bring a piece of 32 bytes every 8 ms; a frame of the window comes 45 ms after
+    // the change that asked for it.
+    constexpr int kPieceBytes = 32;
+    constexpr qsizetype kFrameBytes = (VirtualFrames::kFrameMs / 8 + 1) * kPieceBytes;
+    h.device.setRecords(DeviceModel::demoRecords(60));
+    h.port.setPieces(kPieceBytes, 8);
+    h.act([&] { download.start(); });
+    const int appendsBefore = h.view.repaints();
+    qsizetype longestWait = 0;
+    for (int ms = 0; ms < 3000 && h.link.replyMode() == ReplyMode::RecordDownload; ++ms) {
+        h.idle(1);
+        longestWait = std::max(longestWait, h.port.pendingInput().size());
+    }
+    QByteArray expected;
+    for (const QByteArray& record : DeviceModel::demoRecords(60))
+        expected += CsvConversion::recordToFileLine(record) + "\r\n";
+    EXPECT_EQ(recordFile(), expected);
+    EXPECT_EQ(h.boxes.texts(), QStringList{u"Transfer of records finished."_s});
+    EXPECT_LE(longestWait, kFrameBytes) << "input waited longer than a frame";
+    const qsizetype pieces = h.view.log().size() / kPieceBytes;
+    EXPECT_LT(3 * (h.view.repaints() - appendsBefore), pieces)
+        << "the receive handler ran for most pieces instead of once per frame";
+
+    // Once the transfer has ended nothing is held: a line is handled as it arrives.
+    EXPECT_FALSE(h.port.receiveHeld());
+    h.port.arrive("late\r\n");
+    EXPECT_TRUE(h.view.log().endsWith("late\r\n"));
+}
+
 TEST_F(DownloadTest, ARecordTransferThatStallsEndsAfterTenSecondsWithWhatArrived) {
     answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\n"}});
     h.act([&] { download.start(); });

@@ -199,4 +199,57 @@ TEST(RealPortTest, BytesThatArriveWhileABoxIsOpenAreHandledWhenItCloses) {
     port.close();
 }
 
+// The record lines, as they are handled.
+class LineList final : public RecordLineHandler {
+public:
+    HandlerResult handleRecordLine(const QByteArray& line) override {
+        lines << line;
+        return HandlerResult::ok();
+    }
+    QList<QByteArray> lines;
+};
+
+TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameAndIsAnnouncedOnceReleased) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok()) << "no pseudo-terminal";
+    MemorySettingsStore settings;
+    settings.save(u"Ports"_s, u"COM1"_s, pty.path());
+    PortMap map(settings);
+    QtSerialPort port(map);
+    FakeLinkView view;
+    ScriptedMessageBoxes boxes;
+    SystemClock clock;
+    QObject context;
+    Link link(port, view, boxes, clock, clock, [&context](std::function<void()> call) {
+        QTimer::singleShot(0, &context, std::move(call));
+    });
+    bool framePending = true;
+    link.setFramePending([&] { return framePending; });
+    LineList handler;
+    link.dispatcher().attach(&handler);
+    link.setReplyMode(ReplyMode::RecordDownload);
+    port.setPortNumber(1);
+    ASSERT_TRUE(port.open().ok);
+
+    // The first record wakes the handler; from then on the frame takes the records in.
+    ASSERT_TRUE(pty.send("one\r\n"));
+    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
+    ASSERT_TRUE(pty.send("two\r\n"));
+    EXPECT_FALSE(waitUntil([&] { return handler.lines.size() > 1; }, 300))
+        << "Qt's notifier still wakes the window for held input";
+    link.takeInputForFrame();
+    EXPECT_EQ(handler.lines, (QList<QByteArray>{"one", "two"}));
+
+    // A frame that is the last one releases the hold: the next record is announced at once.
+    ASSERT_TRUE(pty.send("three\r\n"));
+    EXPECT_FALSE(waitUntil([&] { return handler.lines.size() > 2; }, 300));
+    framePending = false;
+    link.takeInputForFrame();
+    EXPECT_EQ(handler.lines.size(), 3);
+    ASSERT_TRUE(pty.send("four\r\n"));
+    EXPECT_TRUE(waitUntil([&] { return handler.lines.size() == 4; }, 3000));
+    EXPECT_EQ(view.log(), "one\r\ntwo\r\nthree\r\nfour\r\n");
+    port.close();
+}
+
 } // namespace
