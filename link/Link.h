@@ -72,8 +72,8 @@ public:
     // handler ends; the bytes wait in the driver, and the frame takes them in
     // (takeInputForFrame) just before it paints them. Each record is still written when its line
     // is handled, and text is on the screen at most a frame after its bytes arrived. Input that
-    // comes faster than frames could take it is not held. Without a frame source nothing is
-    // held.
+    // comes faster than frames could take it is not held, and nothing is held while a handler
+    // runs. Without a frame source nothing is held.
     void setFramePending(std::function<bool()> framePending) {
         m_framePending = std::move(framePending);
     }
