@@ -134,6 +134,8 @@ bool QtSerialPort::waitForInput(int timeoutMs) {
         return false;
     if (!m_held.isEmpty() || m_port.bytesAvailable() > 0)
         return true;
+    if (timeoutMs > 0 && m_beforeBlocking)
+        m_beforeBlocking();
     QSerialPort::SerialPortError error = QSerialPort::NoError;
     {
         SignalHold hold(m_port);

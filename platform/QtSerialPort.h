@@ -34,6 +34,9 @@ public:
     // inside the receive handler) raise no second signal: they get their notification here.
     void notifyIfInputWaiting() override;
     void holdReceive(bool held) override;
+    // Runs before waitForInput() blocks the window thread for a time: the window brings what it
+    // shows up to date there, as it does before a pause.
+    void setBeforeBlocking(std::function<void()> before) { m_beforeBlocking = std::move(before); }
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -54,5 +57,6 @@ private:
     int m_number = 0;
     bool m_notifyQueued = false;
     bool m_receiveHeld = false;
+    std::function<void()> m_beforeBlocking;
     QByteArray m_held; // bytes read while re-arming the port, not yet handed out
 };

@@ -22,8 +22,12 @@ class QWidget;
 // of its own that the frame would otherwise cost.
 //
 // showNow() paints at once. It runs before a handler blocks (a pause, a message box, a file
-// dialog) and when the log is cleared or replaced, so whatever the operator sees then is up to
-// date.
+// dialog, a polled wait of the port) and when the log is cleared or replaced, so whatever the
+// operator sees then is up to date.
+//
+// While records stream in, the frame also takes them in: the port holds them back between
+// frames, and the frame reads them just before it paints, so the window thread wakes once a
+// frame instead of once for each piece of the line.
 class FramePacer final : public QObject {
     Q_OBJECT
 

@@ -28,6 +28,7 @@ Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     FramePacer& pacer = m_window.log().pacer();
     m_link.setFramePending([&pacer] { return pacer.framePending(); });
     pacer.setBeforeFrame([this] { m_link.takeInputForFrame(); });
+    m_port.setBeforeBlocking([&pacer] { pacer.showNow(); });
     wire();
 }
 

@@ -31,10 +31,11 @@
 
 // The composition root: the real platform adapters, the device link, the data file and the
 // window, and the wiring of the window's events to the handlers. Every handler runs through the
-// link's gate, so none interrupts another. The pauses, message boxes and file dialogs the
-// handlers get first bring the window's pending changes onto the screen: the traffic log and
-// `Zeile` are painted once per frame while text streams in, and the operator is to see them up
-// to date whenever a handler blocks.
+// link's gate, so none interrupts another. The pauses, message boxes, file dialogs and polled
+// waits of the port the handlers get first bring the window's pending changes onto the screen:
+// the traffic log and `Zeile` are painted once per frame while text streams in, and the
+// operator is to see them up to date whenever a handler blocks. Records that stream in are taken
+// in by those frames (see Link::takeInputForFrame).
 class Tool final : public QObject {
     Q_OBJECT
 

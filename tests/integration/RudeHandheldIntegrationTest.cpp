@@ -275,6 +275,14 @@ TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameButNotWhileAHandlerShowsA
     ASSERT_TRUE(pty.send("five\r\n"));
     EXPECT_TRUE(handled(5, 3000));
     EXPECT_EQ(view.log(), "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
+
+    // A polled wait lets the window bring its screen up to date before it blocks, and only then.
+    int shown = 0;
+    port.setBeforeBlocking([&] { ++shown; });
+    EXPECT_FALSE(port.waitForInput(0));
+    EXPECT_EQ(shown, 0);
+    EXPECT_FALSE(port.waitForInput(20));
+    EXPECT_EQ(shown, 1);
     port.close();
 }
 
