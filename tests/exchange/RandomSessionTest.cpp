@@ -299,14 +299,18 @@ private:
         }
     }
 
-    // With nothing running and the handheld silent, no received byte is left unread.
+    // With the operator doing nothing, no received byte waits longer than a frame: bytes still
+    // waiting after a while (a handheld that goes on sending, a box that was answered late) are
+    // read by the next frame, or as soon as the handler that held them up has ended.
     void quiet() {
         m_action = u"quiet"_s;
         h.controls.setChecked("ReadCont", false);
         h.idle(30000);
-        if (!h.port.pendingInput().isEmpty())
-            fail(u"%1 received bytes were left unread: \"%2\""_s.arg(h.port.pendingInput().size())
-                     .arg(QString::fromLatin1(h.port.pendingInput())));
+        const QByteArray waiting = h.port.pendingInput();
+        h.idle(VirtualFrames::kFrameMs + 1);
+        if (!waiting.isEmpty() && h.port.pendingInput().startsWith(waiting))
+            fail(u"%1 received bytes were left unread: \"%2\""_s.arg(waiting.size())
+                     .arg(QString::fromLatin1(waiting)));
     }
 
     QRandomGenerator m_random;

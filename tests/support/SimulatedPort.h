@@ -30,9 +30,11 @@ public:
     int portNumber() const override { return m_number; }
     QString deviceName() const override { return QStringLiteral("/dev/ttySIM%1").arg(m_number); }
     OpenResult open() override;
+    // Like the real port, a closed port forgets what it received and did not hand out.
     void close() override {
         m_open = false;
         m_receiveHeld = false;
+        m_input.clear();
     }
     bool isOpen() const override { return m_open; }
     bool write(const QByteArray& bytes) override;
