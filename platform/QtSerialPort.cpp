@@ -212,18 +212,23 @@ void QtSerialPort::holdReceive(bool held) {
     const bool was = m_receiveHeld;
     m_receiveHeld = held && m_port.isOpen();
     if (m_receiveHeld != was)
-        applyHold();
+        armReadNotifier(!m_receiveHeld);
     // Bytes still in the driver wake the notifier armed again; those Qt has read already do not.
     if (!m_receiveHeld)
         notifyIfInputWaiting();
 }
 
 void QtSerialPort::applyHold() {
+    if (m_receiveHeld)
+        armReadNotifier(false);
+}
+
+void QtSerialPort::armReadNotifier(bool armed) {
     if (!m_port.isOpen())
         return;
     const auto notifiers = m_port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly);
     for (QSocketNotifier* notifier : notifiers) {
         if (notifier->type() == QSocketNotifier::Read)
-            notifier->setEnabled(!m_receiveHeld);
+            notifier->setEnabled(armed);
     }
 }

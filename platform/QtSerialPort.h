@@ -51,6 +51,7 @@ private:
     // every read: while the receive is held it is disarmed after each read, so that arriving
     // bytes wait in the driver instead of waking the window thread.
     void applyHold();
+    void armReadNotifier(bool armed);
 
     const PortMap& m_map;
     QSerialPort m_port;
