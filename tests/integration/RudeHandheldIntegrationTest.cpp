@@ -171,25 +171,37 @@ private:
     MessageBoxes& m_boxes;
 };
 
-TEST(RealPortTest, BytesThatArriveWhileABoxIsOpenAreHandledWhenItCloses) {
+// The link on Qt's real serial port, opened on a pseudo-terminal whose other side the test
+// writes to, receiving records; posted calls run from the real event loop.
+struct RealLink {
+    explicit RealLink(MessageBoxes& boxes)
+        : link(port, view, boxes, clock, clock, [this](std::function<void()> call) {
+              QTimer::singleShot(0, &context, std::move(call));
+          }) {
+        settings.save(u"Ports"_s, u"COM1"_s, pty.path());
+        link.setReplyMode(ReplyMode::RecordDownload);
+        port.setPortNumber(1);
+    }
+    bool open() { return pty.ok() && port.open().ok; }
+
     Pty pty;
-    ASSERT_TRUE(pty.ok()) << "no pseudo-terminal";
     MemorySettingsStore settings;
-    settings.save(u"Ports"_s, u"COM1"_s, pty.path());
-    PortMap map(settings);
-    QtSerialPort port(map);
+    PortMap map{settings};
+    QtSerialPort port{map};
     FakeLinkView view;
-    QtMessageBoxes boxes(nullptr);
     SystemClock clock;
     QObject context;
-    Link link(port, view, boxes, clock, clock, [&context](std::function<void()> call) {
-        QTimer::singleShot(0, &context, std::move(call));
-    });
+    Link link;
+};
+
+TEST(RealPortTest, BytesThatArriveWhileABoxIsOpenAreHandledWhenItCloses) {
+    QtMessageBoxes boxes(nullptr);
+    RealLink real(boxes);
+    ASSERT_TRUE(real.open()) << "no pseudo-terminal";
+    Pty& pty = real.pty;
+    QObject& context = real.context;
     BoxOnThirdLine handler(boxes);
-    link.dispatcher().attach(&handler);
-    link.setReplyMode(ReplyMode::RecordDownload);
-    port.setPortNumber(1);
-    ASSERT_TRUE(port.open().ok);
+    real.link.dispatcher().attach(&handler);
 
     // While the box is open the handheld sends a fourth line, and then nothing more; the
     // operator closes the box half a second later.
@@ -202,8 +214,7 @@ TEST(RealPortTest, BytesThatArriveWhileABoxIsOpenAreHandledWhenItCloses) {
     ASSERT_TRUE(waitUntil([&] { return handler.lines.size() >= 3; }, 3000));
     EXPECT_TRUE(waitUntil([&] { return handler.lines.size() == 4; }, 3000))
         << "the line that came during the box waits for bytes that never come";
-    EXPECT_EQ(view.zeile(), "four");
-    port.close();
+    EXPECT_EQ(real.view.zeile(), "four");
 }
 
 // The record lines, as they are handled.
@@ -217,26 +228,17 @@ public:
 };
 
 TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameButNotWhileAHandlerShowsABox) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok()) << "no pseudo-terminal";
-    MemorySettingsStore settings;
-    settings.save(u"Ports"_s, u"COM1"_s, pty.path());
-    PortMap map(settings);
-    QtSerialPort port(map);
-    FakeLinkView view;
     ScriptedMessageBoxes boxes;
-    SystemClock clock;
-    QObject context;
-    Link link(port, view, boxes, clock, clock, [&context](std::function<void()> call) {
-        QTimer::singleShot(0, &context, std::move(call));
-    });
+    RealLink real(boxes);
+    ASSERT_TRUE(real.open()) << "no pseudo-terminal";
+    Pty& pty = real.pty;
+    Link& link = real.link;
+    QtSerialPort& port = real.port;
+    QObject& context = real.context;
     bool framePending = true;
     link.setFramePending([&] { return framePending; });
     LineList handler;
     link.dispatcher().attach(&handler);
-    link.setReplyMode(ReplyMode::RecordDownload);
-    port.setPortNumber(1);
-    ASSERT_TRUE(port.open().ok);
     const auto handled = [&](qsizetype lines, int withinMs) {
         return waitUntil([&] { return handler.lines.size() >= lines; }, withinMs);
     };
@@ -274,7 +276,7 @@ TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameButNotWhileAHandlerShowsA
     EXPECT_EQ(handler.lines.size(), 4);
     ASSERT_TRUE(pty.send("five\r\n"));
     EXPECT_TRUE(handled(5, 3000));
-    EXPECT_EQ(view.log(), "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
+    EXPECT_EQ(real.view.log(), "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
 
     // A polled wait lets the window bring its screen up to date before it blocks, and only then.
     int shown = 0;
