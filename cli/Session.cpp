@@ -133,10 +133,8 @@ QString Session::subject() const {
 void Session::wire() {
     // The toggle's handler runs on every change of its state, the tool's own included.
     m_controls.onToggled("Connect", [this] { runHandler([this] { m_connectToggle.toggled(); }); });
-    m_port.setLostNotification([this](const QString& why) {
-        m_link.gate().deliver(
-            [this, why] { m_connectToggle.portLost(why, {m_download.abandon()}); });
-    });
+    m_link.setLossReport(
+        [this](const QString& why) { m_connectToggle.portLost(why, {m_download.abandon()}); });
     QObject::connect(&m_timer1, &QTimer::timeout, &m_context, [this] {
         m_link.gate().deliver([this] { m_download.checkStall(); }, &m_timer1);
     });

@@ -20,8 +20,8 @@
 #include "link/Link.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
 #include "platform/SystemClock.h"
+#include "platform/TtySerialPort.h"
 #include "ui/Lifecycle.h"
 
 #include <QObject>
@@ -92,7 +92,7 @@ private:
     IniSettingsStore m_settings;
     PortOverride m_portSettings{m_settings};
     PortMap m_portMap{m_portSettings};
-    QtSerialPort m_serialPort{m_portMap};
+    TtySerialPort m_serialPort{m_portMap};
     StoppablePort m_port;
     SystemClock m_clock;
     TerminalProgress m_progress;

@@ -176,7 +176,9 @@ HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
 }
 
 void RecordDownload::checkStall() {
-    if (!m_transferring)
+    // A lost port is no silence of the handheld: the loss's own message says how far it came,
+    // once the records received before it are written.
+    if (!m_transferring || m_link.port().lossPending())
         return;
     if (m_link.replyMode() != ReplyMode::RecordDownload) {
         // The operator's disconnect ends a transfer without a word; anything else that took the

@@ -34,6 +34,16 @@ Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleep
     });
 }
 
+void Link::setLossReport(std::function<void(const QString& why)> report) {
+    m_port.setLostNotification([this, report = std::move(report)](const QString& why) {
+        m_gate.deliver([this, report, why] {
+            m_inputHeld = false;
+            receive();
+            report(why);
+        });
+    });
+}
+
 void Link::receive() {
     if (!m_receive.run())
         m_gate.deliver([this] { receive(); }, &m_receive);

@@ -82,6 +82,11 @@ public:
     // box's loop): its end decides again.
     void takeInputForFrame();
 
+    // Runs `report` when the port is lost, through the gate like every notification, once what
+    // the port received before the loss has been handled: records that arrived are written and
+    // counted, and the log shows them, before the operator is told how far things came.
+    void setLossReport(std::function<void(const QString& why)> report);
+
     // What a handler that a lost port cut short wants the operator to know ("The upload was
     // stopped after ..."). The one message about the lost connection says it, so the operator is
     // told once, and completely.

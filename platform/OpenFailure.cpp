@@ -198,8 +198,8 @@ QString describeUnmapped(int number, const QStringList& presentDevices,
                       runningProcesses);
 }
 
-QString describe(int number, const QString& device, const QString& qtReason) {
-    return explain(number, device, qtReason, inspect(device));
+QString describe(int number, const QString& device, const QString& reason) {
+    return explain(number, device, reason, inspect(device));
 }
 
 Situation inspect(const QString& device) {
@@ -219,7 +219,7 @@ Situation inspect(const QString& device) {
     return situation;
 }
 
-QString explain(int number, const QString& device, const QString& qtReason,
+QString explain(int number, const QString& device, const QString& reason,
                 const Situation& situation) {
     if (!situation.exists) {
         return withAdvice(QStringLiteral("The device %1 for COM%2 does not exist: the handheld is "
@@ -249,12 +249,16 @@ QString explain(int number, const QString& device, const QString& qtReason,
                           situation.runningProcesses);
     }
     return withAdvice(
-        QStringLiteral("%1 (COM%2) could not be opened: %3").arg(device).arg(number).arg(qtReason),
+        QStringLiteral("%1 (COM%2) could not be opened: %3").arg(device).arg(number).arg(reason),
         situation.runningProcesses);
 }
 
 QStringList holders(const QString& device) {
     return holders(device, systemLockDirectories());
+}
+
+qint64 lockingProcess(const QString& device) {
+    return lockOwner(device, systemLockDirectories());
 }
 
 QStringList holders(const QString& device, const QStringList& lockDirectories) {

@@ -40,9 +40,9 @@ QString describeUnmapped(int number, const QStringList& presentDevices);
 QString describeUnmapped(int number, const QStringList& presentDevices,
                          const QStringList& runningProcesses);
 
-// Opening the device failed; qtReason is what the serial library said.
-QString describe(int number, const QString& device, const QString& qtReason);
-QString explain(int number, const QString& device, const QString& qtReason,
+// Opening the device failed; reason is what the system said.
+QString describe(int number, const QString& device, const QString& reason);
+QString explain(int number, const QString& device, const QString& reason,
                 const Situation& situation);
 Situation inspect(const QString& device);
 
@@ -51,6 +51,9 @@ Situation inspect(const QString& device);
 // lines) in the given lock folders, then every process with the device open in /proc. This
 // process never counts.
 QStringList holders(const QString& device);
+// The running program, other than this one, that a lock file in the system's lock folders names
+// as the device's holder, under any of the device's names; 0 when none does.
+qint64 lockingProcess(const QString& device);
 QStringList holders(const QString& device, const QStringList& lockDirectories);
 
 // The names of all running processes, from /proc/N/comm.

@@ -13,7 +13,9 @@
 // - write() returns only when the bytes have been handed to the operating system, so a handler
 //   that writes and then sleeps has its line on the wire before the pause.
 // - readPending() returns every byte that has arrived by that moment without waiting, and never
-//   runs the receive notification.
+//   runs the receive notification. Bytes received before the port was lost stay readable (and
+//   waitForInput() sees them) until close() or open(), so that nothing the handheld sent is lost
+//   with the cable.
 // - The receive notification and the lost notification are raised from the event loop only,
 //   never from inside write(), readPending() or waitForInput().
 class SerialPort {
@@ -44,17 +46,18 @@ public:
     // port may take bytes in without raising it while an earlier one is still running (a handler
     // that sits in a modal box inside it), so the tool asks after every handler has ended.
     virtual void notifyIfInputWaiting() = 0;
-    // While held, bytes that arrive raise no receive notification: they wait in the port for the
-    // next readPending() or waitForInput(), which see them as ever. holdReceive(false) releases
-    // the hold and then does what notifyIfInputWaiting() does. Closing the port releases it. The
-    // tool holds it while records stream in, to take them in once per frame of the window
+    // While held, bytes that arrive raise no receive notification: they wait in the port's memory
+    // for the next readPending() or waitForInput(), which see them as ever. holdReceive(false)
+    // releases the hold and then does what notifyIfInputWaiting() does. Closing the port releases
+    // it. The tool holds it while records stream in, to take them in once per frame of the window
     // instead of piece by piece.
     virtual void holdReceive(bool held) = 0;
 
     // Raised when received data are waiting.
     void setReceiveNotification(std::function<void()> notify) { m_receive = std::move(notify); }
     // Raised once when the port is lost while open (adapter pulled, device gone); the port is
-    // already closed when it runs. The text describes what failed.
+    // already closed when it runs, and what it received before is still readable. The text
+    // says in plain words what happened.
     void setLostNotification(std::function<void(const QString&)> notify) {
         m_lost = std::move(notify);
     }

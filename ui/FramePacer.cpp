@@ -21,9 +21,6 @@ void FramePacer::request() {
 }
 
 void FramePacer::frameDue() {
-    if (m_beforeFrame)
-        m_beforeFrame();
-    // A request the input made starts the next frame, which takes in what arrives meanwhile.
     paint();
 }
 
@@ -33,6 +30,11 @@ void FramePacer::showNow() {
 }
 
 void FramePacer::paint() {
+    // Every paint takes in the input held for the frame, whichever way it comes: held input
+    // waits for this frame, and the frame it waited for is this one. A request the input makes
+    // starts the next frame, which takes in what arrives meanwhile.
+    if (m_beforeFrame)
+        m_beforeFrame();
     for (Client* client : m_clients)
         client->applyPending();
     PaintNow::changes(m_widget);

@@ -25,9 +25,9 @@ class QWidget;
 // dialog, a polled wait of the port) and when the log is cleared or replaced, so whatever the
 // operator sees then is up to date.
 //
-// While records stream in, the frame also takes them in: the port holds them back between
-// frames, and the frame reads them just before it paints, so the window thread wakes once a
-// frame instead of once for each piece of the line.
+// While records stream in, the frame also takes them in: the port keeps them without waking the
+// window between frames, and every paint handles them just before it paints, so the window
+// thread wakes once a frame instead of once for each piece of the line.
 class FramePacer final : public QObject {
     Q_OBJECT
 
@@ -46,9 +46,9 @@ public:
     explicit FramePacer(QWidget& widget);
 
     void attach(Client& client) { m_clients.push_back(&client); }
-    // Runs when a frame comes due, before the clients bring their changes onto the window:
-    // input held for the frame is taken in there, and what it adds is painted with this frame.
-    // What it asks for (request()) comes with the next frame.
+    // Runs before every paint, a frame that came due or one shown at once, before the clients
+    // bring their changes onto the window: input held for the frame is taken in there, and what
+    // it adds is painted with this frame. What it asks for (request()) comes with the next frame.
     void setBeforeFrame(std::function<void()> before) { m_beforeFrame = std::move(before); }
     // A frame will come: changes wait for it.
     bool framePending() const { return m_frame.isActive(); }

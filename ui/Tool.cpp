@@ -79,10 +79,8 @@ void Tool::wire() {
     // The toggle's handler runs on every change of its state, the tool's own included.
     connect(&m_window.connectButton(), &QAbstractButton::toggled, this,
             [this] { runHandler([this] { m_connectToggle.toggled(); }); });
-    m_port.setLostNotification([this](const QString& why) {
-        m_link.gate().deliver(
-            [this, why] { m_connectToggle.portLost(why, {m_download.abandon()}); });
-    });
+    m_link.setLossReport(
+        [this](const QString& why) { m_connectToggle.portLost(why, {m_download.abandon()}); });
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     connect(&m_timer1, &QTimer::timeout, this, [this] {
         m_link.gate().deliver(

@@ -17,8 +17,8 @@
 #include "platform/PortMap.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
-#include "platform/QtSerialPort.h"
 #include "platform/SystemClock.h"
+#include "platform/TtySerialPort.h"
 #include "platform/WidgetControls.h"
 #include "ui/Form1.h"
 #include "ui/Lifecycle.h"
@@ -72,7 +72,7 @@ private:
 
     IniSettingsStore m_settings;
     PortMap m_portMap;
-    QtSerialPort m_port;
+    TtySerialPort m_port;
     SystemClock m_clock;
     Form1 m_window;
     QtMessageBoxes m_qtBoxes;

@@ -157,17 +157,34 @@ TEST_F(DownloadTest, TimeSpentInAMessageBoxIsNoSilenceOfTheHandheld) {
     EXPECT_EQ(h.boxes.texts().last(), u"Transfer of records finished."_s);
 }
 
-TEST_F(DownloadTest, ACablePulledWhileTheCountIsAwaitedGivesOneMessage) {
+TEST_F(DownloadTest, ACablePulledWhileTheCountIsAwaitedOrABoxIsOpenGivesOneMessage) {
+    h.link.setLossReport(
+        [this](const QString& why) { h.toggle.portLost(why, {download.abandon()}); });
     answer({{"STA", QByteArray()}});
-    h.port.setLostNotification([this](const QString& why) {
-        h.link.gate().deliver([this, why] { h.toggle.portLost(why, {download.abandon()}); });
-    });
     h.clock.schedule(h.clock.now() + 300, [&] { h.port.pull(); });
     h.act([&] { download.start(); });
     h.idle(100);
     ASSERT_EQ(h.boxes.shown().size(), 1) << h.boxes.texts().join(u" | "_s).toStdString();
     EXPECT_EQ(h.boxes.shown().first().title, u"Connection lost"_s);
     EXPECT_TRUE(h.boxes.texts().first().contains(u"No records were requested."_s));
+
+    // The handheld pauses; a box stays open 12 s, and the cable is pulled before it closes. The
+    // timer's ticks that waited for the box find a lost port, no silent handheld.
+    h.boxes.clear();
+    h.connect();
+    answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\n"}});
+    h.act([&] { download.start(); });
+    h.idle(100);
+    h.boxes.whileOpen([&] {
+        h.clock.advanceTo(h.clock.now() + 12000);
+        h.port.pull();
+    });
+    h.act([&] { download.refuseWhileTransferring(); });
+    h.boxes.whileOpen({});
+    h.idle(1000);
+    ASSERT_EQ(h.boxes.shown().size(), 2) << h.boxes.texts().join(u" | "_s).toStdString();
+    EXPECT_EQ(h.boxes.shown().last().title, u"Connection lost"_s);
+    EXPECT_TRUE(h.boxes.texts().last().contains(u"after 1 of 5 records"_s));
 }
 
 TEST_F(DownloadTest, DisconnectOrARestartEndsTheRunningTransfer) {

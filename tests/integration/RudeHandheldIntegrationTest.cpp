@@ -6,8 +6,8 @@
 #include "link/ReplyHandlers.h"
 #include "platform/PortMap.h"
 #include "platform/QtMessageBoxes.h"
-#include "platform/QtSerialPort.h"
 #include "platform/SystemClock.h"
+#include "platform/TtySerialPort.h"
 #include "sim/DeviceModel.h"
 #include "tests/integration/SimulatedHandheld.h"
 #include "tests/support/FakeLinkView.h"
@@ -187,7 +187,7 @@ struct RealLink {
     Pty pty;
     MemorySettingsStore settings;
     PortMap map{settings};
-    QtSerialPort port{map};
+    TtySerialPort port{map};
     FakeLinkView view;
     SystemClock clock;
     QObject context;
@@ -233,7 +233,7 @@ TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameButNotWhileAHandlerShowsA
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
     Pty& pty = real.pty;
     Link& link = real.link;
-    QtSerialPort& port = real.port;
+    TtySerialPort& port = real.port;
     QObject& context = real.context;
     bool framePending = true;
     link.setFramePending([&] { return framePending; });

@@ -3,7 +3,7 @@
 #include "platform/OpenFailure.h"
 
 #include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "platform/TtySerialPort.h"
 #include "tests/platform/ChildProcess.h"
 #include "tests/support/MemorySettingsStore.h"
 
@@ -131,7 +131,7 @@ TEST(MissingDevice, NamesTheDevicesThatArePresentAndTheSettingsKey) {
     MemorySettingsStore store;
     store.save(u"Ports"_s, u"COM3"_s, device);
     PortMap map(store);
-    QtSerialPort port(map);
+    TtySerialPort port(map);
     port.setPortNumber(3);
     const SerialPort::OpenResult opened = port.open();
     EXPECT_FALSE(opened.ok);
@@ -315,7 +315,7 @@ TEST(HeldDevice, APortLockedByAnotherProgramIsRefusedWithItsName) {
     MemorySettingsStore store;
     store.save(u"Ports"_s, u"COM1"_s, pty.slave());
     PortMap map(store);
-    QtSerialPort port(map);
+    TtySerialPort port(map);
     port.setPortNumber(1);
     const SerialPort::OpenResult opened = port.open();
     QFile::remove(lockPath);

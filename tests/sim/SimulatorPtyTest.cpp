@@ -1,7 +1,7 @@
 // The simulator program on a real pseudo-terminal, driven through the tool's own serial adapter.
 
 #include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "platform/TtySerialPort.h"
 #include "sim/DeviceModel.h"
 #include "tests/sim/ByteArrayPrinter.h"
 #include "tests/support/MemorySettingsStore.h"
@@ -82,7 +82,7 @@ struct Tool {
 
     MemorySettingsStore store;
     PortMap map{store};
-    QtSerialPort port{map};
+    TtySerialPort port{map};
     int lost = 0;
 };
 

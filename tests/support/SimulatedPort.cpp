@@ -6,6 +6,7 @@ SerialPort::OpenResult SimulatedPort::open() {
     if (!m_openFailure.isEmpty())
         return {false, m_openFailure};
     m_open = true;
+    m_input.clear();
     ++m_openCount;
     return {true, QString()};
 }
@@ -76,7 +77,7 @@ QByteArray SimulatedPort::readPending() {
 
 bool SimulatedPort::waitForInput(int timeoutMs) {
     if (!m_open)
-        return false;
+        return !m_input.isEmpty();
     m_clock.advanceUntil(m_clock.now() + timeoutMs, [this] { return !m_input.isEmpty(); });
     return !m_input.isEmpty();
 }
@@ -85,7 +86,6 @@ void SimulatedPort::pull() {
     if (!m_open)
         return;
     m_open = false;
-    m_input.clear();
     markLost();
     m_clock.schedule(m_clock.now(), [this] { notifyLost(QStringLiteral("Input/output error")); });
 }

@@ -57,7 +57,8 @@ public:
     void arrive(const QByteArray& bytes);
     // The port refuses to open, with this text.
     void failOpen(const QString& message) { m_openFailure = message; }
-    // The adapter is pulled: the port closes and the lost notification follows.
+    // The adapter is pulled: the port closes and the lost notification follows. What arrived
+    // before stays readable until the port is closed or opened again, as on the real port.
     void pull();
     // Writes fail from now on, as on a port that went away.
     void failWrites(bool fail = true) { m_writesFail = fail; }

@@ -23,8 +23,7 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
     controls.onClicked("Check_Offtime", [this](bool checked) {
         link.gate().run([&] { values.offBoxChanged(checked); });
     });
-    port.setLostNotification(
-        [this](const QString& why) { link.gate().deliver([this, why] { toggle.portLost(why); }); });
+    link.setLossReport([this](const QString& why) { toggle.portLost(why); });
 }
 
 void ToolHarness::act(const std::function<void()>& handler) {

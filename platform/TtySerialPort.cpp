@@ -1,0 +1,198 @@
+#include "platform/TtySerialPort.h"
+
+#include "platform/OpenFailure.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+// How long a write may wait for the driver to take its bytes.
+constexpr int kWriteTimeoutMs = 2000;
+
+QString systemText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
+TtySerialPort::TtySerialPort(const PortMap& map, QObject* parent)
+    : QObject(parent), m_map(map), m_reader([this] {
+          // On the reader's thread: only a call queued to the window thread.
+          QMetaObject::invokeMethod(
+              this, [this] { woken(); }, Qt::QueuedConnection);
+      }) {}
+
+TtySerialPort::~TtySerialPort() {
+    close();
+}
+
+QString TtySerialPort::deviceName() const {
+    return m_map.deviceFor(m_number);
+}
+
+SerialPort::OpenResult TtySerialPort::open() {
+    const QString device = deviceName();
+    if (device.isEmpty())
+        return {false, OpenFailure::describeUnmapped(m_number, PortMap::presentDevices())};
+    close();
+    const QString busy = systemText(EBUSY);
+    if (!DeviceLock::lockFileFree(device))
+        return {false, OpenFailure::describe(m_number, device, busy)};
+    const int descriptor =
+        ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return {false, OpenFailure::describe(m_number, device, systemText(errno))};
+    if (!m_lock.take(device, descriptor)) {
+        ::close(descriptor);
+        return {false, OpenFailure::describe(m_number, device, busy)};
+    }
+    m_descriptor = descriptor;
+    QString why;
+    if (!setLine(&why)) {
+        release();
+        return {false, QStringLiteral("COM%1 (%2) does not accept the line settings 38400 8N1: %3")
+                           .arg(m_number)
+                           .arg(device, why)};
+    }
+    // A closed port receives nothing: bytes that reached the device before this open belong to an
+    // earlier session and are dropped, as a real line drops them.
+    ::tcflush(m_descriptor, TCIOFLUSH);
+    m_reader.clear();
+    m_receiveHeld = false;
+    m_reader.setWakeWanted(true);
+    if (!m_reader.start(m_descriptor)) {
+        release();
+        return {false, QStringLiteral("COM%1 (%2) could not be opened: no thread to read it")
+                           .arg(m_number)
+                           .arg(device)};
+    }
+    return {true, QString()};
+}
+
+bool TtySerialPort::setLine(QString* why) {
+    termios line{};
+    if (::tcgetattr(m_descriptor, &line) != 0) {
+        *why = systemText(errno);
+        return false;
+    }
+    m_savedLine = line;
+    ::cfmakeraw(&line);
+    line.c_cflag &= ~tcflag_t(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    line.c_cflag |= CS8 | CLOCAL | CREAD;
+    line.c_iflag &= ~tcflag_t(IXON | IXOFF | IXANY);
+    line.c_cc[VMIN] = 0;
+    line.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&line, B38400) != 0 || ::cfsetospeed(&line, B38400) != 0 ||
+        ::tcsetattr(m_descriptor, TCSANOW, &line) != 0) {
+        *why = systemText(errno);
+        return false;
+    }
+    return true;
+}
+
+void TtySerialPort::release() {
+    if (m_descriptor < 0)
+        return;
+    m_reader.stop();
+    ::tcsetattr(m_descriptor, TCSANOW, &m_savedLine);
+    ::close(m_descriptor);
+    m_descriptor = -1;
+    m_lock.release();
+    m_receiveHeld = false;
+}
+
+void TtySerialPort::close() {
+    release();
+    m_reader.clear();
+}
+
+bool TtySerialPort::write(const QByteArray& bytes) {
+    if (m_descriptor < 0 || checkEnded())
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put =
+            ::write(m_descriptor, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (put > 0) {
+            done += put;
+            continue;
+        }
+        const int error = errno;
+        if (put < 0 && error == EINTR)
+            continue;
+        const qint64 left = kWriteTimeoutMs - waited.elapsed();
+        if (put < 0 && error == EAGAIN && left > 0) {
+            pollfd watched{m_descriptor, POLLOUT, 0};
+            if (::poll(&watched, 1, int(left)) >= 0 && !(watched.revents & (POLLHUP | POLLERR)))
+                continue;
+        }
+        if (!checkEnded()) {
+            portLost(error == EAGAIN ? QStringLiteral("the device took no bytes for %1 seconds")
+                                           .arg(kWriteTimeoutMs / 1000)
+                                     : PortReader::failureText(error));
+        }
+        return false;
+    }
+    return true;
+}
+
+QByteArray TtySerialPort::readPending() {
+    checkEnded();
+    return m_reader.take();
+}
+
+bool TtySerialPort::waitForInput(int timeoutMs) {
+    if (m_reader.hasInput())
+        return true;
+    if (m_descriptor < 0 || checkEnded())
+        return false;
+    if (timeoutMs > 0 && m_beforeBlocking)
+        m_beforeBlocking();
+    const bool input = m_reader.waitForInput(timeoutMs);
+    checkEnded();
+    return input;
+}
+
+void TtySerialPort::woken() {
+    m_reader.wakeArrived();
+    if (m_descriptor < 0 || checkEnded())
+        return;
+    if (m_reader.hasInput())
+        notifyReceive();
+}
+
+bool TtySerialPort::checkEnded() {
+    if (m_descriptor < 0 || !m_reader.ended())
+        return false;
+    portLost(m_reader.endReason());
+    return true;
+}
+
+void TtySerialPort::notifyIfInputWaiting() {
+    if (m_descriptor >= 0 && m_reader.hasInput())
+        m_reader.requestWake();
+}
+
+void TtySerialPort::holdReceive(bool held) {
+    m_receiveHeld = held && m_descriptor >= 0;
+    m_reader.setWakeWanted(!m_receiveHeld);
+    if (!m_receiveHeld)
+        notifyIfInputWaiting();
+}
+
+void TtySerialPort::portLost(const QString& why) {
+    if (m_descriptor < 0)
+        return;
+    release();
+    markLost();
+    // Raised from the event loop, never inside the handler whose read or write failed.
+    QTimer::singleShot(0, this, [this, why] { notifyLost(why); });
+}
