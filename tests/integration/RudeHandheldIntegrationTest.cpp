@@ -5,6 +5,7 @@
 #include "link/Link.h"
 #include "link/ReplyHandlers.h"
 #include "platform/PortMap.h"
+#include "platform/PortReader.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/SystemClock.h"
 #include "platform/TtySerialPort.h"
@@ -14,12 +15,14 @@
 #include "tests/support/MemorySettingsStore.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "ui/Form1.h"
+#include "ui/FramePacer.h"
 #include "ui/Tool.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -140,6 +143,11 @@ public:
     bool send(const QByteArray& bytes) const {
         return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
+    // The handheld's side goes away, as a pulled adapter does: the device hangs up.
+    void hangUp() {
+        ::close(m_master);
+        m_master = -1;
+    }
     // Bytes that arrived and that nobody has read yet: they wait in the driver.
     int unread() const {
         int count = -1;
@@ -227,7 +235,7 @@ public:
     QList<QByteArray> lines;
 };
 
-TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameButNotWhileAHandlerShowsABox) {
+TEST(RealPortTest, HeldInputLeavesTheDriverAtOnceAndWaitsInMemoryForTheFrame) {
     ScriptedMessageBoxes boxes;
     RealLink real(boxes);
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
@@ -247,11 +255,12 @@ TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameButNotWhileAHandlerShowsA
     ASSERT_TRUE(pty.send("one\r\n"));
     ASSERT_TRUE(handled(1, 3000));
     ASSERT_TRUE(pty.send("two\r\n"));
-    EXPECT_FALSE(handled(2, 300)) << "Qt's notifier still wakes the window for held input";
+    EXPECT_FALSE(handled(2, 300)) << "held input still wakes the window";
+    EXPECT_EQ(pty.unread(), 0) << "held input waits in the driver, where a hang-up drops it";
     link.takeInputForFrame();
     EXPECT_EQ(handler.lines.size(), 2);
 
-    // A handler in a modal box: Qt reads ahead what arrives, as ever, for the end of the handler.
+    // A handler in a modal box: what arrives is read, for the end of the handler.
     int unreadInBox = -1;
     QtMessageBoxes realBoxes(nullptr);
     link.gate().run([&] {
@@ -286,6 +295,71 @@ TEST(RealPortTest, HeldInputWaitsInTheDriverForTheFrameButNotWhileAHandlerShowsA
     EXPECT_FALSE(port.waitForInput(20));
     EXPECT_EQ(shown, 1);
     port.close();
+}
+
+TEST(RealPortTest, ACablePulledWhileABoxIsOpenKeepsEveryLineThatCameAndSaysItHungUp) {
+    ScriptedMessageBoxes boxes;
+    RealLink real(boxes);
+    ASSERT_TRUE(real.open()) << "no pseudo-terminal";
+    Pty& pty = real.pty;
+    bool framePending = true;
+    real.link.setFramePending([&] { return framePending; });
+    LineList handler;
+    real.link.dispatcher().attach(&handler);
+    QStringList reasons;
+    qsizetype handledAtReport = -1;
+    real.link.setLossReport([&](const QString& why) {
+        reasons << why;
+        handledAtReport = handler.lines.size();
+    });
+
+    // Records come and are held for a frame that does not come before the operator opens a box;
+    // more records come while it is open, then the cable is pulled, and the box is closed later.
+    ASSERT_TRUE(pty.send("r1\r\n"));
+    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
+    ASSERT_TRUE(pty.send("r2\r\nr3\r\n"));
+    QThread::msleep(50);
+    QtMessageBoxes realBoxes(nullptr);
+    real.link.gate().run([&] {
+        QTimer::singleShot(100, &real.context, [&] { pty.send("r4\r\nr5\r\nr6\r\n"); });
+        QTimer::singleShot(300, &real.context, [&] { pty.hangUp(); });
+        QTimer::singleShot(800, &real.context, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->accept();
+        });
+        realBoxes.show(u"A box."_s, u"Test"_s, MessageBoxes::Icon::Information,
+                       MessageBoxes::Buttons::Ok);
+    });
+    ASSERT_TRUE(waitUntil([&] { return !reasons.isEmpty(); }, 3000)) << "the loss went untold";
+    EXPECT_EQ(handledAtReport, 6) << "lines the tool had received were lost with the cable";
+    EXPECT_EQ(reasons, QStringList{PortReader::hungUpText()});
+    EXPECT_FALSE(real.port.isOpen());
+    EXPECT_FALSE(waitUntil([&] { return reasons.size() > 1; }, 300)) << "told twice";
+}
+
+TEST(RealPortTest, APaintBeforeTheFrameIsDueTakesTheHeldInputIn) {
+    ScriptedMessageBoxes boxes;
+    RealLink real(boxes);
+    ASSERT_TRUE(real.open()) << "no pseudo-terminal";
+    QWidget window;
+    FramePacer pacer(window);
+    real.view.setOnChange([&] { pacer.request(); });
+    real.link.setFramePending([&] { return pacer.framePending(); });
+    pacer.setBeforeFrame([&] { real.link.takeInputForFrame(); });
+    LineList handler;
+    real.link.dispatcher().attach(&handler);
+
+    // The first record asks for a frame, and the next is held for it.
+    ASSERT_TRUE(real.pty.send("r1\r\n"));
+    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
+    ASSERT_TRUE(real.pty.send("r2\r\n"));
+    QThread::msleep(FramePacer::kEarlyMs + 3); // the event loop stands still meanwhile
+    EXPECT_EQ(real.pty.unread(), 0);
+    ASSERT_EQ(handler.lines.size(), 1);
+    // A progress report outside every handler finds the frame almost due and paints at once:
+    // that paint is the frame the held record waited for.
+    pacer.request();
+    EXPECT_EQ(handler.lines.size(), 2) << "held input waits for a frame that has been painted";
 }
 
 } // namespace
