@@ -59,6 +59,14 @@ QByteArray StoppablePort::readPending() {
     return bytes;
 }
 
+QByteArray StoppablePort::readSome(qsizetype maxBytes) {
+    if (cut())
+        return {};
+    QByteArray bytes = m_port.readSome(maxBytes);
+    followLoss();
+    return bytes;
+}
+
 bool StoppablePort::waitForInput(int timeoutMs) {
     if (cut())
         return false;

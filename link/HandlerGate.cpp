@@ -3,8 +3,6 @@
 #include <algorithm>
 
 void HandlerGate::run(const std::function<void()>& handler) {
-    if (m_depth == 0 && m_before)
-        m_before();
     ++m_depth;
     handler();
     --m_depth;

@@ -17,8 +17,6 @@ public:
 
     explicit HandlerGate(Post post) : m_post(std::move(post)) {}
 
-    // Runs each time before the outermost handler starts.
-    void setBeforeHandler(std::function<void()> before) { m_before = std::move(before); }
     // Runs each time the outermost handler has returned, before anything else waits its turn.
     void setAfterHandler(std::function<void()> after) { m_after = std::move(after); }
 
@@ -40,7 +38,6 @@ private:
     void flush();
 
     Post m_post;
-    std::function<void()> m_before;
     std::function<void()> m_after;
     int m_depth = 0;
     bool m_flushPosted = false;

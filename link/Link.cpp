@@ -25,20 +25,14 @@ Link::Link(SerialPort& port, LinkView& view, MessageBoxes& boxes, Sleeper& sleep
     // not left waiting for the handheld's next bytes, which might never come or would then be
     // taken for the answer to the operator's next command.
     m_gate.setAfterHandler([this] { afterHandler(); });
-    // A handler may show a modal box, whose event loop lets the port read ahead whatever
-    // arrives meanwhile. Held, it would pile up in the driver, whose buffer is full after some
-    // seconds of the line, and the handheld's next bytes would be lost.
-    m_gate.setBeforeHandler([this] {
-        if (std::exchange(m_inputHeld, false))
-            m_port.holdReceive(false);
-    });
 }
 
 void Link::setLossReport(std::function<void(const QString& why)> report) {
     m_port.setLostNotification([this, report = std::move(report)](const QString& why) {
         m_gate.deliver([this, report, why] {
-            m_inputHeld = false;
-            receive();
+            do
+                receive();
+            while (m_port.waitForInput(0));
             report(why);
         });
     });

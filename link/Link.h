@@ -69,11 +69,11 @@ public:
     // a piece of the line every 8 ms would otherwise wake the window thread 120 times a second,
     // and waking costs more than handling a record. So while a download receives records and the
     // window has a frame pending (framePending), the port's receive notification is held when a
-    // handler ends; the bytes wait in the driver, and the frame takes them in
-    // (takeInputForFrame) just before it paints them. Each record is still written when its line
-    // is handled, and text is on the screen at most a frame after its bytes arrived. Input that
-    // comes faster than frames could take it is not held, and nothing is held while a handler
-    // runs. Without a frame source nothing is held.
+    // handler ends; the port reads the bytes all the same and keeps them, and the frame takes
+    // them in (takeInputForFrame) just before it paints them. Each record is still written when
+    // its line is handled, and text is on the screen at most a frame after its bytes arrived.
+    // Input that comes faster than frames could take it is not held, and input that came while a
+    // handler ran is handled as soon as it ends. Without a frame source nothing is held.
     void setFramePending(std::function<bool()> framePending) {
         m_framePending = std::move(framePending);
     }

@@ -7,7 +7,7 @@
 #include "platform/SerialPort.h"
 
 bool ReceiveHandler::run() {
-    const QByteArray input = m_port.readPending();
+    const QByteArray input = m_port.readSome(kSliceBytes);
     m_lastRead = input.size();
     // A frame that finds nothing held for it asks for no frame of its own.
     if (!input.isEmpty()) {

@@ -8,9 +8,10 @@ class MessageBoxes;
 class ReceiveBuffer;
 class SerialPort;
 
-// Runs once per receive notification: reads what has arrived, shows it in the traffic log,
-// cuts complete lines and hands each non-empty one to the dispatcher, in arrival order, each
-// completely (pauses and follow-up commands included) before the next is cut.
+// Runs once per receive notification: reads what has arrived (a slice of it when a quick device
+// has sent a backlog), shows it in the traffic log, cuts complete lines and hands each non-empty
+// one to the dispatcher, in arrival order, each completely (pauses and follow-up commands
+// included) before the next is cut.
 //
 // A failing line handler shows its description in a message box and ends the run: that line
 // is lost, and complete lines still buffered wait for the next run.
@@ -19,6 +20,10 @@ public:
     ReceiveHandler(SerialPort& port, LinkView& view, MessageBoxes& boxes, ReceiveBuffer& buffer,
                    Dispatcher& dispatcher)
         : m_port(port), m_view(view), m_boxes(boxes), m_buffer(buffer), m_dispatcher(dispatcher) {}
+
+    // What one run reads at most: about a millisecond of handling, and more than four seconds of
+    // the serial line. What is left waits for the next run, after the window has turned.
+    static constexpr qsizetype kSliceBytes = 16 * 1024;
 
     // False when a line handler failed and the run ended early.
     bool run();

@@ -131,11 +131,16 @@ void PortReader::wakeLocked() {
     m_wake();
 }
 
-QByteArray PortReader::take() {
+QByteArray PortReader::take(qsizetype maxBytes) {
     QByteArray bytes;
     {
         std::lock_guard lock(m_mutex);
-        bytes.swap(m_input);
+        if (m_input.size() <= maxBytes) {
+            bytes.swap(m_input);
+        } else {
+            bytes = m_input.first(maxBytes);
+            m_input.remove(0, maxBytes);
+        }
     }
     m_changed.notify_all(); // room again
     return bytes;

@@ -37,8 +37,8 @@ public:
     // Ends the reading thread and waits for it. What it read stays for take().
     void stop();
 
-    // Everything read and not yet taken, in order.
-    QByteArray take();
+    // What was read and not yet taken, in order, up to maxBytes.
+    QByteArray take(qsizetype maxBytes = kReadAheadBytes);
     bool hasInput() const;
     // Blocks up to timeoutMs until input is there or the device has ended; true when input is.
     bool waitForInput(int timeoutMs);

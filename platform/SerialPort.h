@@ -40,6 +40,10 @@ public:
     // False when the port is closed or the write failed.
     virtual bool write(const QByteArray& bytes) = 0;
     virtual QByteArray readPending() = 0;
+    // The first maxBytes at most of what readPending() would return; the rest stays for the next
+    // read. The receive handler reads so, so that a device far quicker than the serial line (a
+    // backlog of megabytes) is handled in slices, with the window turning between them.
+    virtual QByteArray readSome(qsizetype maxBytes) = 0;
     // Blocks up to timeoutMs until input is pending; true when some is (at once if already so).
     virtual bool waitForInput(int timeoutMs) = 0;
     // Raises the receive notification from the event loop when received bytes wait unread. A

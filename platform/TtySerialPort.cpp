@@ -145,8 +145,12 @@ bool TtySerialPort::write(const QByteArray& bytes) {
 }
 
 QByteArray TtySerialPort::readPending() {
+    return readSome(PortReader::kReadAheadBytes);
+}
+
+QByteArray TtySerialPort::readSome(qsizetype maxBytes) {
     checkEnded();
-    return m_reader.take();
+    return m_reader.take(maxBytes);
 }
 
 bool TtySerialPort::waitForInput(int timeoutMs) {

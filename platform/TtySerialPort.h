@@ -34,6 +34,7 @@ public:
 
     bool write(const QByteArray& bytes) override;
     QByteArray readPending() override;
+    QByteArray readSome(qsizetype maxBytes) override;
     bool waitForInput(int timeoutMs) override;
     void notifyIfInputWaiting() override;
     void holdReceive(bool held) override;

@@ -185,6 +185,25 @@ TEST_F(DownloadTest, ACablePulledWhileTheCountIsAwaitedOrABoxIsOpenGivesOneMessa
     ASSERT_EQ(h.boxes.shown().size(), 2) << h.boxes.texts().join(u" | "_s).toStdString();
     EXPECT_EQ(h.boxes.shown().last().title, u"Connection lost"_s);
     EXPECT_TRUE(h.boxes.texts().last().contains(u"after 1 of 5 records"_s));
+
+    // A backlog far larger than one read has arrived when the cable is pulled: all of it is
+    // written before the operator is told.
+    h.boxes.clear();
+    h.connect();
+    QByteArray backlog;
+    for (int n = 1; n <= 6000; ++n)
+        backlog += "r|" + QByteArray::number(n) + "\r\n";
+    answer({{"STA", "0|9000\r\n"}, {"GET", QByteArray()}});
+    h.act([&] { download.start(); });
+    h.boxes.whileOpen([&] {
+        h.port.arrive(backlog);
+        h.port.pull();
+    });
+    h.act([&] { download.refuseWhileTransferring(); });
+    h.boxes.whileOpen({});
+    h.idle(1000);
+    EXPECT_EQ(recordFile().count("\r\n"), 6000);
+    EXPECT_TRUE(h.boxes.texts().last().contains(u"after 6000 of 9000 records"_s));
 }
 
 TEST_F(DownloadTest, DisconnectOrARestartEndsTheRunningTransfer) {

@@ -48,10 +48,10 @@ protected:
         link.dispatcher().attach(static_cast<StatusReplyHandler*>(&handlers));
     }
 
-    // Bytes arrive as one receive event, handled at once.
+    // Bytes arrive as one receive event, handled at once (a large piece in slices).
     void arrive(const QByteArray& bytes) {
         port.arrive(bytes);
-        loop.runPosted();
+        loop.runFor(0);
     }
 
     VirtualClock clock;

@@ -325,6 +325,29 @@ TEST(HeldDevice, APortLockedByAnotherProgramIsRefusedWithItsName) {
         << opened.message.toStdString();
 }
 
+TEST(HeldDevice, TheSameDeviceUnderAnotherNameIsRefusedWhileOpenAndFreeAfter) {
+    PseudoTerminal pty;
+    ASSERT_FALSE(pty.slave().isEmpty());
+    QTemporaryDir links;
+    const QString link = links.filePath(u"by-id-handheld"_s);
+    ASSERT_TRUE(QFile::link(pty.slave(), link));
+    MemorySettingsStore store;
+    store.save(u"Ports"_s, u"COM1"_s, pty.slave());
+    store.save(u"Ports"_s, u"COM2"_s, link);
+    PortMap map(store);
+    TtySerialPort first(map);
+    first.setPortNumber(1);
+    ASSERT_TRUE(first.open().ok);
+    // Root opens any device in exclusive mode; the lock on the device holds whatever its name.
+    TtySerialPort second(map);
+    second.setPortNumber(2);
+    const SerialPort::OpenResult refused = second.open();
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.message.contains(u"busy"_s)) << refused.message.toStdString();
+    first.close();
+    EXPECT_TRUE(second.open().ok);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {

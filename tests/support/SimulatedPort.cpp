@@ -2,6 +2,8 @@
 
 #include "tests/support/VirtualClock.h"
 
+#include <algorithm>
+
 SerialPort::OpenResult SimulatedPort::open() {
     if (!m_openFailure.isEmpty())
         return {false, m_openFailure};
@@ -72,6 +74,12 @@ void SimulatedPort::notifyIfInputWaiting() {
 QByteArray SimulatedPort::readPending() {
     QByteArray bytes;
     bytes.swap(m_input);
+    return bytes;
+}
+
+QByteArray SimulatedPort::readSome(qsizetype maxBytes) {
+    const QByteArray bytes = m_input.first(std::min(maxBytes, m_input.size()));
+    m_input.remove(0, bytes.size());
     return bytes;
 }
 

@@ -39,6 +39,7 @@ public:
     bool isOpen() const override { return m_open; }
     bool write(const QByteArray& bytes) override;
     QByteArray readPending() override;
+    QByteArray readSome(qsizetype maxBytes) override;
     bool waitForInput(int timeoutMs) override;
     void notifyIfInputWaiting() override;
     void holdReceive(bool held) override;
