@@ -12,6 +12,7 @@
 #include "platform/SerialPort.h"
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -61,6 +62,9 @@ void RecordDownload::start() {
     }
     // Records start on a line of their own: the start of a line received before (an answer cut
     // off by a disconnect) must not become the front of the first record.
+    // When its end does come, it is the first line read below: the tail of a record ("9") or of
+    // a status reply, which must not pass for a count.
+    const bool tailMayCome = m_link.receiveBuffer().pendingSize() > 0;
     m_link.dropIncompleteLine();
     if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
         m_dataFile.close();
@@ -70,8 +74,21 @@ void RecordDownload::start() {
     }
     // The answer is consumed here: it never reaches the log or the dispatcher. Lines before it (a
     // late reply to an earlier command) are passed over.
-    const PolledReply::Outcome reply =
-        PolledReply::wait(m_link.port(), m_link.clock(), kCountWaitMs, PolledReply::isCountReply);
+    // A handheld may answer with the number of records alone. A late answer to an earlier
+    // command can be a number alone too (a barcode), so a count reply with its bar wins, and
+    // without one the latest number alone counts once the wait is over.
+    bool firstLine = true;
+    QByteArray numberAlone;
+    const auto isCount = [&](const QByteArray& line) {
+        const bool mayBeTail = std::exchange(firstLine, false) && tailMayCome;
+        if (!mayBeTail && PolledReply::isNumberAlone(line))
+            numberAlone = line;
+        return PolledReply::isCountReply(line);
+    };
+    PolledReply::Outcome reply =
+        PolledReply::wait(m_link.port(), m_link.clock(), kCountWaitMs, isCount);
+    if (!reply.answer && !numberAlone.isEmpty())
+        reply.answer = numberAlone;
     if (!reply.answer) {
         m_dataFile.close();
         if (!m_link.port().isOpen()) {

@@ -1,5 +1,6 @@
 #include "link/NumberInText.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -8,6 +9,13 @@ namespace {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// Numbers in the handheld's text always have a decimal point, whatever the desktop's language:
+// strtod follows the locale, and would read "2.6" as 2 under a German one.
+locale_t decimalPointLocale() {
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return c;
 }
 
 } // namespace
@@ -48,7 +56,7 @@ double read(const QByteArray& text) {
             number += exponent;
         }
     }
-    return std::strtod(number.c_str(), nullptr);
+    return ::strtod_l(number.c_str(), nullptr, decimalPointLocale());
 }
 
 std::optional<qint64> rounded(double number, qint64 minimum, qint64 maximum) {

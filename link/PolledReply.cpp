@@ -57,4 +57,8 @@ bool isCountReply(const QByteArray& line) {
     return skipNumber(line, bar + 1, false) == line.size();
 }
 
+bool isNumberAlone(const QByteArray& line) {
+    return skipNumber(line, 0, true) == line.size();
+}
+
 } // namespace PolledReply

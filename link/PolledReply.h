@@ -44,5 +44,7 @@ Outcome wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer
 // handheld without records may leave out), blanks allowed around each number and nothing else.
 // A record line ("3|0000ABCD|...") is none.
 bool isCountReply(const QByteArray& line);
+// A line that holds one decimal number alone, blanks allowed around it.
+bool isNumberAlone(const QByteArray& line);
 
 } // namespace PolledReply

@@ -1,8 +1,9 @@
 # Sourced by ./run, ./test and ./bench: installs the Debian packages the build needs, once.
 # Usage: ensure_deps PACKAGE...  (the build's own packages are always included)
 
+# locales: a test reads the handheld's numbers under a German desktop, whose locale it makes.
 QV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-                   libgtest-dev libbenchmark-dev)
+                   libgtest-dev libbenchmark-dev locales)
 
 ensure_deps() {
     local wanted=("${QV_BUILD_PACKAGES[@]}" "$@") missing=() pkg

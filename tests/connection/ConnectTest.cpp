@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
@@ -128,7 +132,34 @@ void answer(ToolHarness& h, const QMap<QByteArray, QByteArray>& replies) {
     });
 }
 
-TEST(ConnectTest, StatusValuesAreDecodedAsTheHandheldMeansThem) {
+// The desktop's language writes numbers with a decimal comma; the locale is made into a folder
+// of the test's own when the machine lacks it.
+class GermanNumbers {
+public:
+    GermanNumbers() {
+        if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+            const QByteArray made = m_dir.filePath(u"de_DE.UTF-8"_s).toLocal8Bit();
+            if (std::system(("localedef -i de_DE -f UTF-8 " + made + " 2>/dev/null").constData()) >=
+                0)
+                qputenv("LOCPATH", m_dir.path().toLocal8Bit());
+            std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+        }
+    }
+    ~GermanNumbers() {
+        std::setlocale(LC_NUMERIC, "C");
+        qunsetenv("LOCPATH");
+    }
+    GermanNumbers(const GermanNumbers&) = delete;
+    GermanNumbers& operator=(const GermanNumbers&) = delete;
+    bool active() const { return std::string(std::localeconv()->decimal_point) == ","; }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+TEST(ConnectTest, StatusValuesAreDecodedAsTheHandheldMeansThemInEveryLanguage) {
+    const GermanNumbers german;
+    ASSERT_TRUE(german.active()) << "no German locale: install the package locales";
     ToolHarness h;
     answer(h, {{"TAGTYP", "TAGTYP:2.5"},
                {"OFF", "OFF:05"},
@@ -136,7 +167,7 @@ TEST(ConnectTest, StatusValuesAreDecodedAsTheHandheldMeansThem) {
                {"ENBEEP", "ENBEEP:abc"},
                {"GPS", "GPS:2"},
                {"FUNCTION", "FUNCTION:4,3"},
-               {"LANGUAGE", "LANGUAGE:  3"},
+               {"LANGUAGE", "LANGUAGE:  2.6"},
                {"VERSION", "VERSION: 2.31 \xe4"}});
     h.controls.pick("FDXCode", 3);
     h.connect();
@@ -149,7 +180,7 @@ TEST(ConnectTest, StatusValuesAreDecodedAsTheHandheldMeansThem) {
     EXPECT_TRUE(h.controls.isChecked("EnGPS"));
     EXPECT_EQ(h.controls.text("Betriebsart"), u"4 - Leerung mit Info (EI)"_s);
     EXPECT_EQ(h.controls.text("Order"), u"3 - Transponder - Transponder"_s);
-    EXPECT_EQ(h.controls.text("Sprache"), u"3 - Polski"_s);
+    EXPECT_EQ(h.controls.text("Sprache"), u"3 - Polski"_s) << "a decimal point in any language";
     EXPECT_EQ(h.controls.text("Version"), u" 2.31 \u00e4"_s);
 }
 

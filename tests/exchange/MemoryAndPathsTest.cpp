@@ -44,8 +44,9 @@ TEST_F(MemoryTest, StatisticsAreShownWholeFromOneReadOrFromPieces) {
     EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 0"_s);
     EXPECT_TRUE(h.view.log().isEmpty()) << "the reply is consumed by the statistics";
 
-    // A late line without a bar, the answer to an erase say, does not hide the count behind it.
-    answer({{"STA", "Erased\r\n5|6\r\n"}});
+    // A late line without a bar, the answer to an erase say, or a number alone, does not hide
+    // the count behind it: the statistics show both numbers.
+    answer({{"STA", "Erased\r\n345\r\n5|6\r\n"}});
     h.port.setPieces(8, 60);
     h.act([&] { memory.showStatistics(); });
     EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 5, records: 6"_s);

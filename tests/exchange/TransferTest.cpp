@@ -87,6 +87,16 @@ TEST_F(DownloadTest, ACountReplyInPiecesIsReadWhole) {
     h.idle(1000);
     EXPECT_EQ(recordFile().count("\r\n"), 40000);
     EXPECT_EQ(h.boxes.texts(), QStringList{u"Transfer of records finished."_s});
+
+    // A handheld that answers with the number of records alone, behind a record-shaped line and
+    // a late barcode; and one with the bar, behind a late barcode.
+    for (const QByteArray& reply : {QByteArray("3|0000ABCD|x\r\n5901234123457\r\n12\r\n"),
+                                    QByteArray("5901234123457\r\n0|12\r\n")}) {
+        answer({{"STA", reply}, {"GET", {}}});
+        h.act([&] { download.start(); });
+        EXPECT_EQ(download.announced(), 12) << reply.constData();
+        EXPECT_EQ(h.port.sentLines().last(), "GET");
+    }
 }
 
 TEST_F(DownloadTest, RecordsTricklingInAtTheLinesPaceAreTakenInOncePerFrameAndNoneWaitsLonger) {
