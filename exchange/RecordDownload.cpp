@@ -11,6 +11,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -198,9 +199,10 @@ void RecordDownload::checkStall() {
     if (!m_transferring || m_link.port().lossPending())
         return;
     if (m_link.replyMode() != ReplyMode::RecordDownload) {
-        // The operator's disconnect ends a transfer without a word; anything else that took the
-        // reply mode is told.
-        if (m_link.port().isOpen())
+        // The operator's disconnect ends a transfer without a word, also when the port has been
+        // opened again since: it closed the record file. Anything else that took the reply mode
+        // is told.
+        if (m_link.port().isOpen() && !fileTakenAway())
             warnEndedEarly(QStringLiteral("another command took over the line"));
         else
             endTransfer();
@@ -210,13 +212,13 @@ void RecordDownload::checkStall() {
         warnEndedEarly(QStringLiteral("another data transfer closed the record file"));
         return;
     }
-    if (m_clock.monotonicMs() - m_lastLineMs < kStallMs)
+    if (!silentTooLong())
         return;
     // Time the window spent in a modal box is no silence of the handheld: records that came
     // meanwhile wait in the port. Handle them before deciding.
     if (m_link.port().waitForInput(0)) {
         m_link.receive();
-        if (!transferring() || m_clock.monotonicMs() - m_lastLineMs < kStallMs)
+        if (!transferring() || !silentTooLong())
             return;
     }
     endTransfer();
@@ -224,9 +226,19 @@ void RecordDownload::checkStall() {
                                        "records it announced arrived, and none for %3 seconds. %4")
                             .arg(m_received)
                             .arg(m_announced)
-                            .arg(kStallMs / 1000)
+                            .arg(stallLimitMs() / 1000)
                             .arg(keptText()),
                         QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+}
+
+qint64 RecordDownload::stallLimitMs() const {
+    return m_received == 0 ? kFirstRecordMs : kStallMs;
+}
+
+bool RecordDownload::silentTooLong() const {
+    // Counted from the latest byte: a slow handheld that sends a long record in pieces is busy.
+    const qint64 heard = std::max(m_lastLineMs, m_link.lastInputMs());
+    return m_clock.monotonicMs() - heard >= stallLimitMs();
 }
 
 void RecordDownload::warnEndedEarly(const QString& why) {

@@ -20,8 +20,9 @@ class TransferProgress;
 // ends by itself after the announced number of lines.
 //
 // A transfer that stops short is ended by checkStall(), which the window's 500 ms timer runs: 10 s
-// after the last record line (or after "GET") it sets the reply mode back to Idle, closes the file
-// with every line received so far, and tells the operator how many records arrived. A transfer
+// after the last byte received (30 s after "GET" while no record has come) it sets the reply mode
+// back to Idle, closes the file with every line received so far, and tells the operator how many
+// records arrived. A transfer
 // that the operator's disconnect ended is tidied up there without a word.
 //
 // The record file holds record lines only: while a transfer runs, every command that would send
@@ -52,10 +53,12 @@ public:
     qint64 announced() const { return m_announced; }
     qint64 received() const { return m_received; }
 
-    // How long the handheld has to answer "STA" (21 reads 50 ms apart), and how long a transfer
-    // may go without a record line.
+    // How long the handheld has to answer "STA" (21 reads 50 ms apart), how long a transfer may
+    // go without a byte once records have come, and how long the handheld may take before its
+    // first record (some gather them first).
     static constexpr qint64 kCountWaitMs = 21 * 50;
     static constexpr qint64 kStallMs = 10000;
+    static constexpr qint64 kFirstRecordMs = 30000;
 
 private:
     // Ends the running transfer: reply mode Idle, file closed (what it holds is kept), progress
@@ -63,6 +66,9 @@ private:
     void endTransfer();
     // The transfer lost its record file to someone else while the mode still routes records here.
     bool fileTakenAway() const;
+    // The handheld has sent nothing for longer than the transfer may wait.
+    qint64 stallLimitMs() const;
+    bool silentTooLong() const;
     // Tells the operator that the transfer ended before its last record.
     void warnEndedEarly(const QString& why);
     QString keptText() const;

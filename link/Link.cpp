@@ -1,6 +1,7 @@
 #include "link/Link.h"
 
 #include "link/LinkView.h"
+#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
@@ -39,7 +40,10 @@ void Link::setLossReport(std::function<void(const QString& why)> report) {
 }
 
 void Link::receive() {
-    if (!m_receive.run())
+    const bool ran = m_receive.run();
+    if (m_receive.lastRead() > 0)
+        m_lastInputMs = m_clock.monotonicMs();
+    if (!ran)
         m_gate.deliver([this] { receive(); }, &m_receive);
 }
 

@@ -39,6 +39,8 @@ public:
     const ReceiveBuffer& receiveBuffer() const { return m_buffer; }
 
     ReplyMode replyMode() const { return m_mode; }
+    // When the receive handler last read bytes, on the clock; 0 before it ever did.
+    qint64 lastInputMs() const { return m_lastInputMs; }
     void setReplyMode(ReplyMode mode) { m_mode = mode; }
 
     // Writes a command line: the text and one CR, in a single write. False when it failed.
@@ -119,4 +121,5 @@ private:
     QStringList m_lossNotes;
     std::function<bool()> m_framePending;
     bool m_inputHeld = false;
+    qint64 m_lastInputMs = 0;
 };

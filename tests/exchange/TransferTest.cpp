@@ -130,10 +130,14 @@ TEST_F(DownloadTest, RecordsTricklingInAtTheLinesPaceAreTakenInOncePerFrameAndNo
 }
 
 TEST_F(DownloadTest, ARecordTransferThatStallsEndsAfterTenSecondsWithWhatArrived) {
-    answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\n"}});
+    // The first record may take 30 s; after it, 10 s count from the latest byte.
+    answer({{"STA", "0|5\r\n"}, {"GET", {}}});
     h.act([&] { download.start(); });
-    h.idle(6000);
-    h.port.arrive("b|2\r\n"); // the ten seconds count from the latest record
+    h.port.arriveAt(h.clock.now() + 25000, "a|1\r\n");
+    h.idle(31000);
+    h.port.arrive("b|2\r\n");
+    h.idle(5000);
+    h.port.arrive("c|"); // a record begun
     h.idle(9400);
     EXPECT_EQ(h.link.replyMode(), ReplyMode::RecordDownload);
     EXPECT_EQ(recordFile(), "a;1\r\nb;2\r\n") << "each record is in the file as it arrives";
@@ -236,6 +240,17 @@ TEST_F(DownloadTest, DisconnectOrARestartEndsTheRunningTransfer) {
     EXPECT_FALSE(download.transferring());
     EXPECT_FALSE(progress.visible);
     EXPECT_TRUE(h.boxes.shown().isEmpty()) << "a disconnect ends a transfer without a word";
+
+    // Also when the operator connects again before the window's timer has ticked.
+    h.connect();
+    h.act([&] { download.start(); });
+    h.idle(100);
+    h.clickConnect();
+    h.clickConnect();
+    h.idle(5000);
+    EXPECT_TRUE(h.controls.isChecked("Connect"));
+    EXPECT_FALSE(download.transferring());
+    EXPECT_TRUE(h.boxes.shown().isEmpty()) << h.boxes.texts().join(u" | "_s).toStdString();
 }
 
 TEST_F(DownloadTest, AFileThatCannotBeWrittenStopsTheTransferOnce) {
