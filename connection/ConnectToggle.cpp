@@ -93,14 +93,10 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
         const QByteArray read = port.readPending();
         if (read.startsWith("Ok") || read.contains("\r\nOk")) {
             m_controls.setText("Connect", QStringLiteral("Connected"));
-            // The read may end inside its "Ok" line (the LF comes a moment after the CR). The
-            // rest of that line reaches the receive handler, which must see it as the end of
-            // this line: as the front of the first status reply, it would make that reply match
-            // no keyword, and the status chain would stop there.
             const qsizetype lineEnd = read.lastIndexOf("\r\n");
             m_link.dropIncompleteLine();
-            m_link.continueLine(read.mid(lineEnd < 0 ? 0 : lineEnd + 2));
             m_link.sleeper().sleepMs(kAfterOkMs);
+            finishGreetingLine(read.mid(lineEnd < 0 ? 0 : lineEnd + 2));
             m_link.setReplyMode(ReplyMode::StatusChain);
             if (!m_link.sendLine(StatusChain::firstQuery()))
                 return Handshake::WriteFailed;
@@ -109,6 +105,28 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
         m_link.sleeper().sleepMs(kAfterFailedAttemptMs);
     }
     return Handshake::Silent;
+}
+
+void ConnectToggle::finishGreetingLine(const QByteArray& unfinished) {
+    if (unfinished.isEmpty())
+        return;
+    // The read ended inside its "Ok" line (the LF comes a moment after the CR). Its end has come
+    // during the pause: read here, it is shown no more than the rest of the line was. What
+    // follows it is the handheld's next line, for the receive handler. An end that has not come
+    // yet reaches the receive handler, which must see it as the end of this line: as the front
+    // of the first status reply, it would make that reply match no keyword, and the status chain
+    // would stop there.
+    const QByteArray more = unfinished + m_link.port().readPending();
+    const qsizetype end = more.indexOf("\r\n");
+    if (end < 0) {
+        m_link.continueLine(more);
+        return;
+    }
+    const QByteArray next = more.mid(end + 2);
+    if (!next.isEmpty()) {
+        m_link.view().appendLog(next);
+        m_link.continueLine(next);
+    }
 }
 
 void ConnectToggle::setFramesEnabled(bool enabled) {

@@ -39,6 +39,8 @@ private:
     bool openChosenPort(QString* failure);
     Handshake handshake();
     void setFramesEnabled(bool enabled);
+    // After the greeting's pause: finishes its "Ok" line when the handshake's read ended inside it.
+    void finishGreetingLine(const QByteArray& unfinished);
     // The unconnected state: frames off, caption, toggle unchecked, reply mode, data file, battery.
     void becomeUnconnected();
     // Closes the port and goes to the unconnected state without a word to the handheld.

@@ -86,6 +86,8 @@ TEST(ConnectTest, AnOkWhoseLineFeedComesLateDoesNotStopTheStatusChain) {
     h.connect();
     EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s) << h.view.log().toStdString();
     EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
+    EXPECT_TRUE(h.view.log().startsWith("connecting...\r\nTAGTYP:"))
+        << "the end of the greeting's line was shown: " << h.view.log().toStdString();
 }
 
 TEST(ConnectTest, SilentHandheldIsGivenUpAfterFiveAttempts) {
