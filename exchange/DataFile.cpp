@@ -2,11 +2,11 @@
 
 namespace {
 
-// The first CR or LF at or after `from`; -1 when there is none.
-qsizetype lineEnd(const QByteArray& bytes, qsizetype from) {
+// The first CR (or LF, when LFs end lines) at or after `from`; -1 when there is none.
+qsizetype lineEnd(const QByteArray& bytes, qsizetype from, bool lfEndsLines) {
     const char* begin = bytes.constData();
     for (const char* at = begin + from; at < begin + bytes.size(); ++at) {
-        if (*at == '\r' || *at == '\n')
+        if (*at == '\r' || (*at == '\n' && lfEndsLines))
             return at - begin;
     }
     return -1;
@@ -100,7 +100,7 @@ std::optional<QByteArray> DataFile::readLine() {
     if (!m_file.isOpen() || !m_readError.isEmpty())
         return std::nullopt;
     while (true) {
-        const qsizetype end = lineEnd(m_buffer, m_searchFrom);
+        const qsizetype end = lineEnd(m_buffer, m_searchFrom, m_lfEndsLines);
         if (end >= 0) {
             // After a CR, the byte that follows decides whether an LF belongs to the line end.
             // Filling may move the buffer's contents, so the end is looked for again afterwards.
@@ -144,12 +144,14 @@ std::optional<qint64> DataFile::countLines(QString* error) {
                          .arg(m_file.fileName(), m_file.errorString());
         return std::nullopt;
     }
-    // Every CR ends a line (an LF right after it belongs to that end), and so does an LF alone;
-    // bytes after the last line end form one more line. An LF opening a piece was already looked at
-    // with the piece before.
-    qint64 lines = 0;
+    // Every CR ends a line (an LF right after it belongs to that end); an LF alone ends one only
+    // in a file without any CR. Bytes after the last line end form one more line. An LF opening a
+    // piece was already looked at with the piece before.
+    qint64 crLines = 0;
+    qint64 lfLines = 0;
     bool afterCr = false;
-    bool tail = false; // bytes since the last line end
+    bool crTail = false; // bytes since the last CR, the LF that belongs to it not counted
+    bool lfTail = false; // bytes since the last LF
     QByteArray piece(kReadPiece, Qt::Uninitialized);
     while (true) {
         const qint64 got = m_file.read(piece.data(), kReadPiece);
@@ -163,14 +165,13 @@ std::optional<qint64> DataFile::countLines(QString* error) {
             break;
         for (qint64 i = 0; i < got; ++i) {
             const char c = piece.at(i);
-            if (c == '\r' || (c == '\n' && !afterCr)) {
-                ++lines;
-                tail = false;
-                afterCr = c == '\r';
-                continue;
-            }
-            tail = tail || c != '\n';
-            afterCr = false;
+            if (c == '\r')
+                ++crLines;
+            if (c == '\n')
+                ++lfLines;
+            crTail = c != '\r' && (crTail || c != '\n' || !afterCr);
+            lfTail = c != '\n';
+            afterCr = c == '\r';
         }
     }
     if (!m_file.seek(0)) {
@@ -179,7 +180,8 @@ std::optional<qint64> DataFile::countLines(QString* error) {
                          .arg(m_file.fileName(), m_file.errorString());
         return std::nullopt;
     }
-    return lines + (tail ? 1 : 0);
+    m_lfEndsLines = crLines == 0;
+    return m_lfEndsLines ? lfLines + (lfTail ? 1 : 0) : crLines + (crTail ? 1 : 0);
 }
 
 void DataFile::resetReading() {

@@ -21,9 +21,10 @@ public:
     // part is taken back out: the file then ends with the line before.
     bool writeLine(const QByteArray& line, QString* error);
 
-    // The next selection line: it ends at CR LF, at a CR alone or at an LF alone (a file written
-    // on Linux); the end is not part of it, so no line holds a CR or an LF. The last line may lack
-    // its end, and a file that ends with a line end yields no empty line after it. Nothing at the
+    // The next selection line: it ends at CR LF or at a CR alone, and in a file that holds no CR
+    // (one written on Linux) at an LF alone; countLines() finds out which. The end is not part of
+    // it, so no line holds a CR; an LF in a file with CRs stays in its line (a field of two
+    // lines). The last line may lack its end, and a file that ends with a line end yields no empty line after it. Nothing at the
     // end of the file or when reading failed (readError() then tells why). Lines of any length are
     // read in time proportional to their length.
     std::optional<QByteArray> readLine();
@@ -52,5 +53,6 @@ private:
     qsizetype m_position = 0;   // bytes before this position in m_buffer have been taken
     qsizetype m_searchFrom = 0; // no line end stands between m_position and this position
     bool m_exhausted = false;   // the file has no bytes beyond m_buffer
+    bool m_lfEndsLines = true;  // an LF alone ends a line: the file holds no CR (countLines())
     QString m_readError;
 };

@@ -43,6 +43,8 @@ void SelectionUpload::start() {
     m_dataFile.close();
     m_unacknowledged = 0;
     m_named.clear();
+    m_withLineBreak.clear();
+    m_lineBreaks = 0;
 
     const QString path = m_controls.text("PfadLaden");
     if (path.isEmpty()) {
@@ -67,6 +69,15 @@ void SelectionUpload::start() {
     while (const std::optional<QByteArray> line = m_dataFile.readLine()) {
         const qint64 number = sent + 1;
         m_progress.show(kWhat, number, *total);
+        if (line->contains('\n')) {
+            // A line break inside a field (a spreadsheet cell of two lines) would end the command
+            // there: the selection is not sent cut, and the operator is told.
+            if (m_withLineBreak.size() < kNamedAtMost)
+                m_withLineBreak.append(number);
+            ++m_lineBreaks;
+            sent = number;
+            continue;
+        }
         QByteArray reply;
         switch (sendSelection(CsvConversion::selectionToCommand(*line), &reply)) {
         case Outcome::Acknowledged:
@@ -86,8 +97,8 @@ void SelectionUpload::start() {
             if (number < *total)
                 text +=
                     QStringLiteral(" The %1 lines after it were not sent.").arg(*total - number);
-            if (m_unacknowledged > 0)
-                text += QLatin1Char(' ') + unacknowledgedText(sent);
+            if (!notStoredText(sent).isEmpty())
+                text += QLatin1Char(' ') + notStoredText(sent);
             warn(text);
             return;
         }
@@ -107,8 +118,8 @@ void SelectionUpload::start() {
                                .arg(number)
                                .arg(*total)
                                .arg(sent);
-            if (m_unacknowledged > 0)
-                note += QLatin1Char(' ') + unacknowledgedText(sent);
+            if (!notStoredText(sent).isEmpty())
+                note += QLatin1Char(' ') + notStoredText(sent);
             m_link.noteLoss(note);
             return;
         }
@@ -124,13 +135,13 @@ void SelectionUpload::start() {
                            .arg(sent)
                            .arg(*total)
                            .arg(sentence(readError));
-        if (m_unacknowledged > 0)
-            text += QLatin1Char(' ') + unacknowledgedText(sent);
+        if (!notStoredText(sent).isEmpty())
+            text += QLatin1Char(' ') + notStoredText(sent);
         showFailure(text);
         return;
     }
-    if (m_unacknowledged > 0)
-        warn(unacknowledgedText(sent));
+    if (!notStoredText(sent).isEmpty())
+        warn(notStoredText(sent));
 }
 
 SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& command,
@@ -166,6 +177,26 @@ SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& comman
 void SelectionUpload::finish() {
     m_dataFile.close();
     m_progress.hide();
+}
+
+QString SelectionUpload::notStoredText(qint64 sent) const {
+    QStringList texts;
+    if (m_lineBreaks > 0) {
+        QStringList numbers;
+        for (const qint64 number : m_withLineBreak)
+            numbers << QString::number(number);
+        QString list = numbers.join(QStringLiteral(", "));
+        if (m_lineBreaks > m_withLineBreak.size())
+            list += QStringLiteral(" and %1 more").arg(m_lineBreaks - m_withLineBreak.size());
+        texts << QStringLiteral("%1 of the selections hold a line break inside a field, which no "
+                                "command can carry, so they were not sent and are not stored. "
+                                "Not sent: %2.")
+                     .arg(m_lineBreaks)
+                     .arg(list);
+    }
+    if (m_unacknowledged > 0)
+        texts << unacknowledgedText(sent - m_lineBreaks);
+    return texts.join(QLatin1Char(' '));
 }
 
 QString SelectionUpload::unacknowledgedText(qint64 sent) const {

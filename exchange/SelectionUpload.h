@@ -47,6 +47,8 @@ private:
     // Ends the run: the file closed, the progress hidden.
     void finish();
     QString unacknowledgedText(qint64 sent) const;
+    // What the operator is told of the selections that may not be stored; empty when none.
+    QString notStoredText(qint64 sent) const;
     void warn(const QString& text);
     void showFailure(const QString& text);
 
@@ -57,4 +59,6 @@ private:
 
     qint64 m_unacknowledged = 0;
     QList<qint64> m_named; // the first kNamedAtMost of them
+    qint64 m_lineBreaks = 0;       // selections not sent: a line break inside a field
+    QList<qint64> m_withLineBreak; // the first kNamedAtMost of them
 };

@@ -66,7 +66,7 @@ protected:
     DataFile file;
 };
 
-TEST_F(DataFileTest, SelectionLinesEndAtCrLfACrAloneOrAnLfAlone) {
+TEST_F(DataFileTest, SelectionLinesEndAtCrLfACrAloneOrInAFileWithoutCrAnLfAlone) {
     const struct {
         QByteArray bytes;
         QList<QByteArray> lines;
@@ -74,8 +74,10 @@ TEST_F(DataFileTest, SelectionLinesEndAtCrLfACrAloneOrAnLfAlone) {
         {"a;1\r\nb;2\rc;3", {"a;1", "b;2", "c;3"}},
         {"a\r\n\r\nb\r\n", {"a", "", "b"}}, // no empty line after the last line end
         {"a\nb;2\nc\n", {"a", "b;2", "c"}}, // a file written on Linux
-        {"a\r\n\n", {"a", ""}},
-        {"a\n\rb\r", {"a", "", "b"}},
+        // With CRs in the file, an LF is part of its line: a field of two lines.
+        {"a;x\ny\r\nb\r\n", {"a;x\ny", "b"}},
+        {"a\r\n\n", {"a", "\n"}},
+        {"a\n\rb\r", {"a\n", "b"}},
         {"\r", {""}},
         {"a\r\nlast;|b|\r", {"a", "last;|b|"}}, // a CR at the very end, after other lines
         {"", {}},

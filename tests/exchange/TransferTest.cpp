@@ -302,6 +302,17 @@ TEST_F(UploadTest, EachLineIsSentOnceWhenAcknowledgedAndTheLogShowsTheLastReport
     EXPECT_EQ(progress.done, 3);
     EXPECT_EQ(progress.total, 3);
     EXPECT_FALSE(progress.visible);
+
+    // A field with a line break in a file with CR LF ends: that selection is not sent cut, and
+    // the operator is told; an LF CR pair sends no empty selection.
+    h.device.setSelections({});
+    h.port.clearWrites();
+    writeSelections("a;x\ny\r\nb\n\rc\r\n");
+    h.act([&] { upload.start(); });
+    EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"PUT c"}));
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_TRUE(h.boxes.texts().first().contains(u"Not sent: 1, 2."_s))
+        << h.boxes.texts().first().toStdString();
 }
 
 TEST_F(UploadTest, UnacknowledgedLinesAreRetriedFiveTimesAndNamedAtTheEnd) {

@@ -6,9 +6,9 @@
 //
 // Invariants, checked with assertions:
 // - no crash, no undefined behaviour, no leak (the sanitizers);
-// - the lines are those of the rule: a line ends at CR LF, at a CR alone or at an LF alone, the
-//   last line may lack its end, and a file that ends with a line end yields no empty line after
-//   it;
+// - the lines are those of the rule: a line ends at CR LF or at a CR alone, and at an LF alone
+//   only in a file without a CR; the last line may lack its end, and a file that ends with a line
+//   end yields no empty line after it;
 // - the count taken before the upload is the number of lines read, and reading ends at the end;
 // - memory bounded: no line is longer than the file.
 
@@ -52,8 +52,9 @@ QByteArray expand(const std::uint8_t* data, std::size_t size) {
 QList<QByteArray> byTheRule(const QByteArray& file) {
     QList<QByteArray> lines;
     qsizetype start = 0;
+    const bool lfEndsLines = !file.contains('\r');
     for (qsizetype at = 0; at < file.size(); ++at) {
-        if (file.at(at) != '\r' && file.at(at) != '\n')
+        if (file.at(at) != '\r' && !(file.at(at) == '\n' && lfEndsLines))
             continue;
         lines << file.mid(start, at - start);
         if (file.at(at) == '\r' && at + 1 < file.size() && file.at(at + 1) == '\n')
