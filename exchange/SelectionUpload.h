@@ -58,7 +58,7 @@ private:
     TransferProgress& m_progress;
 
     qint64 m_unacknowledged = 0;
-    QList<qint64> m_named; // the first kNamedAtMost of them
+    QList<qint64> m_named;         // the first kNamedAtMost of them
     qint64 m_lineBreaks = 0;       // selections not sent: a line break inside a field
     QList<qint64> m_withLineBreak; // the first kNamedAtMost of them
 };
