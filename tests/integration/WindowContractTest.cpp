@@ -126,6 +126,7 @@ private:
                 continue;
             const qint64 at = nowMs();
             QByteArray answers;
+            bool greeted = false;
             {
                 std::lock_guard lock(m_mutex);
                 for (ssize_t n = 0; n < got; ++n) {
@@ -137,9 +138,14 @@ private:
                         answer = m_filter(m_pending, answer);
                     m_commands.append({m_pending, at, answer});
                     answers += answer;
+                    greeted = greeted || m_pending == "ONLINE\r";
                     m_pending.clear();
                 }
             }
+            // A handheld takes a moment to wake for the greeting, far longer than the tool's read
+            // right after its write, also on a busy machine.
+            if (greeted)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
             send(answers);
         }
     }
