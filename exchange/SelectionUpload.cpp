@@ -182,17 +182,11 @@ void SelectionUpload::finish() {
 QString SelectionUpload::notStoredText(qint64 sent) const {
     QStringList texts;
     if (m_lineBreaks > 0) {
-        QStringList numbers;
-        for (const qint64 number : m_withLineBreak)
-            numbers << QString::number(number);
-        QString list = numbers.join(QStringLiteral(", "));
-        if (m_lineBreaks > m_withLineBreak.size())
-            list += QStringLiteral(" and %1 more").arg(m_lineBreaks - m_withLineBreak.size());
         texts << QStringLiteral("%1 of the selections hold a line break inside a field, which no "
                                 "command can carry, so they were not sent and are not stored. "
                                 "Not sent: %2.")
                      .arg(m_lineBreaks)
-                     .arg(list);
+                     .arg(listed(m_withLineBreak, m_lineBreaks));
     }
     if (m_unacknowledged > 0)
         texts << unacknowledgedText(sent - m_lineBreaks);
@@ -200,17 +194,21 @@ QString SelectionUpload::notStoredText(qint64 sent) const {
 }
 
 QString SelectionUpload::unacknowledgedText(qint64 sent) const {
-    QStringList numbers;
-    for (const qint64 number : m_named)
-        numbers << QString::number(number);
-    QString list = numbers.join(QStringLiteral(", "));
-    if (m_unacknowledged > m_named.size())
-        list += QStringLiteral(" and %1 more").arg(m_unacknowledged - m_named.size());
     return QStringLiteral("The handheld did not acknowledge %1 of the %2 selections sent, so they "
                           "may not be stored. Not acknowledged: %3.")
         .arg(m_unacknowledged)
         .arg(sent)
-        .arg(list);
+        .arg(listed(m_named, m_unacknowledged));
+}
+
+QString SelectionUpload::listed(const QList<qint64>& named, qint64 count) {
+    QStringList numbers;
+    for (const qint64 number : named)
+        numbers << QString::number(number);
+    QString list = numbers.join(QStringLiteral(", "));
+    if (count > named.size())
+        list += QStringLiteral(" and %1 more").arg(count - named.size());
+    return list;
 }
 
 void SelectionUpload::warn(const QString& text) {

@@ -47,6 +47,8 @@ private:
     // Ends the run: the file closed, the progress hidden.
     void finish();
     QString unacknowledgedText(qint64 sent) const;
+    // The numbers named, "1, 2, 3", and how many more there are of `count`.
+    static QString listed(const QList<qint64>& named, qint64 count);
     // What the operator is told of the selections that may not be stored; empty when none.
     QString notStoredText(qint64 sent) const;
     void warn(const QString& text);

@@ -182,42 +182,40 @@ TEST_F(DownloadTest, ACablePulledWhileTheCountIsAwaitedOrABoxIsOpenGivesOneMessa
     EXPECT_EQ(h.boxes.shown().first().title, u"Connection lost"_s);
     EXPECT_TRUE(h.boxes.texts().first().contains(u"No records were requested."_s));
 
-    // The handheld pauses; a box stays open 12 s, and the cable is pulled before it closes. The
-    // timer's ticks that waited for the box find a lost port, no silent handheld.
-    h.boxes.clear();
-    h.connect();
-    answer({{"STA", "0|5\r\n"}, {"GET", "a|1\r\n"}});
-    h.act([&] { download.start(); });
-    h.idle(100);
-    h.boxes.whileOpen([&] {
-        h.clock.advanceTo(h.clock.now() + 12000);
-        h.port.pull();
-    });
-    h.act([&] { download.refuseWhileTransferring(); });
-    h.boxes.whileOpen({});
-    h.idle(1000);
-    ASSERT_EQ(h.boxes.shown().size(), 2) << h.boxes.texts().join(u" | "_s).toStdString();
+    // A download runs; the operator opens a box, and the cable is pulled before it is closed.
+    const auto pulledInABox = [&](const QMap<QByteArray, QByteArray>& replies,
+                                  const std::function<void()>& whileOpen) {
+        h.boxes.clear();
+        h.connect();
+        answer(replies);
+        h.act([&] { download.start(); });
+        h.idle(100);
+        h.boxes.whileOpen([&] {
+            whileOpen();
+            h.port.pull();
+        });
+        h.act([&] { download.refuseWhileTransferring(); });
+        h.boxes.whileOpen({});
+        h.idle(1000);
+        return h.boxes.texts().join(u" | "_s);
+    };
+    // The handheld pauses and the box stays open 12 s: the timer's ticks that waited for the
+    // box find a lost port, no silent handheld.
+    QString told = pulledInABox({{"STA", "0|5\r\n"}, {"GET", "a|1\r\n"}},
+                                [&] { h.clock.advanceTo(h.clock.now() + 12000); });
+    ASSERT_EQ(h.boxes.shown().size(), 2) << told.toStdString();
     EXPECT_EQ(h.boxes.shown().last().title, u"Connection lost"_s);
     EXPECT_TRUE(h.boxes.texts().last().contains(u"after 1 of 5 records"_s));
 
-    // A backlog far larger than one read has arrived when the cable is pulled: all of it is
-    // written before the operator is told.
-    h.boxes.clear();
-    h.connect();
+    // A backlog far larger than one read has arrived: all of it is written before the operator
+    // is told.
     QByteArray backlog;
     for (int n = 1; n <= 6000; ++n)
         backlog += "r|" + QByteArray::number(n) + "\r\n";
-    answer({{"STA", "0|9000\r\n"}, {"GET", QByteArray()}});
-    h.act([&] { download.start(); });
-    h.boxes.whileOpen([&] {
-        h.port.arrive(backlog);
-        h.port.pull();
-    });
-    h.act([&] { download.refuseWhileTransferring(); });
-    h.boxes.whileOpen({});
-    h.idle(1000);
+    told = pulledInABox({{"STA", "0|9000\r\n"}, {"GET", QByteArray()}},
+                        [&] { h.port.arrive(backlog); });
     EXPECT_EQ(recordFile().count("\r\n"), 6000);
-    EXPECT_TRUE(h.boxes.texts().last().contains(u"after 6000 of 9000 records"_s));
+    EXPECT_TRUE(told.contains(u"after 6000 of 9000 records"_s)) << told.toStdString();
 }
 
 TEST_F(DownloadTest, DisconnectOrARestartEndsTheRunningTransfer) {
