@@ -4,19 +4,33 @@
 #include "cli/TerminalProgress.h"
 
 #include <QRegularExpression>
+#include <utility>
 
-MessageBoxes::Answer PrintedBoxes::show(const QString& text, const QString& title, Icon icon,
+MessageBoxes::Answer PrintedBoxes::show(const QString& text, const QString&, Icon,
                                         Buttons buttons) {
-    const Shown shown{text, title.isEmpty() ? applicationTitle() : title, icon, buttons};
-    m_shown.append(shown);
-    if (!m_judge || m_judge(shown))
-        print(text);
+    const bool answeredYes = buttons == Buttons::YesNo && m_answerYes;
+    if (!answeredYes && !(m_muted && m_muted())) {
+        if (m_quiet)
+            m_held.append(text);
+        else
+            printLine(text);
+    }
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return m_answerYes ? Answer::Yes : Answer::No;
 }
 
 void PrintedBoxes::print(const QString& text) {
+    release();
+    printLine(text);
+}
+
+void PrintedBoxes::release() {
+    for (const QString& text : std::exchange(m_held, {}))
+        printLine(text);
+}
+
+void PrintedBoxes::printLine(const QString& text) {
     m_progress.endLine();
     QString line = QStringLiteral("quorvelino-cli: ");
     if (!m_subject.isEmpty())

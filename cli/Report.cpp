@@ -81,16 +81,9 @@ Report::Values Report::status(const MapControls& controls) {
     return values;
 }
 
-Report::Values Report::statistics(const QString& shown) {
-    const QString codesLabel = QStringLiteral("Custom codes: ");
-    const QString recordsLabel = QStringLiteral(", records: ");
-    const qsizetype records = shown.indexOf(recordsLabel);
-    if (!shown.startsWith(codesLabel) || records < 0)
-        return {{QStringLiteral("custom_codes"), QJsonValue()},
-                {QStringLiteral("records"), QJsonValue()}};
-    const QString codes = shown.mid(codesLabel.size(), records - codesLabel.size());
-    return {{QStringLiteral("custom_codes"), numberOrText(codes)},
-            {QStringLiteral("records"), numberOrText(shown.mid(records + recordsLabel.size()))}};
+Report::Values Report::statistics(const QString& customCodes, const QString& records) {
+    return {{QStringLiteral("custom_codes"), numberOrText(customCodes)},
+            {QStringLiteral("records"), numberOrText(records)}};
 }
 
 QString Report::lines(const Values& values) {

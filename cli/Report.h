@@ -18,8 +18,8 @@ public:
     // The handheld's values as the status queries left them in the controls: battery, version,
     // serial number and every setting; a choice list gives its number and its caption.
     static Values status(const MapControls& controls);
-    // The statistics line the window shows ("Custom codes: 12, records: 345"), as two numbers.
-    static Values statistics(const QString& shown);
+    // The two counts of the handheld's statistics answer: numbers, or the text as it came.
+    static Values statistics(const QString& customCodes, const QString& records);
 
     // key=value lines, each ending in a line feed. Control characters in a value are written as
     // \xNN, so one value is always one line.

@@ -45,7 +45,7 @@ QString signalName(int number) {
 Session::Session(const CommandLine::Request& request)
     : m_request(request), m_port(m_serialPort, [this] { return stopped(); }),
       m_progress(stderr, !request.quiet && ::isatty(STDERR_FILENO)),
-      m_boxes(stderr, request.yes, m_progress),
+      m_boxes(stderr, request.yes, request.quiet, m_progress),
       m_link(m_port, m_watch, m_boxes, m_clock, m_clock, [this](std::function<void()> call) {
           QTimer::singleShot(0, &m_context, std::move(call));
       }) {
@@ -64,7 +64,7 @@ int Session::run() {
     if (!choosePort())
         return m_verdict.code();
     m_boxes.setSubject(subject());
-    m_boxes.setJudge([this](const PrintedBoxes::Shown& box) { return judge(box); });
+    m_boxes.setMuted([this] { return stopped(); });
     wire();
 
     if (connect() && waitForStatusQueries())
@@ -73,6 +73,10 @@ int Session::run() {
 
     if (!m_verdict.failed() && !m_output.isEmpty())
         writeOutput(m_output);
+    if (m_verdict.failed())
+        m_boxes.release();
+    else
+        m_boxes.forget();
     return m_verdict.code();
 }
 
@@ -132,41 +136,39 @@ QString Session::subject() const {
 
 void Session::wire() {
     // The toggle's handler runs on every change of its state, the tool's own included.
-    m_controls.onToggled("Connect", [this] { runHandler([this] { m_connectToggle.toggled(); }); });
-    m_link.setLossReport(
-        [this](const QString& why) { m_connectToggle.portLost(why, {m_download.abandon()}); });
+    m_controls.onToggled("Connect", [this] {
+        m_toggled = runHandler([this] { return m_connectToggle.toggled(); });
+    });
+    m_link.setLossReport([this](const QString& why) {
+        noteLoss();
+        m_connectToggle.portLost(why, {m_download.abandon()});
+    });
     QObject::connect(&m_timer1, &QTimer::timeout, &m_context, [this] {
         m_link.gate().deliver([this] { m_download.checkStall(); }, &m_timer1);
     });
     m_timer1.start(kTimer1Ms);
 }
 
-bool Session::judge(const PrintedBoxes::Shown& box) {
-    // Once the run is stopped, boxes only tell what the stop cut short; the run says that itself.
-    if (stopped())
-        return false;
-    if (box.buttons == MessageBoxes::Buttons::YesNo)
-        return !m_request.yes; // the erase's question, answered by --yes
-    const int code = Verdict::of(m_step, box, transferCutShort());
-    m_verdict.note(code);
-    return code != ExitCode::kSuccess || !m_request.quiet;
+void Session::noteLoss() {
+    // Once the run is stopped, the run itself says what the stop cut short.
+    if (!stopped())
+        m_verdict.note(Outcome::PortLost, transferCutShort());
 }
 
 bool Session::transferCutShort() const {
-    if (m_step == Verdict::Step::Upload)
+    if (m_request.command == CommandLine::Command::Upload)
         return m_uploadCutShort;
-    return m_step == Verdict::Step::Download && m_download.announced() > 0 &&
+    return m_request.command == CommandLine::Command::Download && m_download.announced() > 0 &&
            m_download.received() < m_download.announced();
 }
 
 bool Session::connect() {
-    m_step = Verdict::Step::Connect;
     // As the operator's click: the toggle's handler runs on the change.
     m_controls.setChecked("Connect", true);
     if (stopped())
         return false;
     if (!connected()) {
-        m_verdict.note(ExitCode::kPort);
+        m_verdict.note(m_toggled == Outcome::Done ? Outcome::PortFailure : m_toggled);
         return false;
     }
     m_watch.restart();
@@ -174,16 +176,18 @@ bool Session::connect() {
 }
 
 bool Session::waitForStatusQueries() {
-    m_step = Verdict::Step::StatusQueries;
-    const qsizetype boxes = m_boxes.shown().size();
     const bool ended = waitUntil([&] {
         return m_link.replyMode() != ReplyMode::StatusChain || !connected() ||
-               m_boxes.shown().size() > boxes || m_watch.quietMs() > kQuietMs;
+               m_statusChain.stoppedShort() || m_watch.quietMs() > kQuietMs;
     });
     if (!ended)
         return false;
-    if (m_boxes.shown().size() > boxes || !connected()) {
-        m_verdict.note(ExitCode::kNoAnswer);
+    if (m_statusChain.stoppedShort()) {
+        m_verdict.note(Outcome::BadAnswer);
+        return false;
+    }
+    if (!connected()) {
+        m_verdict.note(Outcome::NoAnswer);
         return false;
     }
     if (m_link.replyMode() == ReplyMode::StatusChain) {
@@ -226,63 +230,66 @@ void Session::doJob() {
 }
 
 void Session::download() {
-    m_step = Verdict::Step::Download;
     m_controls.setText("PfadSpeichern", m_request.file);
-    runHandler([this] { m_download.start(); });
+    const Outcome started = runHandler([this] { return m_download.start(); });
+    if (started != Outcome::Done) {
+        m_verdict.note(started);
+        settle();
+        return;
+    }
     // The records arrive through the event loop; a handheld that stops sending them is given up
     // by the download's own stall check, which the window's timer runs.
     if (!waitUntil([this] { return !m_download.transferring(); }))
         return;
     settle();
-    if (transferCutShort())
-        m_verdict.note(ExitCode::kIncomplete);
+    m_verdict.note(m_download.transferOutcome(), transferCutShort());
 }
 
 void Session::upload() {
-    m_step = Verdict::Step::Upload;
     m_controls.setText("PfadLaden", m_request.file);
-    runHandler([this] { m_upload.start(); });
+    const Outcome outcome = runHandler([this] { return m_upload.start(); });
+    m_uploadCutShort = outcome == Outcome::PortLost || outcome == Outcome::PortFailure;
     // A lost port is told by the message about the lost connection, which follows.
-    m_uploadCutShort = m_port.lossPending();
+    if (outcome != Outcome::PortLost)
+        m_verdict.note(outcome, m_uploadCutShort);
     settle();
 }
 
 void Session::erase() {
-    m_step = Verdict::Step::Erase;
     const qint64 lines = m_watch.lines();
     const bool records = m_request.memory == CommandLine::Memory::Records;
-    runHandler([this, records] {
-        if (records)
-            m_memory.eraseRecords();
-        else
-            m_memory.eraseSelections();
-    });
+    const Outcome outcome = runHandler(
+        [this, records] { return records ? m_memory.eraseRecords() : m_memory.eraseSelections(); });
+    if (outcome != Outcome::PortLost)
+        m_verdict.note(outcome);
     awaitAnswer(lines, records ? "DEL E" : "DEL T");
 }
 
 void Session::statistics() {
-    m_step = Verdict::Step::Statistics;
-    runHandler([this] { m_memory.showStatistics(); });
+    const MemoryCommands::Statistics counted =
+        runHandler([this] { return m_memory.showStatistics(); });
     settle();
     if (stopped() || m_verdict.failed())
         return;
-    const QString shown = m_controls.text("OutStatistik");
-    if (shown.isEmpty()) {
-        m_boxes.print(QStringLiteral("The handheld did not answer when asked for its statistics."));
-        m_verdict.note(ExitCode::kNoAnswer);
+    if (counted.outcome != Outcome::Done) {
+        if (counted.outcome == Outcome::NoAnswer)
+            m_boxes.print(
+                QStringLiteral("The handheld did not answer when asked for its statistics."));
+        m_verdict.note(counted.outcome);
         return;
     }
-    const Report::Values values = Report::statistics(shown);
+    const Report::Values values = Report::statistics(counted.customCodes, counted.records);
     m_output = m_request.json ? Report::json(values) : Report::lines(values);
 }
 
 void Session::setTime() {
-    m_step = Verdict::Step::SetTime;
     const qint64 lines = m_watch.lines();
     // The time shown, as the window's timer keeps it, is what "Set time" sends.
     m_configCommands.showPcTime();
     const QString time = m_controls.text("Zeit");
-    runHandler([this] { m_configCommands.setTime(); });
+    const Outcome outcome = runHandler([this] { return m_configCommands.setTime(); });
+    if (outcome != Outcome::PortLost)
+        m_verdict.note(outcome);
     awaitAnswer(lines, "CLOCK");
     const Report::Values values = {{QStringLiteral("time"), time}};
     m_output = m_request.json ? Report::json(values) : Report::lines(values);
@@ -310,9 +317,9 @@ void Session::awaitAnswer(qint64 linesBefore, const char* command) {
 void Session::finish() {
     m_timer1.stop();
     if (!stopped() && connected()) {
-        m_step = Verdict::Step::Disconnect;
         // Unchecking the toggle says "DISCONNECT", closes the port and the data file.
         m_controls.setChecked("Connect", false);
+        m_verdict.note(m_toggled);
     }
     if (stopped())
         stop();

@@ -71,19 +71,25 @@ private:
     void finish();
     void stop();
 
-    void runHandler(const std::function<void()>& handler) { m_link.gate().run(handler); }
+    // Runs a handler through the link's gate, as the window does; returns what it returns.
+    template <typename Handler> auto runHandler(Handler handler) {
+        decltype(handler()) result{};
+        m_link.gate().run([&] { result = handler(); });
+        return result;
+    }
     // Turns the event loop until done() holds or the run is stopped; false when stopped.
     bool waitUntil(const std::function<bool()>& done);
     // Turns the event loop for a moment, so a lost port that a handler met is reported.
     void settle();
     bool stopped() const { return m_interruption.requested(); }
     bool connected() const { return m_controls.isChecked("Connect"); }
-    bool judge(const PrintedBoxes::Shown& box);
+    // The port was lost: the first failure, unless the run was stopped.
+    void noteLoss();
     bool transferCutShort() const;
 
     const CommandLine::Request m_request;
-    Verdict::Step m_step = Verdict::Step::Connect;
     Verdict m_verdict;
+    Outcome m_toggled = Outcome::Done; // the connect toggle's latest outcome
     bool m_uploadCutShort = false;
     QString m_output;
 

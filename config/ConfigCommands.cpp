@@ -27,11 +27,12 @@ QByteArray ConfigCommands::leading(const char* control, int count) const {
     return Link::toWire(m_controls.text(control).left(count));
 }
 
-void ConfigCommands::setTime() {
+Outcome ConfigCommands::setTime() {
     m_link.clearLog();
-    if (!m_link.sendLine("CLOCK " + wire("Zeit")))
-        m_link.reportUnsent(QStringLiteral("The time could not be sent: the port to the handheld "
-                                           "is not open."));
+    if (m_link.sendLine("CLOCK " + wire("Zeit")))
+        return Outcome::Done;
+    return m_link.reportUnsent(QStringLiteral("The time could not be sent: the port to the "
+                                              "handheld is not open."));
 }
 
 void ConfigCommands::setTagType() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Outcome.h"
+
 #include <QByteArray>
 
 class Clock;
@@ -16,7 +18,7 @@ public:
     ConfigCommands(Link& link, Controls& controls, const Clock& clock)
         : m_link(link), m_controls(controls), m_clock(clock) {}
 
-    void setTime();          // "Set time"
+    Outcome setTime();       // "Set time": Done once the line went out
     void setTagType();       // "Set tag type"
     void setSwitchOffTime(); // "Set switch off time"
     void setTimeouts();      // "Set timeout": the read and the GPS time-out, 200 ms apart

@@ -18,18 +18,16 @@ constexpr std::array<const char*, 4> kFrames = {"FrameOnline", "FrameControls", 
 
 } // namespace
 
-void ConnectToggle::toggled() {
+Outcome ConnectToggle::toggled() {
     if (m_suppressConnectClick) {
         m_suppressConnectClick = false;
-        return;
+        return Outcome::Done;
     }
     SerialPort& port = m_link.port();
     if (m_controls.isChecked("Connect")) {
         QString failure;
-        if (!openChosenPort(&failure)) {
-            fail(failure);
-            return;
-        }
+        if (!openChosenPort(&failure))
+            return fail(failure);
         m_link.dropIncompleteLine();
     } else {
         const bool told = !port.isOpen() || m_link.sendLine(QByteArrayLiteral("DISCONNECT"));
@@ -40,7 +38,7 @@ void ConnectToggle::toggled() {
                                                "disconnect: the port is gone. The port is closed.")
                                     .arg(portDescription()),
                                 QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
-            return;
+            return Outcome::PortLost;
         }
     }
 
@@ -49,20 +47,21 @@ void ConnectToggle::toggled() {
         m_link.view().replaceLog(QByteArrayLiteral("connecting...\r\n"));
         switch (handshake()) {
         case Handshake::Answered:
-            return;
+            return Outcome::Done;
         case Handshake::WriteFailed:
             dropConnection();
-            fail(QStringLiteral("The handheld on %1 cannot be written to, so the port was closed. "
-                                "Check the cable, then connect again.")
-                     .arg(portDescription()));
-            return;
+            return fail(QStringLiteral("The handheld on %1 cannot be written to, so the port was "
+                                       "closed. Check the cable, then connect again.")
+                            .arg(portDescription()));
         case Handshake::Silent:
             m_link.boxes().show(QStringLiteral("Device does not respond."), QStringLiteral("Error"),
                                 MessageBoxes::Icon::Error, MessageBoxes::Buttons::Ok);
-            break;
+            becomeUnconnected();
+            return Outcome::NoAnswer;
         }
     }
     becomeUnconnected();
+    return Outcome::Done;
 }
 
 bool ConnectToggle::openChosenPort(QString* failure) {
@@ -144,7 +143,7 @@ void ConnectToggle::becomeUnconnected() {
     m_controls.setValue("akku", 0);
 }
 
-void ConnectToggle::fail(const QString& description) {
+Outcome ConnectToggle::fail(const QString& description) {
     m_link.boxes().show(description, QString(), MessageBoxes::Icon::None,
                         MessageBoxes::Buttons::Ok);
     // Only an uncheck that really changes the toggle raises its click, which the flag swallows;
@@ -153,6 +152,7 @@ void ConnectToggle::fail(const QString& description) {
         m_suppressConnectClick = true;
         m_controls.setChecked("Connect", false);
     }
+    return Outcome::PortFailure;
 }
 
 void ConnectToggle::dropConnection() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +20,10 @@ public:
     ConnectToggle(Link& link, Controls& controls, DataFile& dataFile)
         : m_link(link), m_controls(controls), m_dataFile(dataFile) {}
 
-    // The toggle's click handler.
-    void toggled();
+    // The toggle's click handler. A connect ends Done once the handheld has answered (the status
+    // chain then goes on by itself), PortFailure or NoAnswer; a disconnect ends Done, or PortLost
+    // when the handheld could not be told.
+    Outcome toggled();
     // The port was lost while open (adapter pulled, device gone): tell the operator once and go
     // to the unconnected state without writing to the port. The message also says what the loss
     // cut short: the notes given, and those the handlers left with the link.
@@ -46,7 +50,7 @@ private:
     // Closes the port and goes to the unconnected state without a word to the handheld.
     void dropConnection();
     // A failure inside the handler: the message, then the toggle unchecked without a disconnect.
-    void fail(const QString& description);
+    Outcome fail(const QString& description);
     QString portDescription() const;
 
     Link& m_link;

@@ -34,9 +34,13 @@ QString overflow(const char* list, const QByteArray& value) {
 
 HandlerResult StatusChain::handleStatusReply(StatusReply reply, const QByteArray& line) {
     const QByteArray value = line.mid(StatusReplies::prefix(reply).size());
+    if (reply == StatusReply::Tagtyp)
+        m_stoppedShort = false; // the first reply of each chain
     const HandlerResult decoded = decode(reply, value);
-    if (decoded.failed())
+    if (decoded.failed()) {
+        m_stoppedShort = true;
         return decoded;
+    }
     const char* next = kNextQuery.at(static_cast<std::size_t>(reply));
     if (!next) {
         m_link.setReplyMode(ReplyMode::Idle);

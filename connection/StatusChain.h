@@ -23,6 +23,9 @@ public:
 
     HandlerResult handleStatusReply(StatusReply reply, const QByteArray& line) override;
 
+    // The chain of the latest connect stopped at a reply it could not take; it goes on no more.
+    bool stoppedShort() const { return m_stoppedShort; }
+
 private:
     HandlerResult decode(StatusReply reply, const QByteArray& value);
     // Selects the item that stands for the reported number; fails when the number does not fit
@@ -32,4 +35,5 @@ private:
     Link& m_link;
     Controls& m_controls;
     ConfigValues m_values;
+    bool m_stoppedShort = false;
 };

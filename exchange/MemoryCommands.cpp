@@ -6,22 +6,25 @@
 #include "platform/MessageBoxes.h"
 #include "platform/SerialPort.h"
 
-void MemoryCommands::eraseRecords() {
-    erase(QByteArrayLiteral("DEL E"));
+Outcome MemoryCommands::eraseRecords() {
+    return erase(QByteArrayLiteral("DEL E"));
 }
 
-void MemoryCommands::eraseSelections() {
-    erase(QByteArrayLiteral("DEL T"));
+Outcome MemoryCommands::eraseSelections() {
+    return erase(QByteArrayLiteral("DEL T"));
 }
 
-void MemoryCommands::erase(const QByteArray& command) {
+Outcome MemoryCommands::erase(const QByteArray& command) {
     const MessageBoxes::Answer answer = m_link.boxes().show(
         QStringLiteral("Do you really want to delete all data?"), QStringLiteral("Delete"),
         MessageBoxes::Icon::Question, MessageBoxes::Buttons::YesNo);
     if (answer == MessageBoxes::Answer::No)
-        return;
+        return Outcome::Declined;
     m_link.clearLog();
-    m_link.sendLine(command); // a failed write ends the action silently
+    // A failed write ends the action silently; a lost port is told by its own message.
+    if (m_link.sendLine(command))
+        return Outcome::Done;
+    return m_link.port().lossPending() ? Outcome::PortLost : Outcome::PortFailure;
 }
 
 void MemoryCommands::readOutSelections() {
@@ -30,30 +33,29 @@ void MemoryCommands::readOutSelections() {
         sendFailed("The selections could not be requested");
 }
 
-void MemoryCommands::showStatistics() {
+MemoryCommands::Statistics MemoryCommands::showStatistics() {
     m_link.clearLog();
     m_link.dropIncompleteLine(); // what would finish it, the wait below consumes
-    if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
-        sendFailed("The statistics could not be requested");
-        return;
-    }
+    if (!m_link.sendLine(QByteArrayLiteral("STA")))
+        return {sendFailed("The statistics could not be requested"), {}, {}};
     // Only a whole count line answers: a reply in pieces is not shown cut off, and a late line
     // (the answer to an erase, a record) does not hide the count behind it.
     const PolledReply::Outcome reply = PolledReply::wait(
         m_link.port(), m_link.clock(), kStatisticsWaitMs, PolledReply::isCountReply);
-    if (!reply.answer)
-        return; // no answer: the previous text stays
+    if (!reply.answer) // no answer: the previous text stays
+        return {m_link.port().lossPending() ? Outcome::PortLost : Outcome::NoAnswer, {}, {}};
     const QByteArray& line = *reply.answer;
     const qsizetype bar = line.indexOf('|');
     const qsizetype end = line.size() - 2; // the line without its CR LF
-    const QByteArray customCodes = line.left(bar);
-    const QByteArray records = line.mid(bar + 1, end - bar - 1);
-    m_controls.setText("OutStatistik",
-                       QStringLiteral("Custom codes: %1, records: %2")
-                           .arg(QString::fromLatin1(customCodes), QString::fromLatin1(records)));
+    const Statistics counted{Outcome::Done, QString::fromLatin1(line.left(bar)),
+                             QString::fromLatin1(line.mid(bar + 1, end - bar - 1))};
+    m_controls.setText(
+        "OutStatistik",
+        QStringLiteral("Custom codes: %1, records: %2").arg(counted.customCodes, counted.records));
+    return counted;
 }
 
-void MemoryCommands::sendFailed(const char* what) {
-    m_link.reportUnsent(
+Outcome MemoryCommands::sendFailed(const char* what) {
+    return m_link.reportUnsent(
         QStringLiteral("%1: the port to the handheld is not open.").arg(QLatin1String(what)));
 }

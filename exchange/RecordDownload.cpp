@@ -40,26 +40,27 @@ bool worthShowing(qint64 done, qint64 total) {
 
 } // namespace
 
-void RecordDownload::start() {
+Outcome RecordDownload::start() {
     m_link.clearLog();
     // A transfer still running is given up first, so that a new count below 1 cannot leave the
     // lines of the old one routed into a closed file.
     if (m_transferring)
-        endTransfer();
+        endTransfer(Outcome::CutShort);
     else if (m_link.replyMode() == ReplyMode::RecordDownload)
         m_link.setReplyMode(ReplyMode::Idle);
     m_dataFile.close();
 
     const QString path = m_controls.text("PfadSpeichern");
     if (path.isEmpty()) {
-        showFailure(QStringLiteral("No record file is chosen. Enter the file the records are to "
-                                   "be saved in beside \"save in:\", or choose one with \"...\"."));
-        return;
+        return showFailure(QStringLiteral("No record file is chosen. Enter the file the records "
+                                          "are to be saved in beside \"save in:\", or choose one "
+                                          "with \"...\"."),
+                           Outcome::FileError);
     }
     QString error;
     if (!m_dataFile.openForRecords(path, &error)) {
-        showFailure(QStringLiteral("The records cannot be saved. %1").arg(sentence(error)));
-        return;
+        return showFailure(QStringLiteral("The records cannot be saved. %1").arg(sentence(error)),
+                           Outcome::FileError);
     }
     // Records start on a line of their own: the start of a line received before (an answer cut
     // off by a disconnect) must not become the front of the first record.
@@ -69,9 +70,8 @@ void RecordDownload::start() {
     m_link.dropIncompleteLine();
     if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
         m_dataFile.close();
-        m_link.reportUnsent(QStringLiteral("The handheld could not be asked for its records: the "
-                                           "port to it is not open."));
-        return;
+        return m_link.reportUnsent(QStringLiteral("The handheld could not be asked for its "
+                                                  "records: the port to it is not open."));
     }
     // The answer is consumed here: it never reaches the log or the dispatcher. Lines before it (a
     // late reply to an earlier command) are passed over.
@@ -96,7 +96,7 @@ void RecordDownload::start() {
             // The port was lost during the wait: the message about the lost connection is the
             // one the operator gets.
             m_link.noteLoss(QStringLiteral("No records were requested."));
-            return;
+            return Outcome::PortLost;
         }
         // Silence, or half an answer, is no count: "no records present" would send the operator
         // away from records that are still in the handheld.
@@ -104,21 +104,21 @@ void RecordDownload::start() {
                                            "records it holds, so none were requested. Check that "
                                            "it is switched on, then try again."),
                             QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
-        return;
+        return Outcome::NoAnswer;
     }
     const std::optional<qint64> count = recordCount(*reply.answer);
     if (!count) {
         m_dataFile.close();
-        showFailure(QStringLiteral("The handheld announced a number of records the tool cannot "
-                                   "take: %1. Nothing was requested.")
-                        .arg(QString::fromLatin1(reply.answer->trimmed())));
-        return;
+        return showFailure(QStringLiteral("The handheld announced a number of records the tool "
+                                          "cannot take: %1. Nothing was requested.")
+                               .arg(QString::fromLatin1(reply.answer->trimmed())),
+                           Outcome::BadAnswer);
     }
     if (*count < 1) {
         m_dataFile.close(); // the record file stays, empty
         m_link.boxes().show(QStringLiteral("There are no records present."), QString(),
                             MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
-        return;
+        return Outcome::NoRecords;
     }
 
     m_announced = *count;
@@ -126,13 +126,17 @@ void RecordDownload::start() {
     m_path = path;
     m_lastLineMs = m_clock.monotonicMs();
     m_transferring = true;
+    m_transferOutcome = Outcome::Done;
     m_progress.show(kWhat, 0, m_announced);
     m_link.setReplyMode(ReplyMode::RecordDownload);
     if (!m_link.sendLine(QByteArrayLiteral("GET"))) {
-        endTransfer();
-        m_link.reportUnsent(QStringLiteral("The records could not be requested: the port to the "
-                                           "handheld is not open."));
+        const Outcome unsent = m_link.reportUnsent(QStringLiteral("The records could not be "
+                                                                  "requested: the port to the "
+                                                                  "handheld is not open."));
+        endTransfer(unsent);
+        return unsent;
     }
+    return Outcome::Done;
 }
 
 bool RecordDownload::transferring() const {
@@ -159,7 +163,7 @@ HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
         // The record file was closed under the transfer (an upload started meanwhile); the
         // handheld's remaining lines are only logged from now on.
         const bool wasTransferring = m_transferring;
-        endTransfer();
+        endTransfer(Outcome::CutShort);
         if (!wasTransferring)
             return HandlerResult::ok();
         return HandlerResult::failure(
@@ -173,7 +177,7 @@ HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
     QString error;
     if (!m_dataFile.writeLine(CsvConversion::recordToFileLine(line), &error)) {
         // A file that cannot take one record will not take the next: stop, keep what it has.
-        endTransfer();
+        endTransfer(Outcome::FileError);
         return HandlerResult::failure(
             QStringLiteral("Record %1 of %2 could not be saved, so the download was stopped. %3 %4")
                 .arg(m_received + 1)
@@ -187,7 +191,7 @@ HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
     if (m_received < m_announced)
         return HandlerResult::ok();
 
-    endTransfer();
+    endTransfer(Outcome::Done);
     m_link.boxes().show(QStringLiteral("Transfer of records finished."), QString(),
                         MessageBoxes::Icon::Information, MessageBoxes::Buttons::Ok);
     return HandlerResult::ok();
@@ -205,7 +209,7 @@ void RecordDownload::checkStall() {
         if (m_link.port().isOpen() && !fileTakenAway())
             warnEndedEarly(QStringLiteral("another command took over the line"));
         else
-            endTransfer();
+            endTransfer(Outcome::CutShort);
         return;
     }
     if (fileTakenAway()) {
@@ -221,7 +225,7 @@ void RecordDownload::checkStall() {
         if (!transferring() || !silentTooLong())
             return;
     }
-    endTransfer();
+    endTransfer(Outcome::CutShort);
     m_link.boxes().show(QStringLiteral("The handheld stopped sending records: %1 of the %2 "
                                        "records it announced arrived, and none for %3 seconds. %4")
                             .arg(m_received)
@@ -242,7 +246,7 @@ bool RecordDownload::silentTooLong() const {
 }
 
 void RecordDownload::warnEndedEarly(const QString& why) {
-    endTransfer();
+    endTransfer(Outcome::CutShort);
     m_link.boxes().show(
         QStringLiteral("The record download was interrupted after %1 of %2 records: %3. %4")
             .arg(m_received)
@@ -258,7 +262,7 @@ QString RecordDownload::abandon() {
     const QString cause = fileTakenAway()
                               ? QStringLiteral(": another data transfer closed the record file")
                               : QString();
-    endTransfer();
+    endTransfer(Outcome::PortLost);
     if (!served)
         return QString(); // another command had taken the reply mode: nothing was running
     return QStringLiteral("The record download was interrupted after %1 of %2 records%3. %4")
@@ -267,7 +271,9 @@ QString RecordDownload::abandon() {
         .arg(cause, keptText());
 }
 
-void RecordDownload::endTransfer() {
+void RecordDownload::endTransfer(Outcome outcome) {
+    if (m_transferring)
+        m_transferOutcome = outcome;
     m_transferring = false;
     if (m_link.replyMode() == ReplyMode::RecordDownload)
         m_link.setReplyMode(ReplyMode::Idle);
@@ -284,6 +290,7 @@ QString RecordDownload::keptText() const {
     return QStringLiteral("What arrived before is kept in the file %1.").arg(m_path);
 }
 
-void RecordDownload::showFailure(const QString& text) {
+Outcome RecordDownload::showFailure(const QString& text, Outcome outcome) {
     m_link.boxes().show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+    return outcome;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Outcome.h"
 #include "link/ReplyHandlers.h"
 
 #include <QString>
@@ -35,8 +36,9 @@ public:
         : m_link(link), m_controls(controls), m_dataFile(dataFile), m_clock(clock),
           m_progress(progress) {}
 
-    // The click handler of `LeseErfassungen`. Blocks up to about 1 s.
-    void start();
+    // The click handler of `LeseErfassungen`. Blocks up to about 1 s. Done means the records were
+    // requested: how the transfer ends, transferOutcome() tells once it is no longer running.
+    Outcome start();
     // Run before every handler that sends to the handheld, except disconnect: while a transfer
     // runs, tells the operator so in a titled box and returns true; the handler is then not run.
     bool refuseWhileTransferring();
@@ -50,6 +52,9 @@ public:
 
     // A transfer is running: records are expected and routed here.
     bool transferring() const;
+    // How the latest transfer ended: Done with every record, CutShort when the handheld stopped
+    // sending or something else ended it, FileError when a record could not be written, PortLost.
+    Outcome transferOutcome() const { return m_transferOutcome; }
     qint64 announced() const { return m_announced; }
     qint64 received() const { return m_received; }
 
@@ -63,7 +68,7 @@ public:
 private:
     // Ends the running transfer: reply mode Idle, file closed (what it holds is kept), progress
     // hidden. Records still arriving are then only logged.
-    void endTransfer();
+    void endTransfer(Outcome outcome);
     // The transfer lost its record file to someone else while the mode still routes records here.
     bool fileTakenAway() const;
     // The handheld has sent nothing for longer than the transfer may wait.
@@ -72,7 +77,7 @@ private:
     // Tells the operator that the transfer ended before its last record.
     void warnEndedEarly(const QString& why);
     QString keptText() const;
-    void showFailure(const QString& text);
+    Outcome showFailure(const QString& text, Outcome outcome);
 
     Link& m_link;
     Controls& m_controls;
@@ -81,6 +86,7 @@ private:
     TransferProgress& m_progress;
 
     bool m_transferring = false;
+    Outcome m_transferOutcome = Outcome::Done;
     qint64 m_announced = 0; // the record counter: records the handheld announced
     qint64 m_received = 0;  // record lines written so far
     qint64 m_lastLineMs = 0;

@@ -38,7 +38,7 @@ bool answersPut(const QByteArray& line) {
 
 } // namespace
 
-void SelectionUpload::start() {
+Outcome SelectionUpload::start() {
     m_link.clearLog();
     m_dataFile.close();
     m_unacknowledged = 0;
@@ -48,20 +48,22 @@ void SelectionUpload::start() {
 
     const QString path = m_controls.text("PfadLaden");
     if (path.isEmpty()) {
-        showFailure(QStringLiteral("No selection file is chosen. Enter the file to load beside "
-                                   "\"read from:\", or choose one with \"...\"."));
-        return;
+        return showFailure(QStringLiteral("No selection file is chosen. Enter the file to load "
+                                          "beside \"read from:\", or choose one with \"...\"."),
+                           Outcome::FileError);
     }
     QString error;
     if (!m_dataFile.openForSelections(path, &error)) {
-        showFailure(QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)));
-        return;
+        return showFailure(
+            QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)),
+            Outcome::FileError);
     }
     const std::optional<qint64> total = m_dataFile.countLines(&error);
     if (!total) {
         finish();
-        showFailure(QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)));
-        return;
+        return showFailure(
+            QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)),
+            Outcome::FileError);
     }
 
     m_link.dropIncompleteLine(); // what would finish it, the waits below consume
@@ -80,14 +82,14 @@ void SelectionUpload::start() {
         }
         QByteArray reply;
         switch (sendSelection(CsvConversion::selectionToCommand(*line), &reply)) {
-        case Outcome::Acknowledged:
+        case Sent::Acknowledged:
             break;
-        case Outcome::Unanswered:
+        case Sent::Unanswered:
             ++m_unacknowledged;
             if (m_named.size() < kNamedAtMost)
                 m_named.append(number);
             break;
-        case Outcome::MemoryFull: {
+        case Sent::MemoryFull: {
             // The log keeps the report of the selection before: this one was not stored.
             finish();
             QString text = QStringLiteral("The handheld's memory is full. Selection %1 (line %1 of "
@@ -99,18 +101,17 @@ void SelectionUpload::start() {
                     QStringLiteral(" The %1 lines after it were not sent.").arg(*total - number);
             if (!notStoredText(sent).isEmpty())
                 text += QLatin1Char(' ') + notStoredText(sent);
-            warn(text);
-            return;
+            return warn(text);
         }
-        case Outcome::SendFailed: {
+        case Sent::SendFailed: {
             finish();
             if (!m_link.port().lossPending()) {
-                showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
-                                           "handheld is not open or no longer there. The upload "
-                                           "was stopped.")
-                                .arg(number)
-                                .arg(*total));
-                return;
+                return showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port "
+                                                  "to the handheld is not open or no longer "
+                                                  "there. The upload was stopped.")
+                                       .arg(number)
+                                       .arg(*total),
+                                   Outcome::PortFailure);
             }
             // The port was lost: the message about the lost connection tells this too.
             QString note = QStringLiteral("The selection upload was stopped at selection %1 of "
@@ -121,7 +122,7 @@ void SelectionUpload::start() {
             if (!notStoredText(sent).isEmpty())
                 note += QLatin1Char(' ') + notStoredText(sent);
             m_link.noteLoss(note);
-            return;
+            return Outcome::PortLost;
         }
         }
         sent = number;
@@ -137,15 +138,14 @@ void SelectionUpload::start() {
                            .arg(sentence(readError));
         if (!notStoredText(sent).isEmpty())
             text += QLatin1Char(' ') + notStoredText(sent);
-        showFailure(text);
-        return;
+        return showFailure(text, Outcome::FileError);
     }
     if (!notStoredText(sent).isEmpty())
-        warn(notStoredText(sent));
+        return warn(notStoredText(sent));
+    return Outcome::Done;
 }
 
-SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& command,
-                                                        QByteArray* reply) {
+SelectionUpload::Sent SelectionUpload::sendSelection(const QByteArray& command, QByteArray* reply) {
     SerialPort& port = m_link.port();
     const Clock& clock = m_link.clock();
     reply->clear();
@@ -158,20 +158,20 @@ SelectionUpload::Outcome SelectionUpload::sendSelection(const QByteArray& comman
         const PolledReply::Outcome late = PolledReply::wait(port, clock, 0, answersPut, carried);
         if (attempt > 1 && late.answer) {
             *reply = *late.answer;
-            return acknowledged(*reply) ? Outcome::Acknowledged : Outcome::MemoryFull;
+            return acknowledged(*reply) ? Sent::Acknowledged : Sent::MemoryFull;
         }
         if (!m_link.sendLine(command))
-            return Outcome::SendFailed;
+            return Sent::SendFailed;
         const PolledReply::Outcome heard =
             PolledReply::wait(port, clock, kWaitPerAttemptMs, answersPut);
         if (heard.answer) {
             *reply = *heard.answer;
-            return acknowledged(*reply) ? Outcome::Acknowledged : Outcome::MemoryFull;
+            return acknowledged(*reply) ? Sent::Acknowledged : Sent::MemoryFull;
         }
         *reply = heard.heard;
         carried = heard.heard.endsWith("\r\n") ? QByteArray() : heard.heard;
     }
-    return Outcome::Unanswered;
+    return Sent::Unanswered;
 }
 
 void SelectionUpload::finish() {
@@ -211,10 +211,12 @@ QString SelectionUpload::listed(const QList<qint64>& named, qint64 count) {
     return list;
 }
 
-void SelectionUpload::warn(const QString& text) {
+Outcome SelectionUpload::warn(const QString& text) {
     m_link.boxes().show(text, QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
+    return Outcome::CutShort;
 }
 
-void SelectionUpload::showFailure(const QString& text) {
+Outcome SelectionUpload::showFailure(const QString& text, Outcome outcome) {
     m_link.boxes().show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+    return outcome;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Outcome.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -28,8 +30,9 @@ public:
     SelectionUpload(Link& link, Controls& controls, DataFile& dataFile, TransferProgress& progress)
         : m_link(link), m_controls(controls), m_dataFile(dataFile), m_progress(progress) {}
 
-    // The click handler of `GeneriereDaten`.
-    void start();
+    // The click handler of `GeneriereDaten`. Done when every selection was stored; CutShort when
+    // some may not be.
+    Outcome start();
 
     static constexpr int kAttempts = 5;
     // How long each send waits for its acknowledgement (41 reads 50 ms apart).
@@ -39,11 +42,11 @@ public:
     static constexpr int kNamedAtMost = 20;
 
 private:
-    enum class Outcome { Acknowledged, MemoryFull, Unanswered, SendFailed };
+    enum class Sent { Acknowledged, MemoryFull, Unanswered, SendFailed };
 
     // Sends one selection until it is acknowledged or the attempts are spent; `reply` is the
     // answer as read for the last send.
-    Outcome sendSelection(const QByteArray& command, QByteArray* reply);
+    Sent sendSelection(const QByteArray& command, QByteArray* reply);
     // Ends the run: the file closed, the progress hidden.
     void finish();
     QString unacknowledgedText(qint64 sent) const;
@@ -51,8 +54,8 @@ private:
     static QString listed(const QList<qint64>& named, qint64 count);
     // What the operator is told of the selections that may not be stored; empty when none.
     QString notStoredText(qint64 sent) const;
-    void warn(const QString& text);
-    void showFailure(const QString& text);
+    Outcome warn(const QString& text);
+    Outcome showFailure(const QString& text, Outcome outcome);
 
     Link& m_link;
     Controls& m_controls;

@@ -80,9 +80,11 @@ QByteArray Link::toWire(const QString& text) {
     return bytes;
 }
 
-void Link::reportUnsent(const QString& text) {
-    if (!m_port.lossPending())
-        m_boxes.show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+Outcome Link::reportUnsent(const QString& text) {
+    if (m_port.lossPending())
+        return Outcome::PortLost;
+    m_boxes.show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+    return Outcome::PortFailure;
 }
 
 void Link::clearLog() {

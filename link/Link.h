@@ -2,6 +2,7 @@
 
 #include "link/Dispatcher.h"
 #include "link/HandlerGate.h"
+#include "link/Outcome.h"
 #include "link/ReceiveBuffer.h"
 #include "link/ReceiveHandler.h"
 #include "link/ReplyMode.h"
@@ -95,8 +96,8 @@ public:
     void noteLoss(const QString& note) { m_lossNotes.append(note); }
     // After a command that could not be written: while the port is lost, the one message about
     // the lost connection tells it; any other failed write (a port not open) shows the text in a
-    // box of its own (OK, the application's title).
-    void reportUnsent(const QString& text);
+    // box of its own (OK, the application's title). Returns PortLost or PortFailure accordingly.
+    Outcome reportUnsent(const QString& text);
     QStringList takeLossNotes() { return std::exchange(m_lossNotes, {}); }
 
     // Text typed by the operator as the handheld reads it: one byte per character, and one "?"

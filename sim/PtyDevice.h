@@ -72,6 +72,12 @@ public:
     // Bytes handed to the tool so far.
     qint64 bytesWritten() const { return m_written; }
 
+    // Carries out the commands that wait unread, as before an exit: the tool's last line
+    // ("DISCONNECT") is then carried out and logged, whether it or the signal to stop came first.
+    void readWaiting() {
+        if (isOpen())
+            onReadable();
+    }
     // Closes the master and the device's own slave: the tool sees the device vanish, as when a
     // USB adapter is pulled. Emits unplugged().
     void unplug();

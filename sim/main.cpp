@@ -260,6 +260,7 @@ int main(int argc, char* argv[]) {
 
     const int code = app.exec();
 
+    device.readWaiting();
     device.unplug();
     if (!linkPath.isEmpty())
         removeLink(linkPath, device.slavePath());

@@ -4,24 +4,21 @@
 #include "tests/exchange/ExchangeFixture.h"
 
 using namespace Qt::StringLiterals;
-using Step = Verdict::Step;
 
 namespace {
 
-// The boxes the window's handlers really show, on the simulated handheld, and the exit status
+// The outcomes the window's handlers really give, on the simulated handheld, and the exit status
 // the command line makes of them.
 class VerdictTest : public ExchangeFixture {
 protected:
     VerdictTest() : ExchangeFixture({.records = 10, .capacity = 2, .customCodes = 0}) {}
 
-    int verdictOf(Step step) {
-        const bool cutShort = step == Step::Download && download.announced() > 0 &&
-                              download.received() < download.announced();
-        Verdict verdict;
-        for (const ScriptedMessageBoxes::Shown& shown : h.boxes.shown())
-            verdict.note(
-                Verdict::of(step, {shown.text, shown.title, shown.icon, shown.buttons}, cutShort));
-        return verdict.code();
+    // How the download ended: what start() gave, else how its transfer ended.
+    int downloadVerdict(Outcome started) const {
+        const bool cutShort =
+            download.announced() > 0 && download.received() < download.announced();
+        return Verdict::of(started == Outcome::Done ? download.transferOutcome() : started,
+                           cutShort);
     }
     std::string shown() const { return h.boxes.texts().join(u" | "_s).toStdString(); }
 
@@ -69,22 +66,26 @@ TEST_F(VerdictTest, DownloadEndings) {
         answer(c.replies);
         h.controls.setText("PfadSpeichern", c.path.isEmpty() ? recordPath() : c.path);
         h.boxes.clear();
-        h.act([&] { download.start(); });
+        Outcome started = Outcome::Done;
+        h.act([&] { started = download.start(); });
         h.idle(RecordDownload::kStallMs + 1000);
         EXPECT_FALSE(download.transferring()) << c.name;
-        EXPECT_EQ(verdictOf(Step::Download), c.expected) << c.name << ": " << shown();
+        EXPECT_EQ(downloadVerdict(started), c.expected) << c.name << ": " << shown();
     }
 }
 
 TEST_F(VerdictTest, ACablePulledDuringTheDownloadIsATransferCutShort) {
+    h.link.setLossReport(
+        [this](const QString& why) { h.toggle.portLost(why, {download.abandon()}); });
     answer({{"GET", DeviceModel::demoRecords(10).mid(0, 4).join("\r\n") + "\r\n"}});
-    h.act([&] { download.start(); });
+    Outcome started = Outcome::NoAnswer;
+    h.act([&] { started = download.start(); });
     h.idle(100);
     h.port.pull();
     h.idle(100);
-    ASSERT_FALSE(h.boxes.shown().isEmpty());
-    EXPECT_EQ(h.boxes.shown().last().title, u"Connection lost"_s);
-    EXPECT_EQ(verdictOf(Step::Download), ExitCode::kIncomplete) << shown();
+    ASSERT_EQ(started, Outcome::Done);
+    EXPECT_EQ(download.transferOutcome(), Outcome::PortLost);
+    EXPECT_EQ(downloadVerdict(started), ExitCode::kIncomplete) << shown();
 }
 
 TEST_F(VerdictTest, UploadEndings) {
@@ -106,18 +107,20 @@ TEST_F(VerdictTest, UploadEndings) {
         if (!c.file.isNull())
             writeSelections(c.file);
         h.boxes.clear();
-        h.act([&] { upload.start(); });
-        EXPECT_EQ(verdictOf(Step::Upload), c.expected) << c.name << ": " << shown();
+        Outcome outcome = Outcome::Done;
+        h.act([&] { outcome = upload.start(); });
+        EXPECT_EQ(Verdict::of(outcome), c.expected) << c.name << ": " << shown();
     }
 }
 
 TEST_F(VerdictTest, ConnectAndStatusEndings) {
     reconnect([](const QByteArray&) { return QByteArray(); });
-    EXPECT_EQ(verdictOf(Step::Connect), ExitCode::kNoAnswer) << "silent: " << shown();
+    EXPECT_EQ(h.toggled, Outcome::NoAnswer) << "silent: " << shown();
+    EXPECT_EQ(Verdict::of(h.toggled), ExitCode::kNoAnswer);
 
     h.port.failOpen(u"You may not open /dev/ttySIM1 (COM1)."_s);
     reconnect([this](const QByteArray& bytes) { return h.device.receive(bytes); });
-    EXPECT_EQ(verdictOf(Step::Connect), ExitCode::kPort) << shown();
+    EXPECT_EQ(Verdict::of(h.toggled), ExitCode::kPort) << shown();
     h.port.failOpen(QString());
 
     // A reported value that fits no list position stops the status queries with a message.
@@ -125,8 +128,9 @@ TEST_F(VerdictTest, ConnectAndStatusEndings) {
         return bytes == "TAGTYP\r" ? QByteArray("TAGTYP:99999\r\n") : h.device.receive(bytes);
     });
     ASSERT_TRUE(h.controls.isChecked("Connect"));
+    EXPECT_EQ(h.toggled, Outcome::Done);
     EXPECT_EQ(h.link.replyMode(), ReplyMode::StatusChain) << "the status queries stopped";
-    EXPECT_EQ(verdictOf(Step::StatusQueries), ExitCode::kFailure) << shown();
+    EXPECT_TRUE(h.chain.stoppedShort()) << shown();
 }
 
 } // namespace

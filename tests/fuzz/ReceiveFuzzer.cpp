@@ -83,7 +83,7 @@ struct Setup {
     qsizetype maxLine = ReceiveBuffer::kMaxLineBytes;
 };
 
-struct Outcome {
+struct Effect {
     QByteArray log;
     QByteArray zeile;
     int zeileChanges = 0;
@@ -95,10 +95,10 @@ struct Outcome {
     QByteArray recordFile;
     qint64 received = 0;
 
-    bool operator==(const Outcome&) const = default;
+    bool operator==(const Effect&) const = default;
 };
 
-Outcome run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>& pieces) {
+Effect run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>& pieces) {
     VirtualClock clock;
     const QByteArray count = "0|" + QByteArray::number(setup.announced) + "\r\n";
     SimulatedPort port(
@@ -156,7 +156,7 @@ Outcome run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>
     if (!setup.continuous)
         require(view.log() == stream, "the log shows every byte received");
 
-    Outcome outcome;
+    Effect outcome;
     // A continuous read clears the log at each result, so what it shows depends on the pieces.
     if (!setup.continuous)
         outcome.log = view.log();
@@ -200,7 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         chosen << piece;
         at += piece;
     }
-    const Outcome whole = run(setup, stream, {stream.size()});
+    const Effect whole = run(setup, stream, {stream.size()});
     require(run(setup, stream, chosen) == whole, "the chosen pieces change nothing");
     if (stream.size() <= kByteByByteAtMost) {
         const QList<qsizetype> bytes(stream.size(), 1);

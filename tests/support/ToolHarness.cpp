@@ -19,7 +19,8 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
     link.setFramePending([this] { return frames.pending(); });
     frames.setBeforeFrame([this] { link.takeInputForFrame(); });
     link.dispatcher().attach(&chain);
-    controls.onToggled("Connect", [this](bool) { link.gate().run([this] { toggle.toggled(); }); });
+    controls.onToggled("Connect",
+                       [this](bool) { link.gate().run([this] { toggled = toggle.toggled(); }); });
     controls.onClicked("Check_Offtime", [this](bool checked) {
         link.gate().run([&] { values.offBoxChanged(checked); });
     });

@@ -57,6 +57,7 @@ public:
     StatusChain chain{link, controls};
     ConnectToggle toggle{link, controls, dataFile};
     ConfigCommands config{link, controls, clock};
+    Outcome toggled = Outcome::Done; // what the toggle's handler gave last
 
 private:
     void scheduleTick(qint64 at);
