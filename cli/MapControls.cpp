@@ -34,8 +34,8 @@ void MapControls::setChecked(const char* name, bool checked) {
         return;
     control.checked = checked;
     // Looked up afresh: the handler may change other controls, and with them the map.
-    if (const auto handler = m_toggled.value(key(name)))
-        handler();
+    if (const auto handler = m_changed.value(key(name)))
+        handler(checked);
 }
 
 int MapControls::currentIndex(const char* name) const {
@@ -80,8 +80,8 @@ bool MapControls::isEnabled(const char* name) const {
     return at(name).enabled;
 }
 
-void MapControls::onToggled(const char* name, std::function<void()> handler) {
-    m_toggled.insert(key(name), std::move(handler));
+void MapControls::onChanged(const char* name, std::function<void(bool checked)> handler) {
+    m_changed.insert(key(name), std::move(handler));
 }
 
 bool MapControls::hasValue(const char* name) const {

@@ -26,9 +26,10 @@ public:
     int value(const char* name) const override;
     void setEnabled(const char* name, bool enabled) override;
     bool isEnabled(const char* name) const override;
-
-    // Runs whenever the control's check state changes.
-    void onToggled(const char* name, std::function<void()> handler);
+    // The command line has no operator: nothing is ever pressed or changed by one.
+    void onPressed(const char*, std::function<void()>) override {}
+    void onChanged(const char* name, std::function<void(bool checked)> handler) override;
+    void onOperatorChanged(const char*, std::function<void(bool)>) override {}
     // True once a value was set on the control (a battery level the handheld never reported
     // stays unset, where the window shows its 0).
     bool hasValue(const char* name) const;
@@ -49,5 +50,5 @@ private:
     const Control& at(const char* name) const;
 
     QHash<QString, Control> m_controls;
-    QHash<QString, std::function<void()>> m_toggled;
+    QHash<QString, std::function<void(bool)>> m_changed;
 };

@@ -46,17 +46,15 @@ Session::Session(const CommandLine::Request& request)
     : m_request(request), m_port(m_serialPort, [this] { return stopped(); }),
       m_progress(stderr, !request.quiet && ::isatty(STDERR_FILENO)),
       m_boxes(stderr, request.yes, request.quiet, m_progress),
-      m_link(m_port, m_watch, m_boxes, m_clock, m_clock, [this](std::function<void()> call) {
-          QTimer::singleShot(0, &m_context, std::move(call));
-      }) {
-    m_link.dispatcher().attach(&m_statusChain);
-    m_link.dispatcher().attach(&m_download);
-}
+      m_handlers({m_port, m_watch, m_boxes, m_clock, m_clock, m_controls, m_portSettings, m_dialogs,
+                  m_progress, [this](std::function<void()> call) {
+                      QTimer::singleShot(0, &m_context, std::move(call));
+                  }}) {}
 
 int Session::run() {
     if (m_request.timeoutSeconds > 0)
         m_interruption.limitTo(m_request.timeoutSeconds);
-    m_lifecycle.load();
+    m_handlers.lifecycle.load();
     if (m_request.command == CommandLine::Command::Ports) {
         writeOutput(Report::ports(m_portMap, m_controls.currentIndex("Port"), m_request.json));
         return m_verdict.code();
@@ -135,17 +133,8 @@ QString Session::subject() const {
 }
 
 void Session::wire() {
-    // The toggle's handler runs on every change of its state, the tool's own included.
-    m_controls.onToggled("Connect", [this] {
-        m_toggled = runHandler([this] { return m_connectToggle.toggled(); });
-    });
-    m_link.setLossReport([this](const QString& why) {
-        noteLoss();
-        m_connectToggle.portLost(why, {m_download.abandon()});
-    });
-    QObject::connect(&m_timer1, &QTimer::timeout, &m_context, [this] {
-        m_link.gate().deliver([this] { m_download.checkStall(); }, &m_timer1);
-    });
+    m_handlers.setLossObserver([this] { noteLoss(); });
+    QObject::connect(&m_timer1, &QTimer::timeout, &m_context, [this] { m_handlers.timerTick(); });
     m_timer1.start(kTimer1Ms);
 }
 
@@ -158,8 +147,9 @@ void Session::noteLoss() {
 bool Session::transferCutShort() const {
     if (m_request.command == CommandLine::Command::Upload)
         return m_uploadCutShort;
-    return m_request.command == CommandLine::Command::Download && m_download.announced() > 0 &&
-           m_download.received() < m_download.announced();
+    return m_request.command == CommandLine::Command::Download &&
+           m_handlers.download.announced() > 0 &&
+           m_handlers.download.received() < m_handlers.download.announced();
 }
 
 bool Session::connect() {
@@ -168,7 +158,8 @@ bool Session::connect() {
     if (stopped())
         return false;
     if (!connected()) {
-        m_verdict.note(m_toggled == Outcome::Done ? Outcome::PortFailure : m_toggled);
+        m_verdict.note(m_handlers.toggled() == Outcome::Done ? Outcome::PortFailure
+                                                             : m_handlers.toggled());
         return false;
     }
     m_watch.restart();
@@ -177,12 +168,12 @@ bool Session::connect() {
 
 bool Session::waitForStatusQueries() {
     const bool ended = waitUntil([&] {
-        return m_link.replyMode() != ReplyMode::StatusChain || !connected() ||
-               m_statusChain.stoppedShort() || m_watch.quietMs() > kQuietMs;
+        return m_handlers.link.replyMode() != ReplyMode::StatusChain || !connected() ||
+               m_handlers.statusChain.stoppedShort() || m_watch.quietMs() > kQuietMs;
     });
     if (!ended)
         return false;
-    if (m_statusChain.stoppedShort()) {
+    if (m_handlers.statusChain.stoppedShort()) {
         m_verdict.note(Outcome::BadAnswer);
         return false;
     }
@@ -190,7 +181,7 @@ bool Session::waitForStatusQueries() {
         m_verdict.note(Outcome::NoAnswer);
         return false;
     }
-    if (m_link.replyMode() == ReplyMode::StatusChain) {
+    if (m_handlers.link.replyMode() == ReplyMode::StatusChain) {
         m_boxes.print(QStringLiteral("The handheld stopped answering the status queries: nothing "
                                      "came for %1 seconds.")
                           .arg(kQuietMs / 1000));
@@ -231,7 +222,7 @@ void Session::doJob() {
 
 void Session::download() {
     m_controls.setText("PfadSpeichern", m_request.file);
-    const Outcome started = runHandler([this] { return m_download.start(); });
+    const Outcome started = runHandler([this] { return m_handlers.download.start(); });
     if (started != Outcome::Done) {
         m_verdict.note(started);
         settle();
@@ -239,15 +230,15 @@ void Session::download() {
     }
     // The records arrive through the event loop; a handheld that stops sending them is given up
     // by the download's own stall check, which the window's timer runs.
-    if (!waitUntil([this] { return !m_download.transferring(); }))
+    if (!waitUntil([this] { return !m_handlers.download.transferring(); }))
         return;
     settle();
-    m_verdict.note(m_download.transferOutcome(), transferCutShort());
+    m_verdict.note(m_handlers.download.transferOutcome(), transferCutShort());
 }
 
 void Session::upload() {
     m_controls.setText("PfadLaden", m_request.file);
-    const Outcome outcome = runHandler([this] { return m_upload.start(); });
+    const Outcome outcome = runHandler([this] { return m_handlers.upload.start(); });
     m_uploadCutShort = outcome == Outcome::PortLost || outcome == Outcome::PortFailure;
     // A lost port is told by the message about the lost connection, which follows.
     if (outcome != Outcome::PortLost)
@@ -258,8 +249,9 @@ void Session::upload() {
 void Session::erase() {
     const qint64 lines = m_watch.lines();
     const bool records = m_request.memory == CommandLine::Memory::Records;
-    const Outcome outcome = runHandler(
-        [this, records] { return records ? m_memory.eraseRecords() : m_memory.eraseSelections(); });
+    const Outcome outcome = runHandler([this, records] {
+        return records ? m_handlers.memory.eraseRecords() : m_handlers.memory.eraseSelections();
+    });
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome);
     awaitAnswer(lines, records ? "DEL E" : "DEL T");
@@ -267,7 +259,7 @@ void Session::erase() {
 
 void Session::statistics() {
     const MemoryCommands::Statistics counted =
-        runHandler([this] { return m_memory.showStatistics(); });
+        runHandler([this] { return m_handlers.memory.showStatistics(); });
     settle();
     if (stopped() || m_verdict.failed())
         return;
@@ -285,9 +277,9 @@ void Session::statistics() {
 void Session::setTime() {
     const qint64 lines = m_watch.lines();
     // The time shown, as the window's timer keeps it, is what "Set time" sends.
-    m_configCommands.showPcTime();
+    m_handlers.configCommands.showPcTime();
     const QString time = m_controls.text("Zeit");
-    const Outcome outcome = runHandler([this] { return m_configCommands.setTime(); });
+    const Outcome outcome = runHandler([this] { return m_handlers.configCommands.setTime(); });
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome);
     awaitAnswer(lines, "CLOCK");
@@ -319,7 +311,7 @@ void Session::finish() {
     if (!stopped() && connected()) {
         // Unchecking the toggle says "DISCONNECT", closes the port and the data file.
         m_controls.setChecked("Connect", false);
-        m_verdict.note(m_toggled);
+        m_verdict.note(m_handlers.toggled());
     }
     if (stopped())
         stop();
@@ -328,8 +320,8 @@ void Session::finish() {
 void Session::stop() {
     // The handlers see a lost port from here on; what they were cutting short is in their notes.
     m_port.cutOff();
-    QStringList notes = m_link.takeLossNotes();
-    notes << m_download.abandon();
+    QStringList notes = m_handlers.link.takeLossNotes();
+    notes << m_handlers.download.abandon();
     const bool told = m_port.goodbye();
     // The toggle's handler finds the port closed and only returns to the unconnected state.
     m_controls.setChecked("Connect", false);

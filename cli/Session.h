@@ -1,28 +1,21 @@
 #pragma once
 
+#include "app/HandlerSet.h"
+#include "app/Lifecycle.h"
 #include "cli/CommandLine.h"
 #include "cli/InputWatch.h"
 #include "cli/Interruption.h"
 #include "cli/MapControls.h"
+#include "cli/NoFileDialogs.h"
 #include "cli/PortOverride.h"
 #include "cli/PrintedBoxes.h"
 #include "cli/StoppablePort.h"
 #include "cli/TerminalProgress.h"
 #include "cli/Verdict.h"
-#include "config/ConfigCommands.h"
-#include "config/ConfigValues.h"
-#include "connection/ConnectToggle.h"
-#include "connection/StatusChain.h"
-#include "exchange/DataFile.h"
-#include "exchange/MemoryCommands.h"
-#include "exchange/RecordDownload.h"
-#include "exchange/SelectionUpload.h"
-#include "link/Link.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/PortMap.h"
 #include "platform/SystemClock.h"
 #include "platform/TtySerialPort.h"
-#include "ui/Lifecycle.h"
 
 #include <QObject>
 #include <QTimer>
@@ -74,7 +67,7 @@ private:
     // Runs a handler through the link's gate, as the window does; returns what it returns.
     template <typename Handler> auto runHandler(Handler handler) {
         decltype(handler()) result{};
-        m_link.gate().run([&] { result = handler(); });
+        m_handlers.link.gate().run([&] { result = handler(); });
         return result;
     }
     // Turns the event loop until done() holds or the run is stopped; false when stopped.
@@ -89,7 +82,6 @@ private:
 
     const CommandLine::Request m_request;
     Verdict m_verdict;
-    Outcome m_toggled = Outcome::Done; // the connect toggle's latest outcome
     bool m_uploadCutShort = false;
     QString m_output;
 
@@ -105,15 +97,7 @@ private:
     PrintedBoxes m_boxes;
     InputWatch m_watch{m_clock};
     MapControls m_controls;
-    Link m_link;
-    DataFile m_dataFile;
-    ConfigValues m_config{m_controls};
-    Lifecycle m_lifecycle{m_controls, m_link, m_dataFile, m_portSettings, m_config};
-    StatusChain m_statusChain{m_link, m_controls};
-    ConnectToggle m_connectToggle{m_link, m_controls, m_dataFile};
-    ConfigCommands m_configCommands{m_link, m_controls, m_clock};
-    RecordDownload m_download{m_link, m_controls, m_dataFile, m_clock, m_progress};
-    SelectionUpload m_upload{m_link, m_controls, m_dataFile, m_progress};
-    MemoryCommands m_memory{m_link, m_controls};
+    NoFileDialogs m_dialogs;
+    HandlerSet m_handlers;
     QTimer m_timer1;
 };

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The window's named controls, as the handlers read and change them. A control is addressed by
 // its name in the window ("Tagtyp", "Connect", "FrameOnline"); every change is repainted at once,
@@ -35,4 +36,11 @@ public:
 
     virtual void setEnabled(const char* name, bool enabled) = 0;
     virtual bool isEnabled(const char* name) const = 0;
+
+    // What the handlers are wired to. onPressed: the operator presses a button. onChanged: a
+    // check box's or the toggle's state changes, the tool's own change included. onOperatorChanged:
+    // only the operator changes it (by mouse, keyboard or assistive technology).
+    virtual void onPressed(const char* name, std::function<void()> handler) = 0;
+    virtual void onChanged(const char* name, std::function<void(bool checked)> handler) = 0;
+    virtual void onOperatorChanged(const char* name, std::function<void(bool checked)> handler) = 0;
 };

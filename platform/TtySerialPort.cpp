@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -101,6 +102,9 @@ void TtySerialPort::release() {
         return;
     m_reader.stop();
     ::tcsetattr(m_descriptor, TCSANOW, &m_savedLine);
+    // The exclusive mode outlives this descriptor while another holds the device open (a
+    // simulator keeps its own end): without clearing it, no one but root could open it again.
+    ::ioctl(m_descriptor, TIOCNXCL);
     ::close(m_descriptor);
     m_descriptor = -1;
     m_lock.release();

@@ -89,6 +89,25 @@ void WidgetControls::setChecked(const char* name, bool checked) {
     button->repaint();
 }
 
+void WidgetControls::onPressed(const char* name, std::function<void()> handler) {
+    if (auto* button = find<QAbstractButton>(name, "button"))
+        QObject::connect(button, &QAbstractButton::clicked, button,
+                         [handler = std::move(handler)] { handler(); });
+}
+
+void WidgetControls::onChanged(const char* name, std::function<void(bool checked)> handler) {
+    if (auto* button = find<QAbstractButton>(name, "button"))
+        QObject::connect(button, &QAbstractButton::toggled, button, std::move(handler));
+}
+
+void WidgetControls::onOperatorChanged(const char* name,
+                                       std::function<void(bool checked)> handler) {
+    onChanged(name, [this, handler = std::move(handler)](bool checked) {
+        if (!m_changingCheck)
+            handler(checked);
+    });
+}
+
 int WidgetControls::currentIndex(const char* name) const {
     auto* box = find<QComboBox>(name, "drop-down");
     return box ? box->currentIndex() : -1;

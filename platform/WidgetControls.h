@@ -14,9 +14,9 @@ class QWidget;
 // none; an editable one shows the text as typed. A one-line field or editable list keeps only
 // the first line of a text set into it, as of one typed or pasted, except the fields that show
 // received text as it came (`IDAnzeige`, `Zeile`). Check states: setChecked raises the button's
-// toggled signal when the state changes, never clicked; while it does, changingCheck() is true,
-// so a handler that belongs to the operator's changes alone (by mouse, keyboard or assistive
-// technology, all of which raise toggled) can tell the tool's own change apart. Enabled: a
+// toggled signal when the state changes, never clicked; a handler that belongs to the operator's
+// changes alone (by mouse, keyboard or assistive technology, all of which raise toggled) is not
+// run for the tool's own change. Enabled: a
 // control's own state, whatever its frame's.
 //
 // Every change repaints the control at once. A name that does not exist, or a control of the
@@ -40,10 +40,9 @@ public:
     int value(const char* name) const override;
     void setEnabled(const char* name, bool enabled) override;
     bool isEnabled(const char* name) const override;
-
-    // True while setChecked changes a check state: the toggled signal raised meanwhile is the
-    // tool's own change, not the operator's.
-    bool changingCheck() const { return m_changingCheck; }
+    void onPressed(const char* name, std::function<void()> handler) override;
+    void onChanged(const char* name, std::function<void(bool checked)> handler) override;
+    void onOperatorChanged(const char* name, std::function<void(bool checked)> handler) override;
 
 private:
     QWidget* find(const char* name) const;

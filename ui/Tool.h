@@ -1,18 +1,7 @@
 #pragma once
 
-#include "config/ConfigCommands.h"
-#include "config/ConfigValues.h"
-#include "connection/ConnectToggle.h"
-#include "connection/StatusChain.h"
-#include "exchange/DataFile.h"
-#include "exchange/FilePathChoice.h"
-#include "exchange/MemoryCommands.h"
-#include "exchange/RecordDownload.h"
-#include "exchange/SelectionUpload.h"
-#include "link/Link.h"
-#include "online/BlockAccess.h"
-#include "online/IdentificationReads.h"
-#include "online/Peripherals.h"
+#include "app/HandlerSet.h"
+#include "app/Lifecycle.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/PortMap.h"
 #include "platform/QtFileDialogs.h"
@@ -21,7 +10,6 @@
 #include "platform/TtySerialPort.h"
 #include "platform/WidgetControls.h"
 #include "ui/Form1.h"
-#include "ui/Lifecycle.h"
 #include "ui/ShowingFileDialogs.h"
 #include "ui/ShowingMessageBoxes.h"
 #include "ui/ShowingSleeper.h"
@@ -29,9 +17,8 @@
 #include <QObject>
 #include <QTimer>
 
-// The composition root: the real platform adapters, the device link, the data file and the
-// window, and the wiring of the window's events to the handlers. Every handler runs through the
-// link's gate, so none interrupts another. The pauses, message boxes, file dialogs and polled
+// The composition root: the real platform adapters, the window, and the handler set on them.
+// The pauses, message boxes, file dialogs and polled
 // waits of the port the handlers get first bring the window's pending changes onto the screen:
 // the traffic log and `Zeile` are painted once per frame while text streams in, and the
 // operator is to see them up to date whenever a handler blocks. Records that stream in are taken
@@ -58,17 +45,12 @@ public:
 
     Form1& window() { return m_window; }
     Controls& controls() { return m_controls; }
-    Link& link() { return m_link; }
-    DataFile& dataFile() { return m_dataFile; }
+    Link& link() { return m_handlers.link; }
+    DataFile& dataFile() { return m_handlers.dataFile; }
     SettingsStore& settings() { return m_settings; }
 
 private:
     void wire();
-    void runHandler(const std::function<void()>& handler);
-    // Runs the handler when the named button is clicked.
-    void onClick(const char* button, std::function<void()> handler);
-    // The same for a button that sends to the handheld: refused while records are transferring.
-    void onSend(const char* button, std::function<void()> handler);
 
     IniSettingsStore m_settings;
     PortMap m_portMap;
@@ -81,19 +63,6 @@ private:
     ShowingFileDialogs m_dialogs;
     ShowingSleeper m_sleeper;
     WidgetControls m_controls;
-    Link m_link;
-    DataFile m_dataFile;
-    ConfigValues m_config;
-    Lifecycle m_lifecycle;
-    StatusChain m_statusChain;
-    ConnectToggle m_connectToggle;
-    ConfigCommands m_configCommands;
-    IdentificationReads m_identification;
-    BlockAccess m_blocks;
-    Peripherals m_peripherals;
-    RecordDownload m_download;
-    SelectionUpload m_upload;
-    MemoryCommands m_memory;
-    FilePathChoice m_paths;
+    HandlerSet m_handlers;
     QTimer m_timer1;
 };

@@ -22,6 +22,9 @@ public:
     int value(const char*) const override { return 0; }
     void setEnabled(const char*, bool) override {}
     bool isEnabled(const char*) const override { return true; }
+    void onPressed(const char*, std::function<void()>) override {}
+    void onChanged(const char*, std::function<void(bool)>) override {}
+    void onOperatorChanged(const char*, std::function<void(bool)>) override {}
 
 private:
     QHash<QByteArray, QString> m_texts;

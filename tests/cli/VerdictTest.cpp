@@ -75,8 +75,6 @@ TEST_F(VerdictTest, DownloadEndings) {
 }
 
 TEST_F(VerdictTest, ACablePulledDuringTheDownloadIsATransferCutShort) {
-    h.link.setLossReport(
-        [this](const QString& why) { h.toggle.portLost(why, {download.abandon()}); });
     answer({{"GET", DeviceModel::demoRecords(10).mid(0, 4).join("\r\n") + "\r\n"}});
     Outcome started = Outcome::NoAnswer;
     h.act([&] { started = download.start(); });
@@ -115,12 +113,12 @@ TEST_F(VerdictTest, UploadEndings) {
 
 TEST_F(VerdictTest, ConnectAndStatusEndings) {
     reconnect([](const QByteArray&) { return QByteArray(); });
-    EXPECT_EQ(h.toggled, Outcome::NoAnswer) << "silent: " << shown();
-    EXPECT_EQ(Verdict::of(h.toggled), ExitCode::kNoAnswer);
+    EXPECT_EQ(h.set.toggled(), Outcome::NoAnswer) << "silent: " << shown();
+    EXPECT_EQ(Verdict::of(h.set.toggled()), ExitCode::kNoAnswer);
 
     h.port.failOpen(u"You may not open /dev/ttySIM1 (COM1)."_s);
     reconnect([this](const QByteArray& bytes) { return h.device.receive(bytes); });
-    EXPECT_EQ(Verdict::of(h.toggled), ExitCode::kPort) << shown();
+    EXPECT_EQ(Verdict::of(h.set.toggled()), ExitCode::kPort) << shown();
     h.port.failOpen(QString());
 
     // A reported value that fits no list position stops the status queries with a message.
@@ -128,7 +126,7 @@ TEST_F(VerdictTest, ConnectAndStatusEndings) {
         return bytes == "TAGTYP\r" ? QByteArray("TAGTYP:99999\r\n") : h.device.receive(bytes);
     });
     ASSERT_TRUE(h.controls.isChecked("Connect"));
-    EXPECT_EQ(h.toggled, Outcome::Done);
+    EXPECT_EQ(h.set.toggled(), Outcome::Done);
     EXPECT_EQ(h.link.replyMode(), ReplyMode::StatusChain) << "the status queries stopped";
     EXPECT_TRUE(h.chain.stoppedShort()) << shown();
 }

@@ -103,7 +103,8 @@ TEST_F(ConfigValuesTest, ReportedSwitchOffTimeDrivesBoxAndField) {
 }
 
 TEST_F(ConfigValuesTest, OperatorsOffClickReplacesTheNumberBothWays) {
-    controls.onClicked("Check_Offtime", [this](bool checked) { config.offBoxChanged(checked); });
+    controls.onOperatorChanged("Check_Offtime",
+                               [this](bool checked) { config.offBoxChanged(checked); });
     controls.type("Offtime", QStringLiteral("120"));
 
     controls.click("Check_Offtime");

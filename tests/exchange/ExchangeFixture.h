@@ -1,38 +1,17 @@
 #pragma once
 
-#include "exchange/FilePathChoice.h"
-#include "exchange/MemoryCommands.h"
-#include "exchange/RecordDownload.h"
-#include "exchange/SelectionUpload.h"
-#include "exchange/TransferProgress.h"
 #include "tests/support/ToolHarness.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// The progress bar as the handlers drive it.
-class RecordingProgress final : public TransferProgress {
-public:
-    void show(const QString&, qint64 shownDone, qint64 shownTotal) override {
-        done = shownDone;
-        total = shownTotal;
-        visible = true;
-    }
-    void hide() override { visible = false; }
-
-    qint64 done = 0;
-    qint64 total = 0;
-    bool visible = false;
-};
-
-// The data-exchange handlers on top of the harness, wired as the window wires them, connected
+// The data-exchange handlers of the harness, with the window's timer running, connected
 // to the simulated handheld, with the two path fields pointing into a temporary folder.
 class ExchangeFixture : public ::testing::Test {
 protected:
     explicit ExchangeFixture(const DeviceModel::Options& options = {}) : h(options) {
-        h.link.dispatcher().attach(&download);
-        h.onTimer([this] { download.checkStall(); });
+        h.startTimer();
         h.connect();
         h.port.clearWrites();
         h.controls.setText("PfadSpeichern", recordPath());
@@ -63,9 +42,9 @@ protected:
 
     QTemporaryDir dir;
     ToolHarness h;
-    RecordingProgress progress;
-    RecordDownload download{h.link, h.controls, h.dataFile, h.clock, progress};
-    SelectionUpload upload{h.link, h.controls, h.dataFile, progress};
-    MemoryCommands memory{h.link, h.controls};
-    FilePathChoice paths{h.controls, h.dialogs};
+    RecordingProgress& progress = h.progress;
+    RecordDownload& download = h.set.download;
+    SelectionUpload& upload = h.set.upload;
+    MemoryCommands& memory = h.set.memory;
+    FilePathChoice& paths = h.set.paths;
 };

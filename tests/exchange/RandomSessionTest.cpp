@@ -27,12 +27,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class NoProgress final : public TransferProgress {
-public:
-    void show(const QString&, qint64, qint64) override {}
-    void hide() override {}
-};
-
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -45,12 +39,7 @@ public:
         : m_random(seed),
           m_handheld(h.clock, h.port, modelOptions(m_random), handheldOptions(m_random), seed) {
         m_handheld.attach();
-        h.link.dispatcher().attach(&identification);
-        h.link.dispatcher().attach(&download);
-        h.onTimer([this] { download.checkStall(); });
-        // As the window wires it: a lost port ends a running download with a note.
-        h.link.setLossReport(
-            [this](const QString& why) { h.toggle.portLost(why, {download.abandon()}); });
+        h.startTimer();
         h.boxes.whileOpen([this] { boxOpen(); });
         h.controls.setText("PfadSpeichern", m_dir.filePath(u"records.csv"_s));
         h.controls.setText("PfadLaden", m_dir.filePath(u"selections.csv"_s));
@@ -372,14 +361,13 @@ public:
 
 private:
     RudeHandheld m_handheld;
-    NoProgress m_progress;
 
 public:
-    IdentificationReads identification{h.link, h.controls};
-    Peripherals peripherals{h.link, h.controls};
-    RecordDownload download{h.link, h.controls, h.dataFile, h.clock, m_progress};
-    SelectionUpload selectionUpload{h.link, h.controls, h.dataFile, m_progress};
-    MemoryCommands memory{h.link, h.controls};
+    IdentificationReads& identification = h.set.identification;
+    Peripherals& peripherals = h.set.peripherals;
+    RecordDownload& download = h.set.download;
+    SelectionUpload& selectionUpload = h.set.upload;
+    MemoryCommands& memory = h.set.memory;
 
 private:
     int m_step = 0;

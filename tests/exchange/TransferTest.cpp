@@ -162,8 +162,10 @@ TEST_F(DownloadTest, TimeSpentInAMessageBoxIsNoSilenceOfTheHandheld) {
         h.port.arriveAt(h.clock.now() + 2000 * n, "r|" + QByteArray::number(n) + "\r\n");
     h.idle(2500);
     h.boxes.whileOpen([&] { h.clock.advanceTo(h.clock.now() + 12000); });
-    h.act([&] { download.refuseWhileTransferring(); });
+    // "Statistic" pressed during the transfer: refused with a box, nothing sent.
+    h.act([&] { h.controls.press("Statistik"); });
     h.boxes.whileOpen({});
+    EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"STA", "GET"}));
     h.idle(1000);
     EXPECT_EQ(recordFile(), "r;1\r\nr;2\r\nr;3\r\nr;4\r\nr;5\r\n");
     ASSERT_EQ(h.boxes.texts().size(), 2);
@@ -172,8 +174,6 @@ TEST_F(DownloadTest, TimeSpentInAMessageBoxIsNoSilenceOfTheHandheld) {
 }
 
 TEST_F(DownloadTest, ACablePulledWhileTheCountIsAwaitedOrABoxIsOpenGivesOneMessage) {
-    h.link.setLossReport(
-        [this](const QString& why) { h.toggle.portLost(why, {download.abandon()}); });
     answer({{"STA", QByteArray()}});
     h.clock.schedule(h.clock.now() + 300, [&] { h.port.pull(); });
     h.act([&] { download.start(); });

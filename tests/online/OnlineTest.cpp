@@ -12,7 +12,6 @@ namespace {
 class OnlineTest : public ::testing::Test {
 protected:
     OnlineTest() {
-        h.link.dispatcher().attach(&reads);
         h.connect();
         h.port.clearWrites();
     }
@@ -23,9 +22,9 @@ protected:
     }
 
     ToolHarness h;
-    IdentificationReads reads{h.link, h.controls};
-    BlockAccess blocks{h.link, h.controls};
-    Peripherals peripherals{h.link, h.controls};
+    IdentificationReads& reads = h.set.identification;
+    BlockAccess& blocks = h.set.blocks;
+    Peripherals& peripherals = h.set.peripherals;
 };
 
 TEST_F(OnlineTest, TextBlockReadSendsOnlyThePiecesThatAreThere) {

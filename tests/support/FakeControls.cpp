@@ -122,12 +122,24 @@ void FakeControls::click(const char* name) {
         handler(checked);
 }
 
-void FakeControls::onToggled(const char* name, std::function<void(bool)> handler) {
+void FakeControls::press(const char* name) {
+    const auto handler = m_pressed.value(key(name));
+    if (!handler)
+        throw std::logic_error(std::string("no handler is wired to the button ") + name);
+    handler();
+}
+
+void FakeControls::onPressed(const char* name, std::function<void()> handler) {
+    // Buttons hold no state here: they are known by the handlers wired to them.
+    m_pressed.insert(key(name), std::move(handler));
+}
+
+void FakeControls::onChanged(const char* name, std::function<void(bool checked)> handler) {
     at(name);
     m_toggled.insert(key(name), std::move(handler));
 }
 
-void FakeControls::onClicked(const char* name, std::function<void(bool)> handler) {
+void FakeControls::onOperatorChanged(const char* name, std::function<void(bool checked)> handler) {
     at(name);
     m_clicked.insert(key(name), std::move(handler));
 }

@@ -43,10 +43,14 @@ public:
     // then the click notification run.
     void click(const char* name);
 
+    // The operator presses a button.
+    void press(const char* name);
+
+    void onPressed(const char* name, std::function<void()> handler) override;
     // Runs when the check state changes, from the tool or the operator.
-    void onToggled(const char* name, std::function<void(bool)> handler);
+    void onChanged(const char* name, std::function<void(bool checked)> handler) override;
     // Runs when the operator changes a check box (click()), never for setChecked.
-    void onClicked(const char* name, std::function<void(bool)> handler);
+    void onOperatorChanged(const char* name, std::function<void(bool checked)> handler) override;
 
     const Control& control(const char* name) const;
 
@@ -56,4 +60,5 @@ private:
     QHash<QString, Control> m_controls;
     QHash<QString, std::function<void(bool)>> m_toggled;
     QHash<QString, std::function<void(bool)>> m_clicked;
+    QHash<QString, std::function<void()>> m_pressed;
 };

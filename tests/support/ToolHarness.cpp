@@ -3,8 +3,8 @@
 ToolHarness::ToolHarness(const DeviceModel::Options& options)
     : device(options),
       port(clock, [this](const QByteArray& bytes) { return device.receive(bytes); }),
-      link(port, view, boxes, clock, clock,
-           [this](std::function<void()> call) { loop.post(call); }) {
+      set({port, view, boxes, clock, clock, controls, settings, dialogs, progress,
+           [this](std::function<void()> call) { loop.post(call); }}) {
     QStringList ports;
     for (int n = 1; n <= 16; ++n)
         ports << QStringLiteral("COM%1").arg(n);
@@ -18,13 +18,6 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
     view.setOnChange([this] { frames.request(); });
     link.setFramePending([this] { return frames.pending(); });
     frames.setBeforeFrame([this] { link.takeInputForFrame(); });
-    link.dispatcher().attach(&chain);
-    controls.onToggled("Connect",
-                       [this](bool) { link.gate().run([this] { toggled = toggle.toggled(); }); });
-    controls.onClicked("Check_Offtime", [this](bool checked) {
-        link.gate().run([&] { values.offBoxChanged(checked); });
-    });
-    link.setLossReport([this](const QString& why) { toggle.portLost(why); });
 }
 
 void ToolHarness::act(const std::function<void()>& handler) {
@@ -43,19 +36,13 @@ void ToolHarness::connect() {
     idle(5000);
 }
 
-void ToolHarness::onTimer(std::function<void()> handler) {
-    if (m_timerHandlers.isEmpty())
-        scheduleTick(clock.now() + 500);
-    m_timerHandlers.append(std::move(handler));
+void ToolHarness::startTimer() {
+    scheduleTick(clock.now() + 500);
 }
 
 void ToolHarness::scheduleTick(qint64 at) {
     clock.schedule(at, [this, at] {
-        // A timer event waits for a running handler like any other event.
-        link.gate().deliver([this] {
-            for (const auto& handler : m_timerHandlers)
-                handler();
-        });
+        set.timerTick();
         scheduleTick(at + 500);
     });
 }

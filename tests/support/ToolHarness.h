@@ -1,11 +1,7 @@
 #pragma once
 
-#include "config/ConfigCommands.h"
-#include "config/ConfigValues.h"
-#include "connection/ConnectToggle.h"
-#include "connection/StatusChain.h"
-#include "exchange/DataFile.h"
-#include "link/Link.h"
+#include "app/HandlerSet.h"
+#include "exchange/TransferProgress.h"
 #include "sim/DeviceModel.h"
 #include "tests/support/FakeControls.h"
 #include "tests/support/FakeLinkView.h"
@@ -19,10 +15,25 @@
 
 #include <functional>
 
-// The whole tool without its window: every handler on fake controls, a simulated handheld
-// behind a simulated port, and virtual time. Handlers run as the window runs them: through the
-// gate, with received data handled from the event loop between them, and the log's frames
-// paced as the window paces them.
+// The progress bar as the handlers drive it.
+class RecordingProgress final : public TransferProgress {
+public:
+    void show(const QString&, qint64 shownDone, qint64 shownTotal) override {
+        done = shownDone;
+        total = shownTotal;
+        visible = true;
+    }
+    void hide() override { visible = false; }
+
+    qint64 done = 0;
+    qint64 total = 0;
+    bool visible = false;
+};
+
+// The whole tool without its window: the tool's handler set, wired as the window wires it, on
+// fake controls, a simulated handheld behind a simulated port, and virtual time. Handlers run as
+// the window runs them: through the gate, with received data handled from the event loop between
+// them, and the log's frames paced as the window paces them.
 class ToolHarness {
 public:
     explicit ToolHarness(const DeviceModel::Options& options = {});
@@ -37,9 +48,8 @@ public:
     void connect();
     // Lets time pass with the window idle.
     void idle(qint64 ms) { loop.runFor(ms); }
-    // Runs the handler on every tick of the window's 500 ms timer, as a timer event between
-    // other handlers.
-    void onTimer(std::function<void()> handler);
+    // Runs the window's 500 ms timer from now on, as a timer event between other handlers.
+    void startTimer();
 
     VirtualClock clock;
     DeviceModel device;
@@ -49,17 +59,17 @@ public:
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     MemorySettingsStore settings;
+    RecordingProgress progress;
     TestEventLoop loop{clock};
     VirtualFrames frames{clock};
-    Link link;
-    DataFile dataFile;
-    ConfigValues values{controls};
-    StatusChain chain{link, controls};
-    ConnectToggle toggle{link, controls, dataFile};
-    ConfigCommands config{link, controls, clock};
-    Outcome toggled = Outcome::Done; // what the toggle's handler gave last
+    HandlerSet set;
+    Link& link = set.link;
+    DataFile& dataFile = set.dataFile;
+    ConfigValues& values = set.config;
+    StatusChain& chain = set.statusChain;
+    ConnectToggle& toggle = set.connectToggle;
+    ConfigCommands& config = set.configCommands;
 
 private:
     void scheduleTick(qint64 at);
-    QList<std::function<void()>> m_timerHandlers;
 };

@@ -1,4 +1,4 @@
-#include "ui/Lifecycle.h"
+#include "app/Lifecycle.h"
 
 #include "config/ConfigValues.h"
 #include "exchange/DataFile.h"
