@@ -30,7 +30,7 @@ void HandlerSet::timerTick() {
         this);
 }
 
-void HandlerSet::onSend(Controls& controls, const char* button, std::function<void()> handler) {
+void HandlerSet::onSend(Controls& controls, Control button, std::function<void()> handler) {
     controls.onPressed(button, [this, handler = std::move(handler)] {
         run([&] {
             if (!download.refuseWhileTransferring())
@@ -41,42 +41,44 @@ void HandlerSet::onSend(Controls& controls, const char* button, std::function<vo
 
 void HandlerSet::wire(Controls& controls) {
     // The toggle's handler runs on every change of its state, the tool's own included.
-    controls.onChanged("Connect",
+    controls.onChanged(Control::Connect,
                        [this](bool) { run([this] { m_toggled = connectToggle.toggled(); }); });
     // The coupling follows the operator's changes only: the tool's own change, as it shows a
     // reported value, leaves the field alone.
-    controls.onOperatorChanged("Check_Offtime", [this](bool checked) {
+    controls.onOperatorChanged(Control::Check_Offtime, [this](bool checked) {
         run([this, checked] { config.offBoxChanged(checked); });
     });
 
-    onSend(controls, "SetzeZeit", [this] { configCommands.setTime(); });
-    onSend(controls, "TagSetzen", [this] { configCommands.setTagType(); });
-    onSend(controls, "OfftimeSetzen", [this] { configCommands.setSwitchOffTime(); });
-    onSend(controls, "ReadtimeoutSetzen", [this] { configCommands.setTimeouts(); });
-    onSend(controls, "FdxcodeSetzen", [this] { configCommands.setFdxCode(); });
-    onSend(controls, "EnBeeperSetzen", [this] { configCommands.setFeatures(); });
-    onSend(controls, "BetriebsartSetzen", [this] { configCommands.setMode(); });
-    onSend(controls, "SpracheSetzen", [this] { configCommands.setLanguage(); });
-    onSend(controls, "SetSnr", [this] { configCommands.setSerialNumber(); });
+    onSend(controls, Control::SetzeZeit, [this] { configCommands.setTime(); });
+    onSend(controls, Control::TagSetzen, [this] { configCommands.setTagType(); });
+    onSend(controls, Control::OfftimeSetzen, [this] { configCommands.setSwitchOffTime(); });
+    onSend(controls, Control::ReadtimeoutSetzen, [this] { configCommands.setTimeouts(); });
+    onSend(controls, Control::FdxcodeSetzen, [this] { configCommands.setFdxCode(); });
+    onSend(controls, Control::EnBeeperSetzen, [this] { configCommands.setFeatures(); });
+    onSend(controls, Control::BetriebsartSetzen, [this] { configCommands.setMode(); });
+    onSend(controls, Control::SpracheSetzen, [this] { configCommands.setLanguage(); });
+    onSend(controls, Control::SetSnr, [this] { configCommands.setSerialNumber(); });
 
-    onSend(controls, "ReadId", [this] { identification.readId(); });
-    onSend(controls, "Scan", [this] { identification.scanBarcode(); });
-    onSend(controls, "ReadBlock", [this] { blocks.readBlock(); });
-    onSend(controls, "ReadBlockHex", [this] { blocks.readBlockHex(); });
-    onSend(controls, "WriteBlock", [this] { blocks.writeBlock(); });
-    onSend(controls, "WriteBlockHex", [this] { blocks.writeBlockHex(); });
+    onSend(controls, Control::ReadId, [this] { identification.readId(); });
+    onSend(controls, Control::Scan, [this] { identification.scanBarcode(); });
+    onSend(controls, Control::ReadBlock, [this] { blocks.readBlock(); });
+    onSend(controls, Control::ReadBlockHex, [this] { blocks.readBlockHex(); });
+    onSend(controls, Control::WriteBlock, [this] { blocks.writeBlock(); });
+    onSend(controls, Control::WriteBlockHex, [this] { blocks.writeBlockHex(); });
 
-    onSend(controls, "Buzzer", [this] { peripherals.buzzer(); });
-    onSend(controls, "Keyboard", [this] { peripherals.keyboard(); });
-    onSend(controls, "CLS", [this] { peripherals.clearDisplay(); });
-    onSend(controls, "Display", [this] { peripherals.showText(); });
+    onSend(controls, Control::Buzzer, [this] { peripherals.buzzer(); });
+    onSend(controls, Control::Keyboard, [this] { peripherals.keyboard(); });
+    onSend(controls, Control::CLS, [this] { peripherals.clearDisplay(); });
+    onSend(controls, Control::Display, [this] { peripherals.showText(); });
 
-    onSend(controls, "LeseErfassungen", [this] { download.start(); });
-    onSend(controls, "GeneriereDaten", [this] { upload.start(); });
-    onSend(controls, "LoescheErfassungen", [this] { memory.eraseRecords(); });
-    onSend(controls, "LoescheDaten", [this] { memory.eraseSelections(); });
-    onSend(controls, "LeseDaten", [this] { memory.readOutSelections(); });
-    onSend(controls, "Statistik", [this] { memory.showStatistics(); });
-    controls.onPressed("PfadSpeichernWaehlen", [this] { run([this] { paths.chooseSavePath(); }); });
-    controls.onPressed("PfadLadenWaehlen", [this] { run([this] { paths.chooseLoadPath(); }); });
+    onSend(controls, Control::LeseErfassungen, [this] { download.start(); });
+    onSend(controls, Control::GeneriereDaten, [this] { upload.start(); });
+    onSend(controls, Control::LoescheErfassungen, [this] { memory.eraseRecords(); });
+    onSend(controls, Control::LoescheDaten, [this] { memory.eraseSelections(); });
+    onSend(controls, Control::LeseDaten, [this] { memory.readOutSelections(); });
+    onSend(controls, Control::Statistik, [this] { memory.showStatistics(); });
+    controls.onPressed(Control::PfadSpeichernWaehlen,
+                       [this] { run([this] { paths.chooseSavePath(); }); });
+    controls.onPressed(Control::PfadLadenWaehlen,
+                       [this] { run([this] { paths.chooseLoadPath(); }); });
 }

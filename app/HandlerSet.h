@@ -78,7 +78,7 @@ private:
     void wire(Controls& controls);
     void run(const std::function<void()>& handler) { link.gate().run(handler); }
     // A button that sends to the handheld: its handler is not run while records transfer.
-    void onSend(Controls& controls, const char* button, std::function<void()> handler);
+    void onSend(Controls& controls, Control button, std::function<void()> handler);
 
     Outcome m_toggled = Outcome::Done;
     std::function<void()> m_lossObserver;

@@ -46,24 +46,25 @@ void Lifecycle::load() {
     QStringList ports;
     for (int number = 1; number <= kPortCount; ++number)
         ports << QStringLiteral("COM%1").arg(number);
-    m_controls.addItems("Port", ports);
+    m_controls.addItems(Control::Port, ports);
 
     m_config.fillLists();
 
     QStringList lines;
     for (int line = 1; line <= kDisplayLines; ++line)
         lines << QString::number(line);
-    m_controls.addItems("DisplayZeile", lines);
+    m_controls.addItems(Control::DisplayZeile, lines);
 
     // The four tabs carry their captions from the window's construction on.
 
     m_link.setReplyMode(ReplyMode::Idle);
 
     const int port = portIndex(m_settings.read(section(), portKey(), QStringLiteral("0")));
-    m_controls.setCurrentIndex("Port", port);
+    m_controls.setCurrentIndex(Control::Port, port);
 
-    m_controls.setText("PfadSpeichern", m_settings.read(section(), savePathKey(), QString()));
-    m_controls.setText("PfadLaden", m_settings.read(section(), loadPathKey(), QString()));
+    m_controls.setText(Control::PfadSpeichern,
+                       m_settings.read(section(), savePathKey(), QString()));
+    m_controls.setText(Control::PfadLaden, m_settings.read(section(), loadPathKey(), QString()));
 }
 
 void Lifecycle::unload() {
@@ -72,9 +73,11 @@ void Lifecycle::unload() {
         m_link.port().close();
     }
     m_dataFile.close();
-    bool saved = m_settings.save(section(), portKey(), storedPort(m_controls.currentIndex("Port")));
-    saved = m_settings.save(section(), savePathKey(), m_controls.text("PfadSpeichern")) && saved;
-    saved = m_settings.save(section(), loadPathKey(), m_controls.text("PfadLaden")) && saved;
+    bool saved =
+        m_settings.save(section(), portKey(), storedPort(m_controls.currentIndex(Control::Port)));
+    saved =
+        m_settings.save(section(), savePathKey(), m_controls.text(Control::PfadSpeichern)) && saved;
+    saved = m_settings.save(section(), loadPathKey(), m_controls.text(Control::PfadLaden)) && saved;
     if (saved)
         return;
     const QString where = m_settings.location();

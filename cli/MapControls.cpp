@@ -1,89 +1,74 @@
 #include "cli/MapControls.h"
 
-namespace {
-
-QString key(const char* name) {
-    return QString::fromLatin1(name);
+QString MapControls::text(Control control) const {
+    return at(control).text;
 }
 
-} // namespace
-
-const MapControls::Control& MapControls::at(const char* name) const {
-    static const Control kEmpty;
-    const auto found = m_controls.constFind(key(name));
-    return found == m_controls.constEnd() ? kEmpty : *found;
+void MapControls::setText(Control control, const QString& text) {
+    State& state = at(control);
+    state.text = text;
+    state.index = state.items.indexOf(text);
 }
 
-QString MapControls::text(const char* name) const {
-    return at(name).text;
+bool MapControls::isChecked(Control control) const {
+    return at(control).checked;
 }
 
-void MapControls::setText(const char* name, const QString& text) {
-    Control& control = m_controls[key(name)];
-    control.text = text;
-    control.index = control.items.indexOf(text);
-}
-
-bool MapControls::isChecked(const char* name) const {
-    return at(name).checked;
-}
-
-void MapControls::setChecked(const char* name, bool checked) {
-    Control& control = m_controls[key(name)];
-    if (control.checked == checked)
+void MapControls::setChecked(Control control, bool checked) {
+    State& state = at(control);
+    if (state.checked == checked)
         return;
-    control.checked = checked;
-    // Looked up afresh: the handler may change other controls, and with them the map.
-    if (const auto handler = m_changed.value(key(name)))
+    state.checked = checked;
+    if (const auto& handler = m_changed.at(std::size_t(control)))
         handler(checked);
 }
 
-int MapControls::currentIndex(const char* name) const {
-    return at(name).index;
+int MapControls::currentIndex(Control control) const {
+    return at(control).index;
 }
 
-bool MapControls::setCurrentIndex(const char* name, int index) {
-    Control& control = m_controls[key(name)];
-    if (index < -1 || index >= control.items.size())
+bool MapControls::setCurrentIndex(Control control, int index) {
+    State& state = at(control);
+    if (index < -1 || index >= state.items.size())
         return false;
-    control.index = index;
-    control.text = index >= 0 ? control.items.at(index) : QString();
+    state.index = index;
+    state.text = index >= 0 ? state.items.at(index) : QString();
     return true;
 }
 
-int MapControls::itemCount(const char* name) const {
-    return at(name).items.size();
+int MapControls::itemCount(Control control) const {
+    return at(control).items.size();
 }
 
-void MapControls::addItems(const char* name, const QStringList& items) {
-    m_controls[key(name)].items << items;
+void MapControls::addItems(Control control, const QStringList& items) {
+    at(control).items << items;
 }
 
-bool MapControls::setValue(const char* name, int value) {
+bool MapControls::setValue(Control control, int value) {
     if (value < 0 || value > kMaximumValue)
         return false;
-    Control& control = m_controls[key(name)];
-    control.value = value;
-    control.valueSet = true;
+    State& state = at(control);
+    state.value = value;
+    state.valueSet = true;
     return true;
 }
 
-int MapControls::value(const char* name) const {
-    return at(name).value;
+int MapControls::value(Control control) const {
+    return at(control).value;
 }
 
-void MapControls::setEnabled(const char* name, bool enabled) {
-    m_controls[key(name)].enabled = enabled;
+void MapControls::setEnabled(Control control, bool enabled) {
+    at(control).enabled = enabled;
 }
 
-bool MapControls::isEnabled(const char* name) const {
-    return at(name).enabled;
+bool MapControls::isEnabled(Control control) const {
+    return at(control).enabled;
 }
 
-void MapControls::onChanged(const char* name, std::function<void(bool checked)> handler) {
-    m_changed.insert(key(name), std::move(handler));
+void MapControls::onChanged(Control control, std::function<void(bool checked)> handler) {
+    m_changed.at(std::size_t(control)) = std::move(handler);
 }
 
-bool MapControls::hasValue(const char* name) const {
-    return at(name).valueSet;
+bool MapControls::hasValue(Control control) const {
+    return at(control).valueSet;
 }

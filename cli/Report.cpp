@@ -13,14 +13,14 @@
 
 namespace {
 
-QJsonValue textValue(const MapControls& controls, const char* name) {
-    return controls.text(name);
+QJsonValue textValue(const MapControls& controls, Control control) {
+    return controls.text(control);
 }
 
 // A choice list's number (what the handheld reports) and the caption of the chosen item.
 void addChoice(Report::Values* values, const MapControls& controls, ConfigValues::List list,
                const QString& key) {
-    const char* name = ConfigValues::controlName(list);
+    const Control name = ConfigValues::control(list);
     const int index = controls.currentIndex(name);
     if (index < 0) {
         values->append({key, QJsonValue::Null});
@@ -33,8 +33,8 @@ void addChoice(Report::Values* values, const MapControls& controls, ConfigValues
     values->append({key + QStringLiteral("_name"), dash >= 0 ? item.mid(dash + 3) : item});
 }
 
-QJsonValue checkValue(const MapControls& controls, const char* name) {
-    return controls.isChecked(name) ? 1 : 0;
+QJsonValue checkValue(const MapControls& controls, Control control) {
+    return controls.isChecked(control) ? 1 : 0;
 }
 
 // A whole number as a number; any other text as it stands.
@@ -61,20 +61,21 @@ QString plain(const QJsonValue& value) {
 
 Report::Values Report::status(const MapControls& controls) {
     Values values;
-    values.append({QStringLiteral("battery"),
-                   controls.hasValue("akku") ? QJsonValue(controls.value("akku")) : QJsonValue()});
-    values.append({QStringLiteral("version"), textValue(controls, "Version")});
-    values.append({QStringLiteral("serial_number"), textValue(controls, "SNR")});
+    values.append({QStringLiteral("battery"), controls.hasValue(Control::akku)
+                                                  ? QJsonValue(controls.value(Control::akku))
+                                                  : QJsonValue()});
+    values.append({QStringLiteral("version"), textValue(controls, Control::Version)});
+    values.append({QStringLiteral("serial_number"), textValue(controls, Control::SNR)});
     addChoice(&values, controls, ConfigValues::List::Tagtyp, QStringLiteral("tag_type"));
     // With the automatic switch-off disabled the window shows "aus" in a disabled field.
-    values.append({QStringLiteral("switch_off_time"), controls.isChecked("Check_Offtime")
+    values.append({QStringLiteral("switch_off_time"), controls.isChecked(Control::Check_Offtime)
                                                           ? QJsonValue(QStringLiteral("off"))
-                                                          : textValue(controls, "Offtime")});
-    values.append({QStringLiteral("read_timeout"), textValue(controls, "Readtimeout")});
-    values.append({QStringLiteral("gps_timeout"), textValue(controls, "gpstimeout")});
+                                                          : textValue(controls, Control::Offtime)});
+    values.append({QStringLiteral("read_timeout"), textValue(controls, Control::Readtimeout)});
+    values.append({QStringLiteral("gps_timeout"), textValue(controls, Control::gpstimeout)});
     addChoice(&values, controls, ConfigValues::List::FdxCode, QStringLiteral("fdx_code"));
-    values.append({QStringLiteral("buzzer"), checkValue(controls, "EnBeeper")});
-    values.append({QStringLiteral("gps"), checkValue(controls, "EnGPS")});
+    values.append({QStringLiteral("buzzer"), checkValue(controls, Control::EnBeeper)});
+    values.append({QStringLiteral("gps"), checkValue(controls, Control::EnGPS)});
     addChoice(&values, controls, ConfigValues::List::Betriebsart, QStringLiteral("mode"));
     addChoice(&values, controls, ConfigValues::List::Order, QStringLiteral("capture_order"));
     addChoice(&values, controls, ConfigValues::List::Sprache, QStringLiteral("language"));

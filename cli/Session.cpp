@@ -56,7 +56,8 @@ int Session::run() {
         m_interruption.limitTo(m_request.timeoutSeconds);
     m_handlers.lifecycle.load();
     if (m_request.command == CommandLine::Command::Ports) {
-        writeOutput(Report::ports(m_portMap, m_controls.currentIndex("Port"), m_request.json));
+        writeOutput(
+            Report::ports(m_portMap, m_controls.currentIndex(Control::Port), m_request.json));
         return m_verdict.code();
     }
     if (!choosePort())
@@ -94,13 +95,13 @@ void Session::writeOutput(const QString& text) {
 
 bool Session::choosePort() {
     if (m_request.comNumber > 0) {
-        m_controls.setCurrentIndex("Port", m_request.comNumber - 1);
+        m_controls.setCurrentIndex(Control::Port, m_request.comNumber - 1);
     } else if (!m_request.device.isEmpty()) {
         const int number = numberFor(m_request.device);
         m_portSettings.mapDevice(number, m_request.device);
-        m_controls.setText("Port", QStringLiteral("COM%1").arg(number));
+        m_controls.setText(Control::Port, QStringLiteral("COM%1").arg(number));
     }
-    if (!m_controls.text("Port").isEmpty())
+    if (!m_controls.text(Control::Port).isEmpty())
         return true;
     m_boxes.print(QStringLiteral("No port is chosen. Give one with --port (COM1 to COM%1 or a "
                                  "device such as /dev/ttyUSB0), or choose the handheld's port in "
@@ -123,7 +124,7 @@ int Session::numberFor(const QString& device) const {
 }
 
 QString Session::subject() const {
-    const int number = m_controls.text("Port").mid(3).toInt();
+    const int number = m_controls.text(Control::Port).mid(3).toInt();
     const QString device = m_portMap.deviceFor(number);
     QString text = device.isEmpty() ? QStringLiteral("COM%1").arg(number)
                                     : QStringLiteral("COM%1 (%2)").arg(number).arg(device);
@@ -154,7 +155,7 @@ bool Session::transferCutShort() const {
 
 bool Session::connect() {
     // As the operator's click: the toggle's handler runs on the change.
-    m_controls.setChecked("Connect", true);
+    m_controls.setChecked(Control::Connect, true);
     if (stopped())
         return false;
     if (!connected()) {
@@ -221,7 +222,7 @@ void Session::doJob() {
 }
 
 void Session::download() {
-    m_controls.setText("PfadSpeichern", m_request.file);
+    m_controls.setText(Control::PfadSpeichern, m_request.file);
     const Outcome started = runHandler([this] { return m_handlers.download.start(); });
     if (started != Outcome::Done) {
         m_verdict.note(started);
@@ -237,7 +238,7 @@ void Session::download() {
 }
 
 void Session::upload() {
-    m_controls.setText("PfadLaden", m_request.file);
+    m_controls.setText(Control::PfadLaden, m_request.file);
     const Outcome outcome = runHandler([this] { return m_handlers.upload.start(); });
     m_uploadCutShort = outcome == Outcome::PortLost || outcome == Outcome::PortFailure;
     // A lost port is told by the message about the lost connection, which follows.
@@ -278,7 +279,7 @@ void Session::setTime() {
     const qint64 lines = m_watch.lines();
     // The time shown, as the window's timer keeps it, is what "Set time" sends.
     m_handlers.configCommands.showPcTime();
-    const QString time = m_controls.text("Zeit");
+    const QString time = m_controls.text(Control::Zeit);
     const Outcome outcome = runHandler([this] { return m_handlers.configCommands.setTime(); });
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome);
@@ -310,7 +311,7 @@ void Session::finish() {
     m_timer1.stop();
     if (!stopped() && connected()) {
         // Unchecking the toggle says "DISCONNECT", closes the port and the data file.
-        m_controls.setChecked("Connect", false);
+        m_controls.setChecked(Control::Connect, false);
         m_verdict.note(m_handlers.toggled());
     }
     if (stopped())
@@ -324,7 +325,7 @@ void Session::stop() {
     notes << m_handlers.download.abandon();
     const bool told = m_port.goodbye();
     // The toggle's handler finds the port closed and only returns to the unconnected state.
-    m_controls.setChecked("Connect", false);
+    m_controls.setChecked(Control::Connect, false);
     notes.removeAll(QString());
 
     QString text;

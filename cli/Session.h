@@ -75,7 +75,7 @@ private:
     // Turns the event loop for a moment, so a lost port that a handler met is reported.
     void settle();
     bool stopped() const { return m_interruption.requested(); }
-    bool connected() const { return m_controls.isChecked("Connect"); }
+    bool connected() const { return m_controls.isChecked(Control::Connect); }
     // The port was lost: the first failure, unless the run was stopped.
     void noteLoss();
     bool transferCutShort() const;

@@ -19,17 +19,17 @@ QByteArray checkDigit(bool checked) {
 
 } // namespace
 
-QByteArray ConfigCommands::wire(const char* control) const {
+QByteArray ConfigCommands::wire(Control control) const {
     return Link::toWire(m_controls.text(control));
 }
 
-QByteArray ConfigCommands::leading(const char* control, int count) const {
+QByteArray ConfigCommands::leading(Control control, int count) const {
     return Link::toWire(m_controls.text(control).left(count));
 }
 
 Outcome ConfigCommands::setTime() {
     m_link.clearLog();
-    if (m_link.sendLine("CLOCK " + wire("Zeit")))
+    if (m_link.sendLine("CLOCK " + wire(Control::Zeit)))
         return Outcome::Done;
     return m_link.reportUnsent(QStringLiteral("The time could not be sent: the port to the "
                                               "handheld is not open."));
@@ -37,30 +37,30 @@ Outcome ConfigCommands::setTime() {
 
 void ConfigCommands::setTagType() {
     m_link.clearLog();
-    m_link.sendLine("TAGTYP " + leading("Tagtyp", 2));
+    m_link.sendLine("TAGTYP " + leading(Control::Tagtyp, 2));
 }
 
 void ConfigCommands::setSwitchOffTime() {
     m_link.clearLog();
-    m_link.sendLine("OFF " + wire("Offtime"));
+    m_link.sendLine("OFF " + wire(Control::Offtime));
 }
 
 void ConfigCommands::setTimeouts() {
     m_link.clearLog();
-    if (!m_link.sendLine("TIMEOUT " + wire("Readtimeout")))
+    if (!m_link.sendLine("TIMEOUT " + wire(Control::Readtimeout)))
         return;
     m_link.sleeper().sleepMs(kBetweenTimeoutsMs);
-    m_link.sendLine("GPSTIMEOUT " + wire("gpstimeout"));
+    m_link.sendLine("GPSTIMEOUT " + wire(Control::gpstimeout));
 }
 
 void ConfigCommands::setFdxCode() {
     m_link.clearLog();
-    m_link.sendLine("FDXCODE " + leading("FDXCode", 2));
+    m_link.sendLine("FDXCODE " + leading(Control::FDXCode, 2));
 }
 
 void ConfigCommands::setFeatures() {
     m_link.clearLog();
-    if (!m_link.sendLine("ENBEEP " + checkDigit(m_controls.isChecked("EnBeeper"))))
+    if (!m_link.sendLine("ENBEEP " + checkDigit(m_controls.isChecked(Control::EnBeeper))))
         return;
     m_link.sleeper().sleepMs(kBeforeDiscardMs);
     // The answer to the buzzer line is not shown. An answer still coming in is given as long
@@ -68,21 +68,22 @@ void ConfigCommands::setFeatures() {
     m_link.dropIncompleteLine();
     PolledReply::wait(m_link.port(), m_link.clock(), kBeforeDiscardMs,
                       [](const QByteArray&) { return true; });
-    m_link.sendLine("GPS " + checkDigit(m_controls.isChecked("EnGPS")));
+    m_link.sendLine("GPS " + checkDigit(m_controls.isChecked(Control::EnGPS)));
 }
 
 void ConfigCommands::setMode() {
     m_link.clearLog();
-    m_link.sendLine("FUNCTION " + leading("Betriebsart", 1) + ',' + leading("Order", 1));
+    m_link.sendLine("FUNCTION " + leading(Control::Betriebsart, 1) + ',' +
+                    leading(Control::Order, 1));
 }
 
 void ConfigCommands::setLanguage() {
     m_link.clearLog();
-    m_link.sendLine("LANGUAGE " + leading("Sprache", 2));
+    m_link.sendLine("LANGUAGE " + leading(Control::Sprache, 2));
 }
 
 void ConfigCommands::setSerialNumber() {
-    const QString snr = m_controls.text("SNR");
+    const QString snr = m_controls.text(Control::SNR);
     if (!snr.startsWith(QLatin1String("AE"))) {
         m_link.boxes().show(QStringLiteral("Format: AExxxxxx"), QStringLiteral("Error"),
                             MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
@@ -93,5 +94,6 @@ void ConfigCommands::setSerialNumber() {
 }
 
 void ConfigCommands::showPcTime() {
-    m_controls.setText("Zeit", m_clock.localNow().toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    m_controls.setText(Control::Zeit,
+                       m_clock.localNow().toString(QStringLiteral("dd.MM.yyyy hh:mm")));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Outcome.h"
+#include "platform/Control.h"
 
 #include <QByteArray>
 
@@ -32,8 +33,8 @@ public:
     void showPcTime();
 
 private:
-    QByteArray wire(const char* control) const;
-    QByteArray leading(const char* control, int count) const;
+    QByteArray wire(Control control) const;
+    QByteArray leading(Control control, int count) const;
 
     Link& m_link;
     Controls& m_controls;

@@ -5,20 +5,20 @@
 #include <QString>
 #include <limits>
 
-const char* ConfigValues::controlName(List list) {
+Control ConfigValues::control(List list) {
     switch (list) {
     case List::Betriebsart:
-        return "Betriebsart";
+        return Control::Betriebsart;
     case List::Order:
-        return "Order";
+        return Control::Order;
     case List::Tagtyp:
-        return "Tagtyp";
+        return Control::Tagtyp;
     case List::FdxCode:
-        return "FDXCode";
+        return Control::FDXCode;
     case List::Sprache:
-        return "Sprache";
+        return Control::Sprache;
     }
-    return "";
+    return Control::Tagtyp;
 }
 
 QStringList ConfigValues::items(List list) {
@@ -55,7 +55,7 @@ int ConfigValues::firstNumber(List list) {
 
 void ConfigValues::fillLists() {
     for (List list : kLists)
-        m_controls.addItems(controlName(list), items(list));
+        m_controls.addItems(control(list), items(list));
 }
 
 bool ConfigValues::selectReported(List list, int number) {
@@ -63,22 +63,23 @@ bool ConfigValues::selectReported(List list, int number) {
     const qint64 index = qint64(number) - firstNumber(list);
     if (index < -1 || index > std::numeric_limits<int>::max())
         return false;
-    return m_controls.setCurrentIndex(controlName(list), int(index));
+    return m_controls.setCurrentIndex(control(list), int(index));
 }
 
 void ConfigValues::setCheckValue(Feature feature, double number) {
-    m_controls.setChecked(feature == Feature::Beeper ? "EnBeeper" : "EnGPS", number != 0);
+    m_controls.setChecked(feature == Feature::Beeper ? Control::EnBeeper : Control::EnGPS,
+                          number != 0);
 }
 
 void ConfigValues::showSwitchOffTime(const QByteArray& value) {
     const bool off = value.startsWith('0');
     // The box first, so that whatever its change notification does, the field ends as reported.
-    m_controls.setChecked("Check_Offtime", off);
-    m_controls.setText("Offtime", off ? QStringLiteral("aus") : QString::fromLatin1(value));
-    m_controls.setEnabled("Offtime", !off);
+    m_controls.setChecked(Control::Check_Offtime, off);
+    m_controls.setText(Control::Offtime, off ? QStringLiteral("aus") : QString::fromLatin1(value));
+    m_controls.setEnabled(Control::Offtime, !off);
 }
 
 void ConfigValues::offBoxChanged(bool checked) {
-    m_controls.setText("Offtime", checked ? QStringLiteral("aus") : QStringLiteral("0"));
-    m_controls.setEnabled("Offtime", !checked);
+    m_controls.setText(Control::Offtime, checked ? QStringLiteral("aus") : QStringLiteral("0"));
+    m_controls.setEnabled(Control::Offtime, !checked);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Control.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -22,7 +24,7 @@ public:
     static constexpr List kLists[] = {List::Betriebsart, List::Order, List::Tagtyp, List::FdxCode,
                                       List::Sprache};
 
-    static const char* controlName(List list);
+    static Control control(List list);
     static QStringList items(List list);
     // The number the first item stands for: 0 or 1.
     static int firstNumber(List list);

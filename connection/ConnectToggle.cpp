@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr std::array<const char*, 4> kFrames = {"FrameOnline", "FrameControls", "FrameConfig",
-                                                "FrameUebertragen"};
+constexpr std::array<Control, 4> kFrames = {Control::FrameOnline, Control::FrameControls,
+                                            Control::FrameConfig, Control::FrameUebertragen};
 
 } // namespace
 
@@ -24,7 +24,7 @@ Outcome ConnectToggle::toggled() {
         return Outcome::Done;
     }
     SerialPort& port = m_link.port();
-    if (m_controls.isChecked("Connect")) {
+    if (m_controls.isChecked(Control::Connect)) {
         QString failure;
         if (!openChosenPort(&failure))
             return fail(failure);
@@ -67,7 +67,7 @@ Outcome ConnectToggle::toggled() {
 bool ConnectToggle::openChosenPort(QString* failure) {
     // The number is the chosen item's text from its fourth character on ("COM12" gives 12).
     bool isNumber = false;
-    const int number = m_controls.text("Port").mid(3).toShort(&isNumber);
+    const int number = m_controls.text(Control::Port).mid(3).toShort(&isNumber);
     if (!isNumber) {
         *failure = QStringLiteral("No port is chosen. Choose the handheld's port in the list, "
                                   "then connect again.");
@@ -91,7 +91,7 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
         // attempt before. A line before it (an echo, a late answer) is passed over.
         const QByteArray read = port.readPending();
         if (read.startsWith("Ok") || read.contains("\r\nOk")) {
-            m_controls.setText("Connect", QStringLiteral("Connected"));
+            m_controls.setText(Control::Connect, QStringLiteral("Connected"));
             const qsizetype lineEnd = read.lastIndexOf("\r\n");
             m_link.dropIncompleteLine();
             m_link.sleeper().sleepMs(kAfterOkMs);
@@ -129,18 +129,18 @@ void ConnectToggle::finishGreetingLine(const QByteArray& unfinished) {
 }
 
 void ConnectToggle::setFramesEnabled(bool enabled) {
-    for (const char* frame : kFrames)
+    for (const Control frame : kFrames)
         m_controls.setEnabled(frame, enabled);
 }
 
 void ConnectToggle::becomeUnconnected() {
     setFramesEnabled(false);
-    m_controls.setText("Connect", QStringLiteral("Connect"));
+    m_controls.setText(Control::Connect, QStringLiteral("Connect"));
     // When the toggle is still checked this runs the handler again, which disconnects.
-    m_controls.setChecked("Connect", false);
+    m_controls.setChecked(Control::Connect, false);
     m_link.setReplyMode(ReplyMode::Idle);
     m_dataFile.close();
-    m_controls.setValue("akku", 0);
+    m_controls.setValue(Control::akku, 0);
 }
 
 Outcome ConnectToggle::fail(const QString& description) {
@@ -148,9 +148,9 @@ Outcome ConnectToggle::fail(const QString& description) {
                         MessageBoxes::Buttons::Ok);
     // Only an uncheck that really changes the toggle raises its click, which the flag swallows;
     // a flag set without one would swallow the operator's next click instead.
-    if (m_controls.isChecked("Connect")) {
+    if (m_controls.isChecked(Control::Connect)) {
         m_suppressConnectClick = true;
-        m_controls.setChecked("Connect", false);
+        m_controls.setChecked(Control::Connect, false);
     }
     return Outcome::PortFailure;
 }
@@ -158,7 +158,7 @@ Outcome ConnectToggle::fail(const QString& description) {
 void ConnectToggle::dropConnection() {
     m_link.port().close();
     // The uncheck must not run the handler: there is no port left to say "DISCONNECT" to.
-    m_suppressConnectClick = m_controls.isChecked("Connect");
+    m_suppressConnectClick = m_controls.isChecked(Control::Connect);
     becomeUnconnected();
     m_suppressConnectClick = false;
 }
@@ -167,7 +167,7 @@ void ConnectToggle::portLost(const QString& why, const QStringList& interrupted)
     QStringList notes = interrupted;
     notes += m_link.takeLossNotes();
     notes.removeAll(QString());
-    if (!m_controls.isChecked("Connect"))
+    if (!m_controls.isChecked(Control::Connect))
         return; // not connected: the failure was handled where it happened
     dropConnection();
     QString cut = notes.join(QLatin1Char(' '));

@@ -56,7 +56,7 @@ HandlerResult StatusChain::selectReported(ConfigValues::List list, const QByteAr
         NumberInText::rounded(NumberInText::read(value), std::numeric_limits<qint16>::min(),
                               std::numeric_limits<qint16>::max());
     if (!number)
-        return HandlerResult::failure(overflow(ConfigValues::controlName(list), value));
+        return HandlerResult::failure(overflow(objectName(ConfigValues::control(list)), value));
     m_values.selectReported(list, static_cast<int>(*number));
     return HandlerResult::ok();
 }
@@ -69,10 +69,10 @@ HandlerResult StatusChain::decode(StatusReply reply, const QByteArray& value) {
         m_values.showSwitchOffTime(value);
         return HandlerResult::ok();
     case StatusReply::Timeout:
-        m_controls.setText("Readtimeout", shown(value));
+        m_controls.setText(Control::Readtimeout, shown(value));
         return HandlerResult::ok();
     case StatusReply::GpsTimeout:
-        m_controls.setText("gpstimeout", shown(value));
+        m_controls.setText(Control::gpstimeout, shown(value));
         return HandlerResult::ok();
     case StatusReply::FdxCode:
         return selectReported(ConfigValues::List::FdxCode, value);
@@ -94,14 +94,14 @@ HandlerResult StatusChain::decode(StatusReply reply, const QByteArray& value) {
     case StatusReply::Akku: {
         const double level = NumberInText::read(value);
         if (level >= 0.0 && level <= 100.0)
-            m_controls.setValue("akku", static_cast<int>(level));
+            m_controls.setValue(Control::akku, static_cast<int>(level));
         return HandlerResult::ok();
     }
     case StatusReply::Version:
-        m_controls.setText("Version", shown(value));
+        m_controls.setText(Control::Version, shown(value));
         return HandlerResult::ok();
     case StatusReply::Snr:
-        m_controls.setText("SNR", shown(value));
+        m_controls.setText(Control::SNR, shown(value));
         return HandlerResult::ok();
     }
     return HandlerResult::ok();

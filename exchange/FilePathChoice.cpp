@@ -10,7 +10,7 @@ void FilePathChoice::chooseSavePath() {
     if (!path)
         return;
     m_lastChosen = *path;
-    m_controls.setText("PfadSpeichern", *path);
+    m_controls.setText(Control::PfadSpeichern, *path);
 }
 
 void FilePathChoice::chooseLoadPath() {
@@ -20,5 +20,5 @@ void FilePathChoice::chooseLoadPath() {
     if (!path)
         return;
     m_lastChosen = *path;
-    m_controls.setText("PfadLaden", *path);
+    m_controls.setText(Control::PfadLaden, *path);
 }

@@ -50,7 +50,7 @@ MemoryCommands::Statistics MemoryCommands::showStatistics() {
     const Statistics counted{Outcome::Done, QString::fromLatin1(line.left(bar)),
                              QString::fromLatin1(line.mid(bar + 1, end - bar - 1))};
     m_controls.setText(
-        "OutStatistik",
+        Control::OutStatistik,
         QStringLiteral("Custom codes: %1, records: %2").arg(counted.customCodes, counted.records));
     return counted;
 }

@@ -50,7 +50,7 @@ Outcome RecordDownload::start() {
         m_link.setReplyMode(ReplyMode::Idle);
     m_dataFile.close();
 
-    const QString path = m_controls.text("PfadSpeichern");
+    const QString path = m_controls.text(Control::PfadSpeichern);
     if (path.isEmpty()) {
         return showFailure(QStringLiteral("No record file is chosen. Enter the file the records "
                                           "are to be saved in beside \"save in:\", or choose one "

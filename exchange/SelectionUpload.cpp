@@ -46,7 +46,7 @@ Outcome SelectionUpload::start() {
     m_withLineBreak.clear();
     m_lineBreaks = 0;
 
-    const QString path = m_controls.text("PfadLaden");
+    const QString path = m_controls.text(Control::PfadLaden);
     if (path.isEmpty()) {
         return showFailure(QStringLiteral("No selection file is chosen. Enter the file to load "
                                           "beside \"read from:\", or choose one with \"...\"."),

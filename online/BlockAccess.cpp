@@ -13,12 +13,12 @@ void refuse(Link& link, const QString& text) {
 
 } // namespace
 
-QByteArray BlockAccess::field(const char* name) const {
-    return Link::toWire(m_controls.text(name));
+QByteArray BlockAccess::field(Control control) const {
+    return Link::toWire(m_controls.text(control));
 }
 
 bool BlockAccess::blockChosen() {
-    if (!m_controls.text("BlockAdress").isEmpty())
+    if (!m_controls.text(Control::BlockAdress).isEmpty())
         return true;
     refuse(m_link, QStringLiteral("No block selected!"));
     return false;
@@ -28,10 +28,10 @@ bool BlockAccess::blockChosen() {
 void BlockAccess::readBlock() {
     m_link.clearLog();
     QByteArray line = QByteArrayLiteral("READ");
-    const QByteArray from = field("BlockAdress");
+    const QByteArray from = field(Control::BlockAdress);
     if (!from.isEmpty()) {
         line += ' ' + from;
-        const QByteArray to = field("BlockEndAdress");
+        const QByteArray to = field(Control::BlockEndAdress);
         if (!to.isEmpty())
             line += ' ' + to;
     }
@@ -42,8 +42,8 @@ void BlockAccess::readBlockHex() {
     m_link.clearLog();
     if (!blockChosen())
         return;
-    QByteArray line = "BINREAD " + field("BlockAdress");
-    const QByteArray key = field("Key");
+    QByteArray line = "BINREAD " + field(Control::BlockAdress);
+    const QByteArray key = field(Control::Key);
     if (!key.isEmpty())
         line += ' ' + key;
     m_link.sendLine(line);
@@ -51,20 +51,21 @@ void BlockAccess::readBlockHex() {
 
 void BlockAccess::writeBlock() {
     m_link.clearLog();
-    m_link.sendLine("WRITE " + field("BlockAdress") + " \"" + field("WriteData") + '"');
+    m_link.sendLine("WRITE " + field(Control::BlockAdress) + " \"" + field(Control::WriteData) +
+                    '"');
 }
 
 void BlockAccess::writeBlockHex() {
     m_link.clearLog();
     if (!blockChosen())
         return;
-    const QByteArray data = field("WriteData");
+    const QByteArray data = field(Control::WriteData);
     if (data.isEmpty() || data.size() % 2 != 0) {
         refuse(m_link, QStringLiteral("Data are not valid."));
         return;
     }
-    QByteArray line = "BINWRITE " + field("BlockAdress") + ' ' + data;
-    const QByteArray key = field("Key");
+    QByteArray line = "BINWRITE " + field(Control::BlockAdress) + ' ' + data;
+    const QByteArray key = field(Control::Key);
     if (!key.isEmpty())
         line += ' ' + key;
     m_link.sendLine(line);

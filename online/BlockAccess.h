@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Control.h"
+
 #include <QByteArray>
 
 class Controls;
@@ -21,7 +23,7 @@ public:
     void writeBlockHex(); // "Write Hex": BINWRITE from data [key]
 
 private:
-    QByteArray field(const char* name) const;
+    QByteArray field(Control control) const;
     bool blockChosen();
 
     Link& m_link;

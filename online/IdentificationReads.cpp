@@ -21,10 +21,10 @@ void IdentificationReads::request(const QByteArray& command) {
 HandlerResult IdentificationReads::handleIdResult(const QByteArray& line) {
     // A NUL the handheld puts before its answer is dropped; only the first character is examined.
     const QByteArray result = line.startsWith('\0') ? line.mid(1) : line;
-    m_controls.setText("IDAnzeige", QString::fromLatin1(result));
+    m_controls.setText(Control::IDAnzeige, QString::fromLatin1(result));
     m_link.setReplyMode(ReplyMode::Idle);
     // Read once per result, before the pause: a change during the pause counts next time.
-    if (!m_controls.isChecked("ReadCont"))
+    if (!m_controls.isChecked(Control::ReadCont))
         return HandlerResult::ok();
     m_link.sleeper().sleepMs(kRepeatPauseMs);
     request(QByteArrayLiteral("READID"));

@@ -23,6 +23,6 @@ void Peripherals::clearDisplay() {
 void Peripherals::showText() {
     m_link.clearLog();
     // The line number as the box shows it, typed or picked; the text unescaped.
-    m_link.sendLine("DISPLAY " + Link::toWire(m_controls.text("DisplayZeile")) + " \"" +
-                    Link::toWire(m_controls.text("DisplayText")) + '"');
+    m_link.sendLine("DISPLAY " + Link::toWire(m_controls.text(Control::DisplayZeile)) + " \"" +
+                    Link::toWire(m_controls.text(Control::DisplayText)) + '"');
 }

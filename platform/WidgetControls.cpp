@@ -9,36 +9,33 @@
 #include <QWidget>
 #include <QtDebug>
 
-QWidget* WidgetControls::find(const char* name) const {
-    const QByteArray key(name);
-    auto it = m_cache.constFind(key);
-    if (it != m_cache.constEnd() && !it->isNull())
-        return it->data();
-    const QString objectName = QString::fromLatin1(name);
-    QWidget* widget = m_root.objectName() == objectName
-                          ? &m_root
-                          : m_root.findChild<QWidget*>(objectName, Qt::FindChildrenRecursively);
+QWidget* WidgetControls::find(Control control) const {
+    QPointer<QWidget>& cached = m_cache.at(std::size_t(control));
+    if (!cached.isNull())
+        return cached.data();
+    const char* name = objectName(control);
+    auto* widget = m_root.findChild<QWidget*>(QString::fromLatin1(name));
     if (!widget) {
         qWarning("WidgetControls: the window has no control named %s", name);
         return nullptr;
     }
-    m_cache.insert(key, widget);
+    cached = widget;
     return widget;
 }
 
-template <class T> T* WidgetControls::find(const char* name, const char* kind) const {
-    QWidget* widget = find(name);
+template <class T> T* WidgetControls::find(Control control, const char* kind) const {
+    QWidget* widget = find(control);
     if (!widget)
         return nullptr;
     T* typed = qobject_cast<T*>(widget);
     if (!typed)
-        qWarning("WidgetControls: %s is a %s, not a %s", name, widget->metaObject()->className(),
-                 kind);
+        qWarning("WidgetControls: %s is a %s, not a %s", objectName(control),
+                 widget->metaObject()->className(), kind);
     return typed;
 }
 
-QString WidgetControls::text(const char* name) const {
-    QWidget* widget = find(name);
+QString WidgetControls::text(Control control) const {
+    QWidget* widget = find(control);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         return edit->text();
     if (auto* box = qobject_cast<QComboBox*>(widget))
@@ -48,12 +45,12 @@ QString WidgetControls::text(const char* name) const {
     if (auto* label = qobject_cast<QLabel*>(widget))
         return label->text();
     if (widget)
-        qWarning("WidgetControls: %s shows no text", name);
+        qWarning("WidgetControls: %s shows no text", objectName(control));
     return QString();
 }
 
-void WidgetControls::setText(const char* name, const QString& text) {
-    QWidget* widget = find(name);
+void WidgetControls::setText(Control control, const QString& text) {
+    QWidget* widget = find(control);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(text);
     } else if (auto* box = qobject_cast<QComboBox*>(widget)) {
@@ -67,19 +64,19 @@ void WidgetControls::setText(const char* name, const QString& text) {
         label->setText(text);
     } else {
         if (widget)
-            qWarning("WidgetControls: %s takes no text", name);
+            qWarning("WidgetControls: %s takes no text", objectName(control));
         return;
     }
     widget->repaint();
 }
 
-bool WidgetControls::isChecked(const char* name) const {
-    auto* button = find<QAbstractButton>(name, "button");
+bool WidgetControls::isChecked(Control control) const {
+    auto* button = find<QAbstractButton>(control, "button");
     return button && button->isChecked();
 }
 
-void WidgetControls::setChecked(const char* name, bool checked) {
-    auto* button = find<QAbstractButton>(name, "button");
+void WidgetControls::setChecked(Control control, bool checked) {
+    auto* button = find<QAbstractButton>(control, "button");
     if (!button)
         return;
     {
@@ -89,32 +86,31 @@ void WidgetControls::setChecked(const char* name, bool checked) {
     button->repaint();
 }
 
-void WidgetControls::onPressed(const char* name, std::function<void()> handler) {
-    if (auto* button = find<QAbstractButton>(name, "button"))
+void WidgetControls::onPressed(Control control, std::function<void()> handler) {
+    if (auto* button = find<QAbstractButton>(control, "button"))
         QObject::connect(button, &QAbstractButton::clicked, button,
                          [handler = std::move(handler)] { handler(); });
 }
 
-void WidgetControls::onChanged(const char* name, std::function<void(bool checked)> handler) {
-    if (auto* button = find<QAbstractButton>(name, "button"))
+void WidgetControls::onChanged(Control control, std::function<void(bool checked)> handler) {
+    if (auto* button = find<QAbstractButton>(control, "button"))
         QObject::connect(button, &QAbstractButton::toggled, button, std::move(handler));
 }
 
-void WidgetControls::onOperatorChanged(const char* name,
-                                       std::function<void(bool checked)> handler) {
-    onChanged(name, [this, handler = std::move(handler)](bool checked) {
+void WidgetControls::onOperatorChanged(Control control, std::function<void(bool checked)> handler) {
+    onChanged(control, [this, handler = std::move(handler)](bool checked) {
         if (!m_changingCheck)
             handler(checked);
     });
 }
 
-int WidgetControls::currentIndex(const char* name) const {
-    auto* box = find<QComboBox>(name, "drop-down");
+int WidgetControls::currentIndex(Control control) const {
+    auto* box = find<QComboBox>(control, "drop-down");
     return box ? box->currentIndex() : -1;
 }
 
-bool WidgetControls::setCurrentIndex(const char* name, int index) {
-    auto* box = find<QComboBox>(name, "drop-down");
+bool WidgetControls::setCurrentIndex(Control control, int index) {
+    auto* box = find<QComboBox>(control, "drop-down");
     if (!box || index < -1 || index >= box->count())
         return false;
     box->setCurrentIndex(index);
@@ -122,13 +118,13 @@ bool WidgetControls::setCurrentIndex(const char* name, int index) {
     return true;
 }
 
-int WidgetControls::itemCount(const char* name) const {
-    auto* box = find<QComboBox>(name, "drop-down");
+int WidgetControls::itemCount(Control control) const {
+    auto* box = find<QComboBox>(control, "drop-down");
     return box ? box->count() : 0;
 }
 
-void WidgetControls::addItems(const char* name, const QStringList& items) {
-    auto* box = find<QComboBox>(name, "drop-down");
+void WidgetControls::addItems(Control control, const QStringList& items) {
+    auto* box = find<QComboBox>(control, "drop-down");
     if (!box)
         return;
     const int index = box->currentIndex();
@@ -142,8 +138,8 @@ void WidgetControls::addItems(const char* name, const QStringList& items) {
     box->repaint();
 }
 
-bool WidgetControls::setValue(const char* name, int value) {
-    auto* bar = find<QProgressBar>(name, "progress bar");
+bool WidgetControls::setValue(Control control, int value) {
+    auto* bar = find<QProgressBar>(control, "progress bar");
     if (!bar || value < bar->minimum() || value > bar->maximum())
         return false;
     bar->setValue(value);
@@ -151,21 +147,21 @@ bool WidgetControls::setValue(const char* name, int value) {
     return true;
 }
 
-int WidgetControls::value(const char* name) const {
-    auto* bar = find<QProgressBar>(name, "progress bar");
+int WidgetControls::value(Control control) const {
+    auto* bar = find<QProgressBar>(control, "progress bar");
     return bar ? bar->value() : 0;
 }
 
-void WidgetControls::setEnabled(const char* name, bool enabled) {
-    QWidget* widget = find(name);
+void WidgetControls::setEnabled(Control control, bool enabled) {
+    QWidget* widget = find(control);
     if (!widget)
         return;
     widget->setEnabled(enabled);
     widget->repaint();
 }
 
-bool WidgetControls::isEnabled(const char* name) const {
-    QWidget* widget = find(name);
+bool WidgetControls::isEnabled(Control control) const {
+    QWidget* widget = find(control);
     if (!widget)
         return false;
     QWidget* parent = widget->parentWidget();

@@ -19,36 +19,36 @@ class QWidget;
 // run for the tool's own change. Enabled: a
 // control's own state, whatever its frame's.
 //
-// Every change repaints the control at once. A name that does not exist, or a control of the
-// wrong kind, is a programming error: it is reported with qWarning and gives a neutral result
+// Every change repaints the control at once. A control the window lacks, or one of the wrong
+// kind, is a programming error: it is reported with qWarning and gives a neutral result
 // (empty text, unchecked, -1, 0, false); nothing is changed.
 class WidgetControls final : public Controls {
 public:
     explicit WidgetControls(QWidget& root) : m_root(root) {}
 
-    QString text(const char* name) const override;
-    void setText(const char* name, const QString& text) override;
-    bool isChecked(const char* name) const override;
-    void setChecked(const char* name, bool checked) override;
-    int currentIndex(const char* name) const override;
-    bool setCurrentIndex(const char* name, int index) override;
-    int itemCount(const char* name) const override;
+    QString text(Control control) const override;
+    void setText(Control control, const QString& text) override;
+    bool isChecked(Control control) const override;
+    void setChecked(Control control, bool checked) override;
+    int currentIndex(Control control) const override;
+    bool setCurrentIndex(Control control, int index) override;
+    int itemCount(Control control) const override;
     // Keeps the current selection: a list with nothing selected still has nothing selected and
     // shows the text it showed, although Qt selects the first item of a list that was empty.
-    void addItems(const char* name, const QStringList& items) override;
-    bool setValue(const char* name, int value) override;
-    int value(const char* name) const override;
-    void setEnabled(const char* name, bool enabled) override;
-    bool isEnabled(const char* name) const override;
-    void onPressed(const char* name, std::function<void()> handler) override;
-    void onChanged(const char* name, std::function<void(bool checked)> handler) override;
-    void onOperatorChanged(const char* name, std::function<void(bool checked)> handler) override;
+    void addItems(Control control, const QStringList& items) override;
+    bool setValue(Control control, int value) override;
+    int value(Control control) const override;
+    void setEnabled(Control control, bool enabled) override;
+    bool isEnabled(Control control) const override;
+    void onPressed(Control control, std::function<void()> handler) override;
+    void onChanged(Control control, std::function<void(bool checked)> handler) override;
+    void onOperatorChanged(Control control, std::function<void(bool checked)> handler) override;
 
 private:
-    QWidget* find(const char* name) const;
-    template <class T> T* find(const char* name, const char* kind) const;
+    QWidget* find(Control control) const;
+    template <class T> T* find(Control control, const char* kind) const;
 
     QWidget& m_root;
     bool m_changingCheck = false;
-    mutable QHash<QByteArray, QPointer<QWidget>> m_cache;
+    mutable std::array<QPointer<QWidget>, kAllControls.size()> m_cache;
 };

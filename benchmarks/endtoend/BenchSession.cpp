@@ -76,11 +76,11 @@ QString BenchSession::filePath(const QString& name) const {
 }
 
 bool BenchSession::connect(qint64* shownNs) {
-    m_tool->controls().setCurrentIndex("Port", 0);
+    m_tool->controls().setCurrentIndex(Control::Port, 0);
     m_tool->window().connectButton().click();
     const bool connected = waitFor(
         [this] {
-            return !m_tool->controls().text("SNR").isEmpty() &&
+            return !m_tool->controls().text(Control::SNR).isEmpty() &&
                    m_tool->link().replyMode() == ReplyMode::Idle;
         },
         kConnectMs);

@@ -130,7 +130,7 @@ QJsonObject download(const QString& sim, int records, bool callgrind) {
     if (!session.connect())
         return failed(QStringLiteral("the tool did not connect"));
     const QString path = session.filePath(QStringLiteral("records.csv"));
-    session.tool().controls().setText("PfadSpeichern", path);
+    session.tool().controls().setText(Control::PfadSpeichern, path);
     QAbstractButton& start = session.tool().window().button("LeseErfassungen");
 
     const ResourceUse before = ResourceUse::now();
@@ -173,7 +173,7 @@ QJsonObject pacedDownload(const QString& sim, int seconds) {
     if (!session.connect())
         return failed(QStringLiteral("the tool did not connect"));
     const QString path = session.filePath(QStringLiteral("records.csv"));
-    session.tool().controls().setText("PfadSpeichern", path);
+    session.tool().controls().setText(Control::PfadSpeichern, path);
     QAbstractButton& start = session.tool().window().button("LeseErfassungen");
 
     // No stall meter here: its own wake-ups would count as the tool's CPU time.
@@ -208,7 +208,7 @@ QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int b
     if (!session.connect())
         return failed(QStringLiteral("the tool did not connect"));
     const QString path = session.filePath(QStringLiteral("records.csv"));
-    session.tool().controls().setText("PfadSpeichern", path);
+    session.tool().controls().setText(Control::PfadSpeichern, path);
     QAbstractButton& start = session.tool().window().button("LeseErfassungen");
     session.waitFor([] { return false; }, 1000); // the chain's last paint settles
 
@@ -253,7 +253,7 @@ QJsonObject upload(const QString& sim, int selections) {
     if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size())
         return failed(QStringLiteral("cannot write the selection file"));
     out.close();
-    session.tool().controls().setText("PfadLaden", path);
+    session.tool().controls().setText(Control::PfadLaden, path);
     QAbstractButton& start = session.tool().window().button("GeneriereDaten");
 
     const ResourceUse before = ResourceUse::now();

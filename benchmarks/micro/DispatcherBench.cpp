@@ -33,7 +33,7 @@ void dispatcherWithRecordHandler(benchmark::State& state) {
     SystemClock clock;
     Link link(port, view, boxes, clock, clock, [](std::function<void()>) {});
     BenchControls controls;
-    controls.setText("PfadSpeichern", dir.filePath(QStringLiteral("records.csv")));
+    controls.setText(Control::PfadSpeichern, dir.filePath(QStringLiteral("records.csv")));
     DataFile dataFile;
     NoProgress progress;
     RecordDownload download(link, controls, dataFile, clock, progress);

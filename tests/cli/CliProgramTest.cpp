@@ -111,16 +111,16 @@ TEST_F(CliProgramTest, DownloadWritesTheFileTheWindowWrites) {
     ScriptedMessageBoxes boxes;
     Tool tool(&boxes);
     tool.start();
-    tool.controls().setCurrentIndex("Port", 0);
+    tool.controls().setCurrentIndex(Control::Port, 0);
     tool.window().connectButton().click();
     ASSERT_TRUE(waitUntil(
         [&] {
-            return tool.controls().text("SNR") == u"AE012345"_s &&
+            return tool.controls().text(Control::SNR) == u"AE012345"_s &&
                    tool.link().replyMode() == ReplyMode::Idle;
         },
         10000));
     const QString fromWindow = path("window.csv");
-    tool.controls().setText("PfadSpeichern", fromWindow);
+    tool.controls().setText(Control::PfadSpeichern, fromWindow);
     tool.window().button("LeseErfassungen").click();
     ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 20000));
     ASSERT_EQ(boxes.texts(), QStringList{u"Transfer of records finished."_s});

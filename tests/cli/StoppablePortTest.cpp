@@ -37,7 +37,7 @@ TEST(StoppablePortTest, AStopCutsABlockingUploadShortAndTheHandheldIsStillToldTo
     for (int n = 1; n <= 10; ++n)
         file.write("s" + QByteArray::number(n) + ";x\r\n");
     file.close();
-    controls.setText("PfadLaden", path);
+    controls.setText(Control::PfadLaden, path);
     port.setPortNumber(1);
     ASSERT_TRUE(stoppable.open().ok);
 

@@ -26,7 +26,7 @@ protected:
     // (already to the goodbye, whose answer the next greeting would read).
     void reconnect(const SimulatedPort::Device& device) {
         h.port.setDevice(device);
-        if (h.controls.isChecked("Connect"))
+        if (h.controls.isChecked(Control::Connect))
             h.clickConnect();
         h.idle(100);
         h.boxes.clear();
@@ -64,7 +64,7 @@ TEST_F(VerdictTest, DownloadEndings) {
     };
     for (const Case& c : cases) {
         answer(c.replies);
-        h.controls.setText("PfadSpeichern", c.path.isEmpty() ? recordPath() : c.path);
+        h.controls.setText(Control::PfadSpeichern, c.path.isEmpty() ? recordPath() : c.path);
         h.boxes.clear();
         Outcome started = Outcome::Done;
         h.act([&] { started = download.start(); });
@@ -125,7 +125,7 @@ TEST_F(VerdictTest, ConnectAndStatusEndings) {
     reconnect([this](const QByteArray& bytes) {
         return bytes == "TAGTYP\r" ? QByteArray("TAGTYP:99999\r\n") : h.device.receive(bytes);
     });
-    ASSERT_TRUE(h.controls.isChecked("Connect"));
+    ASSERT_TRUE(h.controls.isChecked(Control::Connect));
     EXPECT_EQ(h.set.toggled(), Outcome::Done);
     EXPECT_EQ(h.link.replyMode(), ReplyMode::StatusChain) << "the status queries stopped";
     EXPECT_TRUE(h.chain.stoppedShort()) << shown();

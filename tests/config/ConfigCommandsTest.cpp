@@ -18,16 +18,16 @@ protected:
 };
 
 TEST_F(ConfigCommandsTest, ListCommandsSendTheFirstCharactersOfTheShownText) {
-    h.controls.pick("Tagtyp", 1);
+    h.controls.pick(Control::Tagtyp, 1);
     h.act([&] { h.config.setTagType(); });
-    h.controls.pick("FDXCode", 7);
+    h.controls.pick(Control::FDXCode, 7);
     h.act([&] { h.config.setFdxCode(); });
-    h.controls.type("Sprache", u"12"_s);
+    h.controls.type(Control::Sprache, u"12"_s);
     h.act([&] { h.config.setLanguage(); });
-    h.controls.type("Betriebsart", u"34"_s);
-    h.controls.pick("Order", 2);
+    h.controls.type(Control::Betriebsart, u"34"_s);
+    h.controls.pick(Control::Order, 2);
     h.act([&] { h.config.setMode(); });
-    h.controls.pick("Tagtyp", -1);
+    h.controls.pick(Control::Tagtyp, -1);
     h.act([&] { h.config.setTagType(); });
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"TAGTYP 1 ", "FDXCODE 8 ", "LANGUAGE 12",
                                                      "FUNCTION 3,2", "TAGTYP "}));
@@ -37,16 +37,16 @@ TEST_F(ConfigCommandsTest, ListCommandsSendTheFirstCharactersOfTheShownText) {
 }
 
 TEST_F(ConfigCommandsTest, TextFieldsAreSentAsTheyStand) {
-    h.controls.click("Check_Offtime");
+    h.controls.click(Control::Check_Offtime);
     h.act([&] { h.config.setSwitchOffTime(); });
-    h.controls.click("Check_Offtime");
+    h.controls.click(Control::Check_Offtime);
     h.act([&] { h.config.setSwitchOffTime(); });
-    h.controls.type("Readtimeout", u" 7x"_s);
-    h.controls.type("gpstimeout", QString());
+    h.controls.type(Control::Readtimeout, u" 7x"_s);
+    h.controls.type(Control::gpstimeout, QString());
     h.act([&] { h.config.setTimeouts(); });
     h.clock.setLocalBase(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 59)).addMSecs(-h.clock.now()));
     h.act([&] { h.config.showPcTime(); });
-    EXPECT_EQ(h.controls.text("Zeit"), u"02.01.2026 03:04"_s);
+    EXPECT_EQ(h.controls.text(Control::Zeit), u"02.01.2026 03:04"_s);
     h.act([&] { h.config.setTime(); });
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"OFF aus", "OFF 0", "TIMEOUT  7x",
                                                      "GPSTIMEOUT ", "CLOCK 02.01.2026 03:04"}));
@@ -55,8 +55,8 @@ TEST_F(ConfigCommandsTest, TextFieldsAreSentAsTheyStand) {
 }
 
 TEST_F(ConfigCommandsTest, FeaturesSendTwoBlanksAndDropTheFirstAnswer) {
-    h.controls.setChecked("EnBeeper", false);
-    h.controls.setChecked("EnGPS", true);
+    h.controls.setChecked(Control::EnBeeper, false);
+    h.controls.setChecked(Control::EnGPS, true);
     h.act([&] { h.config.setFeatures(); });
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"ENBEEP  0", "GPS  1"}));
     const auto& writes = h.port.writes();
@@ -75,7 +75,7 @@ TEST_F(ConfigCommandsTest, EveryCommandEmptiesTheLogFirst) {
 }
 
 TEST_F(ConfigCommandsTest, TextOutsideLatin1GoesOutAsQuestionMarks) {
-    h.controls.type("Offtime", u"3\u20ac0\u00e4"_s);
+    h.controls.type(Control::Offtime, u"3\u20ac0\u00e4"_s);
     h.act([&] { h.config.setSwitchOffTime(); });
     EXPECT_EQ(h.port.written(), "OFF 3?0\xe4\r");
 }
@@ -83,7 +83,7 @@ TEST_F(ConfigCommandsTest, TextOutsideLatin1GoesOutAsQuestionMarks) {
 TEST_F(ConfigCommandsTest, SerialNumberNeedsItsPrefix) {
     const QByteArray log = h.view.log();
     for (const QString& refused : {u"ae123456"_s, u"A"_s, QString()}) {
-        h.controls.setText("SNR", refused);
+        h.controls.setText(Control::SNR, refused);
         h.act([&] { h.config.setSerialNumber(); });
     }
     EXPECT_TRUE(h.port.written().isEmpty());
@@ -94,7 +94,7 @@ TEST_F(ConfigCommandsTest, SerialNumberNeedsItsPrefix) {
     EXPECT_EQ(h.boxes.shown().first().icon, MessageBoxes::Icon::None);
 
     for (const QString& accepted : {u"AE"_s, u"AE12"_s, u"AE654321"_s}) {
-        h.controls.setText("SNR", accepted);
+        h.controls.setText(Control::SNR, accepted);
         h.act([&] { h.config.setSerialNumber(); });
     }
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"SNR+", "SNR+12", "SNR+654321"}));
@@ -103,12 +103,12 @@ TEST_F(ConfigCommandsTest, SerialNumberNeedsItsPrefix) {
 }
 
 TEST_F(ConfigCommandsTest, ANewSettingShowsAfterAReconnect) {
-    h.controls.pick("Sprache", 3);
+    h.controls.pick(Control::Sprache, 3);
     h.act([&] { h.config.setLanguage(); });
-    h.controls.pick("Sprache", 0);
+    h.controls.pick(Control::Sprache, 0);
     h.clickConnect();
     h.connect();
-    EXPECT_EQ(h.controls.text("Sprache"), u"3 - Polski"_s);
+    EXPECT_EQ(h.controls.text(Control::Sprache), u"3 - Polski"_s);
 }
 
 TEST_F(ConfigCommandsTest, FailedWritesEndSilentlyExceptForTheTime) {
@@ -117,7 +117,7 @@ TEST_F(ConfigCommandsTest, FailedWritesEndSilentlyExceptForTheTime) {
     const qint64 before = h.clock.now();
     h.act([&] { h.config.setTimeouts(); });
     h.act([&] { h.config.setFeatures(); });
-    h.controls.setText("SNR", u"AE1"_s);
+    h.controls.setText(Control::SNR, u"AE1"_s);
     h.act([&] { h.config.setSerialNumber(); });
     EXPECT_TRUE(h.boxes.shown().isEmpty());
     EXPECT_EQ(h.clock.now(), before) << "no pause after a line that did not go out";

@@ -13,8 +13,8 @@ class ConfigValuesTest : public ::testing::Test {
 protected:
     ConfigValuesTest() { config.fillLists(); }
 
-    QByteArray items(const char* name) const {
-        return controls.control(name).items.join(QLatin1Char('\n')).toLatin1();
+    QByteArray items(Control name) const {
+        return controls.state(name).items.join(QLatin1Char('\n')).toLatin1();
     }
 
     FakeControls controls;
@@ -22,19 +22,20 @@ protected:
 };
 
 TEST_F(ConfigValuesTest, ListsCarryTheirItemsInOrderWithNothingSelected) {
-    EXPECT_EQ(items("Tagtyp"), "0 - All\n1 - FDX-B\n2 - Unique\n3 - Hitag1/S\n4 - Hitag2\n"
-                               "5 - Tiris\n6 - Q5");
-    EXPECT_EQ(items("FDXCode"), "1 - Hexadecimal\n2 - ISO animal\n3 - ISO industry\n4 - BDE\n"
-                                "5 - ASCII\n6 - Hex Invers\n7 - Decimal\n8 - Hex bytewise invers");
-    EXPECT_EQ(items("Betriebsart"), "1 - Verheiraten (V)\n2 - Verheiraten mit Info (VI)\n"
-                                    "3 - Leerung (E)\n4 - Leerung mit Info (EI)");
-    EXPECT_EQ(items("Order"), "0 - beliebig\n1 - Barcode - Transponder\n"
-                              "2 - Transponder - Barcode\n3 - Transponder - Transponder\n"
-                              "4 - Barcode - Barcode");
-    EXPECT_EQ(items("Sprache"), "0 - German\n1 - English\n2 - French\n3 - Polski");
+    EXPECT_EQ(items(Control::Tagtyp), "0 - All\n1 - FDX-B\n2 - Unique\n3 - Hitag1/S\n4 - Hitag2\n"
+                                      "5 - Tiris\n6 - Q5");
+    EXPECT_EQ(items(Control::FDXCode),
+              "1 - Hexadecimal\n2 - ISO animal\n3 - ISO industry\n4 - BDE\n"
+              "5 - ASCII\n6 - Hex Invers\n7 - Decimal\n8 - Hex bytewise invers");
+    EXPECT_EQ(items(Control::Betriebsart), "1 - Verheiraten (V)\n2 - Verheiraten mit Info (VI)\n"
+                                           "3 - Leerung (E)\n4 - Leerung mit Info (EI)");
+    EXPECT_EQ(items(Control::Order), "0 - beliebig\n1 - Barcode - Transponder\n"
+                                     "2 - Transponder - Barcode\n3 - Transponder - Transponder\n"
+                                     "4 - Barcode - Barcode");
+    EXPECT_EQ(items(Control::Sprache), "0 - German\n1 - English\n2 - French\n3 - Polski");
     for (List list : ConfigValues::kLists) {
-        EXPECT_EQ(controls.currentIndex(ConfigValues::controlName(list)), -1);
-        EXPECT_EQ(controls.text(ConfigValues::controlName(list)), QString());
+        EXPECT_EQ(controls.currentIndex(ConfigValues::control(list)), -1);
+        EXPECT_EQ(controls.text(ConfigValues::control(list)), QString());
     }
 }
 
@@ -53,9 +54,9 @@ TEST_F(ConfigValuesTest, ReportedNumberSelectsTheItemThatStartsWithIt) {
         {List::FdxCode, 8, "8 - Hex bytewise invers"},
     };
     for (const auto& c : cases) {
-        const char* name = ConfigValues::controlName(c.list);
-        EXPECT_TRUE(config.selectReported(c.list, c.number)) << name << " " << c.number;
-        EXPECT_EQ(controls.text(name).toLatin1(), QByteArray(c.shown)) << name;
+        const Control name = ConfigValues::control(c.list);
+        EXPECT_TRUE(config.selectReported(c.list, c.number)) << objectName(name) << " " << c.number;
+        EXPECT_EQ(controls.text(name).toLatin1(), QByteArray(c.shown)) << objectName(name);
     }
 }
 
@@ -63,57 +64,57 @@ TEST_F(ConfigValuesTest, NumberWithoutItemChangesNothingButOneBelowClears) {
     ASSERT_TRUE(config.selectReported(List::Tagtyp, 2));
     for (int number : {7, -2, INT_MAX, INT_MIN})
         EXPECT_FALSE(config.selectReported(List::Tagtyp, number)) << number;
-    EXPECT_EQ(controls.currentIndex("Tagtyp"), 2);
+    EXPECT_EQ(controls.currentIndex(Control::Tagtyp), 2);
 
     ASSERT_TRUE(config.selectReported(List::FdxCode, 3));
     EXPECT_FALSE(config.selectReported(List::FdxCode, 9));
     EXPECT_FALSE(config.selectReported(List::FdxCode, -1));
-    EXPECT_EQ(controls.currentIndex("FDXCode"), 2);
+    EXPECT_EQ(controls.currentIndex(Control::FDXCode), 2);
     EXPECT_TRUE(config.selectReported(List::FdxCode, 0));
-    EXPECT_EQ(controls.currentIndex("FDXCode"), -1);
-    EXPECT_EQ(controls.text("FDXCode"), QString());
+    EXPECT_EQ(controls.currentIndex(Control::FDXCode), -1);
+    EXPECT_EQ(controls.text(Control::FDXCode), QString());
 }
 
 TEST_F(ConfigValuesTest, AnyFeatureNumberButZeroChecks) {
     config.setCheckValue(ConfigValues::Feature::Beeper, 2);
     config.setCheckValue(ConfigValues::Feature::Gps, -1);
-    EXPECT_TRUE(controls.isChecked("EnBeeper"));
-    EXPECT_TRUE(controls.isChecked("EnGPS"));
+    EXPECT_TRUE(controls.isChecked(Control::EnBeeper));
+    EXPECT_TRUE(controls.isChecked(Control::EnGPS));
     config.setCheckValue(ConfigValues::Feature::Beeper, 0);
-    EXPECT_FALSE(controls.isChecked("EnBeeper"));
-    EXPECT_TRUE(controls.isChecked("EnGPS"));
+    EXPECT_FALSE(controls.isChecked(Control::EnBeeper));
+    EXPECT_TRUE(controls.isChecked(Control::EnGPS));
 }
 
 TEST_F(ConfigValuesTest, ReportedSwitchOffTimeDrivesBoxAndField) {
     config.showSwitchOffTime("0");
-    EXPECT_TRUE(controls.isChecked("Check_Offtime"));
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("aus"));
-    EXPECT_FALSE(controls.isEnabled("Offtime"));
+    EXPECT_TRUE(controls.isChecked(Control::Check_Offtime));
+    EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("aus"));
+    EXPECT_FALSE(controls.isEnabled(Control::Offtime));
 
     config.showSwitchOffTime("300");
-    EXPECT_FALSE(controls.isChecked("Check_Offtime"));
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("300"));
-    EXPECT_TRUE(controls.isEnabled("Offtime"));
+    EXPECT_FALSE(controls.isChecked(Control::Check_Offtime));
+    EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("300"));
+    EXPECT_TRUE(controls.isEnabled(Control::Offtime));
 
     // Only the first character counts; anything else is shown exactly as received.
     config.showSwitchOffTime("05");
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("aus"));
+    EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("aus"));
     config.showSwitchOffTime(" 60 \xE9");
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral(" 60 \u00E9"));
+    EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral(" 60 \u00E9"));
 }
 
 TEST_F(ConfigValuesTest, OperatorsOffClickReplacesTheNumberBothWays) {
-    controls.onOperatorChanged("Check_Offtime",
+    controls.onOperatorChanged(Control::Check_Offtime,
                                [this](bool checked) { config.offBoxChanged(checked); });
-    controls.type("Offtime", QStringLiteral("120"));
+    controls.type(Control::Offtime, QStringLiteral("120"));
 
-    controls.click("Check_Offtime");
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("aus"));
-    EXPECT_FALSE(controls.isEnabled("Offtime"));
+    controls.click(Control::Check_Offtime);
+    EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("aus"));
+    EXPECT_FALSE(controls.isEnabled(Control::Offtime));
 
-    controls.click("Check_Offtime");
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("0"));
-    EXPECT_TRUE(controls.isEnabled("Offtime"));
+    controls.click(Control::Check_Offtime);
+    EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("0"));
+    EXPECT_TRUE(controls.isEnabled(Control::Offtime));
 }
 
 } // namespace

@@ -21,24 +21,27 @@ QList<qint64> timesOf(const SimulatedPort& port, const QByteArray& line) {
 }
 
 bool framesEnabled(const FakeControls& controls) {
-    return controls.isEnabled("FrameOnline") && controls.isEnabled("FrameControls") &&
-           controls.isEnabled("FrameConfig") && controls.isEnabled("FrameUebertragen");
+    return controls.isEnabled(Control::FrameOnline) && controls.isEnabled(Control::FrameControls) &&
+           controls.isEnabled(Control::FrameConfig) &&
+           controls.isEnabled(Control::FrameUebertragen);
 }
 
 bool framesDisabled(const FakeControls& controls) {
-    return !controls.isEnabled("FrameOnline") && !controls.isEnabled("FrameControls") &&
-           !controls.isEnabled("FrameConfig") && !controls.isEnabled("FrameUebertragen");
+    return !controls.isEnabled(Control::FrameOnline) &&
+           !controls.isEnabled(Control::FrameControls) &&
+           !controls.isEnabled(Control::FrameConfig) &&
+           !controls.isEnabled(Control::FrameUebertragen);
 }
 
 TEST(ConnectTest, PromptHandheldIsAcceptedAtTheSecondAttemptAndFillsTheWindow) {
     ToolHarness h;
-    h.controls.pick("Port", 0);
+    h.controls.pick(Control::Port, 0);
     h.clickConnect();
     // Each "Ok" is read by the next attempt: attempt 2 at 450 ms, then 1000 ms until the chain.
     EXPECT_EQ(timesOf(h.port, "ONLINE"), (QList<qint64>{200, 450}));
     EXPECT_EQ(timesOf(h.port, "TAGTYP"), QList<qint64>{1450});
     EXPECT_EQ(h.link.replyMode(), ReplyMode::StatusChain);
-    EXPECT_EQ(h.controls.text("Connect"), u"Connected"_s);
+    EXPECT_EQ(h.controls.text(Control::Connect), u"Connected"_s);
     EXPECT_TRUE(framesEnabled(h.controls));
 
     h.idle(3000);
@@ -51,21 +54,21 @@ TEST(ConnectTest, PromptHandheldIsAcceptedAtTheSecondAttemptAndFillsTheWindow) {
     EXPECT_EQ(timesOf(h.port, "SNR"), QList<qint64>{1450 + 11 * 105});
     EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
 
-    EXPECT_EQ(h.controls.text("Tagtyp"), u"1 - FDX-B"_s);
-    EXPECT_EQ(h.controls.text("Offtime"), u"300"_s);
-    EXPECT_TRUE(h.controls.isEnabled("Offtime"));
-    EXPECT_FALSE(h.controls.isChecked("Check_Offtime"));
-    EXPECT_EQ(h.controls.text("Readtimeout"), u"20"_s);
-    EXPECT_EQ(h.controls.text("gpstimeout"), u"30"_s);
-    EXPECT_EQ(h.controls.text("FDXCode"), u"2 - ISO animal"_s);
-    EXPECT_TRUE(h.controls.isChecked("EnBeeper"));
-    EXPECT_FALSE(h.controls.isChecked("EnGPS"));
-    EXPECT_EQ(h.controls.text("Betriebsart"), u"1 - Verheiraten (V)"_s);
-    EXPECT_EQ(h.controls.text("Order"), u"0 - beliebig"_s);
-    EXPECT_EQ(h.controls.text("Sprache"), u"1 - English"_s);
-    EXPECT_EQ(h.controls.value("akku"), 87);
-    EXPECT_EQ(h.controls.text("Version"), u"V2.31 Sim"_s);
-    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s);
+    EXPECT_EQ(h.controls.text(Control::Tagtyp), u"1 - FDX-B"_s);
+    EXPECT_EQ(h.controls.text(Control::Offtime), u"300"_s);
+    EXPECT_TRUE(h.controls.isEnabled(Control::Offtime));
+    EXPECT_FALSE(h.controls.isChecked(Control::Check_Offtime));
+    EXPECT_EQ(h.controls.text(Control::Readtimeout), u"20"_s);
+    EXPECT_EQ(h.controls.text(Control::gpstimeout), u"30"_s);
+    EXPECT_EQ(h.controls.text(Control::FDXCode), u"2 - ISO animal"_s);
+    EXPECT_TRUE(h.controls.isChecked(Control::EnBeeper));
+    EXPECT_FALSE(h.controls.isChecked(Control::EnGPS));
+    EXPECT_EQ(h.controls.text(Control::Betriebsart), u"1 - Verheiraten (V)"_s);
+    EXPECT_EQ(h.controls.text(Control::Order), u"0 - beliebig"_s);
+    EXPECT_EQ(h.controls.text(Control::Sprache), u"1 - English"_s);
+    EXPECT_EQ(h.controls.value(Control::akku), 87);
+    EXPECT_EQ(h.controls.text(Control::Version), u"V2.31 Sim"_s);
+    EXPECT_EQ(h.controls.text(Control::SNR), u"AE012345"_s);
     // The handshake's own reads never reach the log; the late "Ok" does, and is dropped.
     EXPECT_TRUE(h.view.log().startsWith("connecting...\r\nOk\r\nTAGTYP:1\r\n"));
     EXPECT_TRUE(h.boxes.shown().isEmpty());
@@ -84,7 +87,7 @@ TEST(ConnectTest, AnOkWhoseLineFeedComesLateDoesNotStopTheStatusChain) {
         return "Ok\r";
     });
     h.connect();
-    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s) << h.view.log().toStdString();
+    EXPECT_EQ(h.controls.text(Control::SNR), u"AE012345"_s) << h.view.log().toStdString();
     EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
     EXPECT_TRUE(h.view.log().startsWith("connecting...\r\nTAGTYP:"))
         << "the end of the greeting's line was shown: " << h.view.log().toStdString();
@@ -93,7 +96,7 @@ TEST(ConnectTest, AnOkWhoseLineFeedComesLateDoesNotStopTheStatusChain) {
 TEST(ConnectTest, SilentHandheldIsGivenUpAfterFiveAttempts) {
     ToolHarness h;
     h.port.setDevice(nullptr);
-    h.controls.pick("Port", 2);
+    h.controls.pick(Control::Port, 2);
     h.clickConnect();
     EXPECT_EQ(timesOf(h.port, "ONLINE"), (QList<qint64>{200, 450, 700, 950, 1200}));
     ASSERT_EQ(h.boxes.shown().size(), 1);
@@ -104,8 +107,8 @@ TEST(ConnectTest, SilentHandheldIsGivenUpAfterFiveAttempts) {
     EXPECT_EQ(h.port.sentLines().last(), "DISCONNECT");
     EXPECT_EQ(h.port.portNumber(), 3);
     EXPECT_FALSE(h.port.isOpen());
-    EXPECT_FALSE(h.controls.isChecked("Connect"));
-    EXPECT_EQ(h.controls.text("Connect"), u"Connect"_s);
+    EXPECT_FALSE(h.controls.isChecked(Control::Connect));
+    EXPECT_EQ(h.controls.text(Control::Connect), u"Connect"_s);
     EXPECT_TRUE(framesDisabled(h.controls));
     EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
     EXPECT_FALSE(h.toggle.suppressingNextClick());
@@ -121,7 +124,7 @@ TEST(ConnectTest, AnAnswerThatDoesNotBeginWithOkFailsItsAttempt) {
     });
     h.connect();
     EXPECT_EQ(timesOf(h.port, "ONLINE"), (QList<qint64>{200, 450, 700}));
-    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s);
+    EXPECT_EQ(h.controls.text(Control::SNR), u"AE012345"_s);
 }
 
 // The handheld answers the given queries with the given replies, and the rest as it would.
@@ -171,31 +174,32 @@ TEST(ConnectTest, StatusValuesAreDecodedAsTheHandheldMeansThemInEveryLanguage) {
                {"FUNCTION", "FUNCTION:4,3"},
                {"LANGUAGE", "LANGUAGE:  2.6"},
                {"VERSION", "VERSION: 2.31 \xe4"}});
-    h.controls.pick("FDXCode", 3);
+    h.controls.pick(Control::FDXCode, 3);
     h.connect();
-    EXPECT_EQ(h.controls.currentIndex("Tagtyp"), 2) << "a half rounds to the even neighbour";
-    EXPECT_EQ(h.controls.text("Offtime"), u"aus"_s);
-    EXPECT_FALSE(h.controls.isEnabled("Offtime"));
-    EXPECT_TRUE(h.controls.isChecked("Check_Offtime"));
-    EXPECT_EQ(h.controls.currentIndex("FDXCode"), -1);
-    EXPECT_FALSE(h.controls.isChecked("EnBeeper"));
-    EXPECT_TRUE(h.controls.isChecked("EnGPS"));
-    EXPECT_EQ(h.controls.text("Betriebsart"), u"4 - Leerung mit Info (EI)"_s);
-    EXPECT_EQ(h.controls.text("Order"), u"3 - Transponder - Transponder"_s);
-    EXPECT_EQ(h.controls.text("Sprache"), u"3 - Polski"_s) << "a decimal point in any language";
-    EXPECT_EQ(h.controls.text("Version"), u" 2.31 \u00e4"_s);
+    EXPECT_EQ(h.controls.currentIndex(Control::Tagtyp), 2) << "a half rounds to the even neighbour";
+    EXPECT_EQ(h.controls.text(Control::Offtime), u"aus"_s);
+    EXPECT_FALSE(h.controls.isEnabled(Control::Offtime));
+    EXPECT_TRUE(h.controls.isChecked(Control::Check_Offtime));
+    EXPECT_EQ(h.controls.currentIndex(Control::FDXCode), -1);
+    EXPECT_FALSE(h.controls.isChecked(Control::EnBeeper));
+    EXPECT_TRUE(h.controls.isChecked(Control::EnGPS));
+    EXPECT_EQ(h.controls.text(Control::Betriebsart), u"4 - Leerung mit Info (EI)"_s);
+    EXPECT_EQ(h.controls.text(Control::Order), u"3 - Transponder - Transponder"_s);
+    EXPECT_EQ(h.controls.text(Control::Sprache), u"3 - Polski"_s)
+        << "a decimal point in any language";
+    EXPECT_EQ(h.controls.text(Control::Version), u" 2.31 \u00e4"_s);
 }
 
 TEST(ConnectTest, ValuesAControlCannotShowLeaveItAndTheChainGoesOn) {
     ToolHarness h;
     answer(h, {{"TAGTYP", "TAGTYP:9"}, {"AKKU", "AKKU:150"}});
-    h.controls.pick("Tagtyp", 4);
-    h.controls.setValue("akku", 33);
+    h.controls.pick(Control::Tagtyp, 4);
+    h.controls.setValue(Control::akku, 33);
     h.connect();
-    EXPECT_EQ(h.controls.currentIndex("Tagtyp"), 4);
-    EXPECT_EQ(h.controls.value("akku"), 33);
+    EXPECT_EQ(h.controls.currentIndex(Control::Tagtyp), 4);
+    EXPECT_EQ(h.controls.value(Control::akku), 33);
     EXPECT_EQ(timesOf(h.port, "VERSION").size(), 1);
-    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s);
+    EXPECT_EQ(h.controls.text(Control::SNR), u"AE012345"_s);
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }
 
@@ -219,7 +223,7 @@ TEST(ConnectTest, AReplyWithNothingAfterItsColonLeavesTheChainWaiting) {
     // A matching reply that comes later still continues it.
     h.port.arrive("GPS:1\r\n");
     h.idle(2000);
-    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s);
+    EXPECT_EQ(h.controls.text(Control::SNR), u"AE012345"_s);
 }
 
 TEST(ConnectTest, DisconnectResetsTheConnectionAndKeepsWhatWasShown) {
@@ -229,17 +233,17 @@ TEST(ConnectTest, DisconnectResetsTheConnectionAndKeepsWhatWasShown) {
     EXPECT_EQ(h.port.sentLines().last(), "DISCONNECT");
     EXPECT_FALSE(h.port.isOpen());
     EXPECT_TRUE(framesDisabled(h.controls));
-    EXPECT_EQ(h.controls.text("Connect"), u"Connect"_s);
-    EXPECT_EQ(h.controls.value("akku"), 0);
-    EXPECT_EQ(h.controls.text("Version"), u"V2.31 Sim"_s);
-    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s);
-    EXPECT_EQ(h.controls.text("Readtimeout"), u"20"_s);
+    EXPECT_EQ(h.controls.text(Control::Connect), u"Connect"_s);
+    EXPECT_EQ(h.controls.value(Control::akku), 0);
+    EXPECT_EQ(h.controls.text(Control::Version), u"V2.31 Sim"_s);
+    EXPECT_EQ(h.controls.text(Control::SNR), u"AE012345"_s);
+    EXPECT_EQ(h.controls.text(Control::Readtimeout), u"20"_s);
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }
 
 TEST(ConnectTest, DisconnectDuringTheChainStopsIt) {
     ToolHarness h;
-    h.controls.pick("Port", 0);
+    h.controls.pick(Control::Port, 0);
     h.clickConnect();
     h.idle(300); // a few replies handled
     h.clickConnect();
@@ -255,25 +259,25 @@ TEST(ConnectTest, NoPortChosenIsExplainedAndTheNextClickStillCounts) {
     h.clickConnect();
     ASSERT_EQ(h.boxes.shown().size(), 1);
     EXPECT_EQ(h.boxes.shown().first().title, u"QuorvelinoTool"_s);
-    EXPECT_FALSE(h.controls.isChecked("Connect"));
+    EXPECT_FALSE(h.controls.isChecked(Control::Connect));
     EXPECT_EQ(h.port.openCount(), 0);
     EXPECT_FALSE(h.toggle.suppressingNextClick());
 
-    h.controls.pick("Port", 0);
+    h.controls.pick(Control::Port, 0);
     h.clickConnect();
     h.idle(3000);
-    EXPECT_TRUE(h.controls.isChecked("Connect"));
-    EXPECT_EQ(h.controls.text("SNR"), u"AE012345"_s);
+    EXPECT_TRUE(h.controls.isChecked(Control::Connect));
+    EXPECT_EQ(h.controls.text(Control::SNR), u"AE012345"_s);
 }
 
 TEST(ConnectTest, APortThatWillNotOpenShowsWhyAndNothingElseChanges) {
     ToolHarness h;
     h.port.failOpen(u"COM1 is in use by another program: minicom (process 42)."_s);
-    h.controls.pick("Port", 0);
+    h.controls.pick(Control::Port, 0);
     h.clickConnect();
     EXPECT_EQ(h.boxes.texts(),
               QStringList{u"COM1 is in use by another program: minicom (process 42)."_s});
-    EXPECT_FALSE(h.controls.isChecked("Connect"));
+    EXPECT_FALSE(h.controls.isChecked(Control::Connect));
     EXPECT_TRUE(framesDisabled(h.controls));
     EXPECT_TRUE(h.port.written().isEmpty());
 }
@@ -281,12 +285,12 @@ TEST(ConnectTest, APortThatWillNotOpenShowsWhyAndNothingElseChanges) {
 TEST(ConnectTest, AWriteFailureDuringTheHandshakeClosesThePort) {
     ToolHarness h;
     h.port.failWrites();
-    h.controls.pick("Port", 0);
+    h.controls.pick(Control::Port, 0);
     h.clickConnect();
     h.idle(100);
     EXPECT_EQ(h.boxes.shown().size(), 1);
     EXPECT_FALSE(h.port.isOpen());
-    EXPECT_FALSE(h.controls.isChecked("Connect"));
+    EXPECT_FALSE(h.controls.isChecked(Control::Connect));
     EXPECT_TRUE(framesDisabled(h.controls));
     EXPECT_FALSE(h.toggle.suppressingNextClick());
 }
@@ -304,14 +308,14 @@ TEST(ConnectTest, APulledAdapterIsReportedOnceAndLeavesTheWindowUnconnected) {
     EXPECT_TRUE(h.boxes.shown().first().text.contains(u"COM1"_s));
     EXPECT_TRUE(h.boxes.shown().first().text.contains(u"lost"_s));
     EXPECT_TRUE(h.port.written().isEmpty()) << "nothing is written to a port that is gone";
-    EXPECT_FALSE(h.controls.isChecked("Connect"));
+    EXPECT_FALSE(h.controls.isChecked(Control::Connect));
     EXPECT_TRUE(framesDisabled(h.controls));
     EXPECT_FALSE(h.dataFile.isOpen());
     EXPECT_FALSE(h.toggle.suppressingNextClick());
 
     h.clickConnect();
     h.idle(3000);
-    EXPECT_TRUE(h.controls.isChecked("Connect"));
+    EXPECT_TRUE(h.controls.isChecked(Control::Connect));
     QFile::remove(path);
 }
 

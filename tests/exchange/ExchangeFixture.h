@@ -14,8 +14,8 @@ protected:
         h.startTimer();
         h.connect();
         h.port.clearWrites();
-        h.controls.setText("PfadSpeichern", recordPath());
-        h.controls.setText("PfadLaden", selectionPath());
+        h.controls.setText(Control::PfadSpeichern, recordPath());
+        h.controls.setText(Control::PfadLaden, selectionPath());
     }
 
     QString recordPath() const { return dir.filePath(QStringLiteral("records.csv")); }

@@ -36,12 +36,12 @@ TEST_F(MemoryTest, StatisticsAreShownWholeFromOneReadOrFromPieces) {
     h.device.setCustomCodes(12);
     h.device.setRecords(DeviceModel::demoRecords(345));
     h.act([&] { memory.showStatistics(); });
-    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 345"_s);
+    EXPECT_EQ(h.controls.text(Control::OutStatistik), u"Custom codes: 12, records: 345"_s);
 
     h.device.setRecords({});
     h.port.setPieces(3, 40); // "12|", "0\r\n"
     h.act([&] { memory.showStatistics(); });
-    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 12, records: 0"_s);
+    EXPECT_EQ(h.controls.text(Control::OutStatistik), u"Custom codes: 12, records: 0"_s);
     EXPECT_TRUE(h.view.log().isEmpty()) << "the reply is consumed by the statistics";
 
     // A late line without a bar, the answer to an erase say, or a number alone, does not hide
@@ -49,7 +49,7 @@ TEST_F(MemoryTest, StatisticsAreShownWholeFromOneReadOrFromPieces) {
     answer({{"STA", "Erased\r\n345\r\n5|6\r\n"}});
     h.port.setPieces(8, 60);
     h.act([&] { memory.showStatistics(); });
-    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 5, records: 6"_s);
+    EXPECT_EQ(h.controls.text(Control::OutStatistik), u"Custom codes: 5, records: 6"_s);
     h.port.setPieces(0, 0);
 
     // No answer within 41 reads: nothing changes and nothing is said.
@@ -57,7 +57,7 @@ TEST_F(MemoryTest, StatisticsAreShownWholeFromOneReadOrFromPieces) {
     const qint64 started = h.clock.now();
     h.act([&] { memory.showStatistics(); });
     EXPECT_EQ(h.clock.now() - started, 41 * 50);
-    EXPECT_EQ(h.controls.text("OutStatistik"), u"Custom codes: 5, records: 6"_s);
+    EXPECT_EQ(h.controls.text(Control::OutStatistik), u"Custom codes: 5, records: 6"_s);
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }
 
@@ -67,7 +67,7 @@ TEST_F(MemoryTest, ACommandWhoseWriteFindsThePortGoneIsToldByTheOneLostMessage) 
         [&] { download.start(); }, [&] { h.config.setTime(); }};
     for (const std::function<void()>& command : commands) {
         h.port.failWrites(false);
-        if (!h.controls.isChecked("Connect"))
+        if (!h.controls.isChecked(Control::Connect))
             h.connect();
         h.boxes.clear();
         h.port.failWrites();
@@ -75,25 +75,25 @@ TEST_F(MemoryTest, ACommandWhoseWriteFindsThePortGoneIsToldByTheOneLostMessage) 
         h.idle(10);
         ASSERT_EQ(h.boxes.shown().size(), 1) << h.boxes.texts().join(u" | "_s).toStdString();
         EXPECT_EQ(h.boxes.shown().first().title, u"Connection lost"_s);
-        EXPECT_FALSE(h.controls.isChecked("Connect"));
+        EXPECT_FALSE(h.controls.isChecked(Control::Connect));
     }
 }
 
 using PathTest = ExchangeFixture;
 
 TEST_F(PathTest, BothDialogsShareTheLastChosenPathAndACancelChangesNothing) {
-    h.controls.setText("PfadSpeichern", u"typed.csv"_s);
+    h.controls.setText(Control::PfadSpeichern, u"typed.csv"_s);
     h.act([&] { paths.chooseSavePath(); }); // cancelled
-    EXPECT_EQ(h.controls.text("PfadSpeichern"), u"typed.csv"_s);
+    EXPECT_EQ(h.controls.text(Control::PfadSpeichern), u"typed.csv"_s);
 
     h.dialogs.chooseNext(u"/data/in.csv"_s);
     h.act([&] { paths.chooseLoadPath(); });
-    EXPECT_EQ(h.controls.text("PfadLaden"), u"/data/in.csv"_s);
+    EXPECT_EQ(h.controls.text(Control::PfadLaden), u"/data/in.csv"_s);
     h.dialogs.chooseNext(u"/data/out.csv"_s);
     h.act([&] { paths.chooseSavePath(); });
-    EXPECT_EQ(h.controls.text("PfadSpeichern"), u"/data/out.csv"_s);
+    EXPECT_EQ(h.controls.text(Control::PfadSpeichern), u"/data/out.csv"_s);
     h.act([&] { paths.chooseLoadPath(); }); // cancelled
-    EXPECT_EQ(h.controls.text("PfadLaden"), u"/data/in.csv"_s);
+    EXPECT_EQ(h.controls.text(Control::PfadLaden), u"/data/in.csv"_s);
 
     const auto& opened = h.dialogs.opened();
     ASSERT_EQ(opened.size(), 4);

@@ -41,8 +41,8 @@ public:
         m_handheld.attach();
         h.startTimer();
         h.boxes.whileOpen([this] { boxOpen(); });
-        h.controls.setText("PfadSpeichern", m_dir.filePath(u"records.csv"_s));
-        h.controls.setText("PfadLaden", m_dir.filePath(u"selections.csv"_s));
+        h.controls.setText(Control::PfadSpeichern, m_dir.filePath(u"records.csv"_s));
+        h.controls.setText(Control::PfadLaden, m_dir.filePath(u"selections.csv"_s));
     }
 
     // Runs the steps; false with the failure in `why` at the first broken invariant.
@@ -78,7 +78,7 @@ private:
         return options;
     }
 
-    bool connected() const { return h.controls.isChecked("Connect"); }
+    bool connected() const { return h.controls.isChecked(Control::Connect); }
 
     void fail(const QString& what) {
         if (m_failure.isEmpty())
@@ -145,7 +145,8 @@ private:
                 // ever faster.
                 m_action = u"continuous reading"_s;
                 if (!m_handheld.options().echo && m_handheld.options().lateLine.isEmpty())
-                    h.controls.setChecked("ReadCont", !h.controls.isChecked("ReadCont"));
+                    h.controls.setChecked(Control::ReadCont,
+                                          !h.controls.isChecked(Control::ReadCont));
                 break;
             case 9:
                 pullCable();
@@ -170,7 +171,7 @@ private:
     void connect() {
         m_action = u"connect"_s;
         m_allowed << "ONLINE";
-        h.controls.pick("Port", 0);
+        h.controls.pick(Control::Port, 0);
         h.clickConnect();
     }
 
@@ -206,7 +207,7 @@ private:
         m_action = u"display"_s;
         // Pasted text keeps its line breaks; none may reach the handheld inside a command.
         const QString text = m_random.bounded(2) ? u"Hello\r\nDEL E"_s : u"Hello"_s;
-        h.controls.setText("DisplayText", text);
+        h.controls.setText(Control::DisplayText, text);
         m_allowed << "DISPLAY 1 \"Hello"
                   << "DISPLAY 1 \"Hello\"";
         click([&] { peripherals.showText(); });
@@ -344,7 +345,7 @@ private:
     // read by the next frame, or as soon as the handler that held them up has ended.
     void quiet() {
         m_action = u"quiet"_s;
-        h.controls.setChecked("ReadCont", false);
+        h.controls.setChecked(Control::ReadCont, false);
         h.idle(30000);
         const QByteArray waiting = h.port.pendingInput();
         h.idle(VirtualFrames::kFrameMs + 1);

@@ -163,7 +163,7 @@ TEST_F(DownloadTest, TimeSpentInAMessageBoxIsNoSilenceOfTheHandheld) {
     h.idle(2500);
     h.boxes.whileOpen([&] { h.clock.advanceTo(h.clock.now() + 12000); });
     // "Statistic" pressed during the transfer: refused with a box, nothing sent.
-    h.act([&] { h.controls.press("Statistik"); });
+    h.act([&] { h.controls.press(Control::Statistik); });
     h.boxes.whileOpen({});
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"STA", "GET"}));
     h.idle(1000);
@@ -246,20 +246,20 @@ TEST_F(DownloadTest, DisconnectOrARestartEndsTheRunningTransfer) {
     h.clickConnect();
     h.clickConnect();
     h.idle(5000);
-    EXPECT_TRUE(h.controls.isChecked("Connect"));
+    EXPECT_TRUE(h.controls.isChecked(Control::Connect));
     EXPECT_FALSE(download.transferring());
     EXPECT_TRUE(h.boxes.shown().isEmpty()) << h.boxes.texts().join(u" | "_s).toStdString();
 }
 
 TEST_F(DownloadTest, AFileThatCannotBeWrittenStopsTheTransferOnce) {
-    h.controls.setText("PfadSpeichern", dir.filePath(u"missing/r.csv"_s));
+    h.controls.setText(Control::PfadSpeichern, dir.filePath(u"missing/r.csv"_s));
     h.act([&] { download.start(); });
     EXPECT_TRUE(h.port.written().isEmpty());
     ASSERT_EQ(h.boxes.shown().size(), 1);
     EXPECT_TRUE(h.boxes.texts().first().contains(u"missing/r.csv"_s));
 
     h.boxes.clear();
-    h.controls.setText("PfadSpeichern", u"/dev/full"_s);
+    h.controls.setText(Control::PfadSpeichern, u"/dev/full"_s);
     h.act([&] { download.start(); });
     h.idle(100);
     ASSERT_EQ(h.boxes.shown().size(), 1);

@@ -30,13 +30,13 @@ protected:
 
 TEST_F(PulledDuringTheChain, TheWindowIsUnconnectedAndSaysSoOnce) {
     click("Connect");
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked("Connect"); }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 8000));
     settle(300);
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
     EXPECT_TRUE(boxes.texts().first().contains(u"was lost"_s)) << boxTexts();
     EXPECT_TRUE(unconnected());
-    EXPECT_EQ(tool.controls().text("SNR"), QString()) << "the chain never reached the end";
-    EXPECT_EQ(tool.controls().value("akku"), 0);
+    EXPECT_EQ(tool.controls().text(Control::SNR), QString()) << "the chain never reached the end";
+    EXPECT_EQ(tool.controls().value(Control::akku), 0);
 }
 
 class PulledDuringADownload : public FaultSession {
@@ -51,9 +51,9 @@ protected:
 TEST_F(PulledDuringADownload, EveryRecordThatArrivedIsInTheClosedFile) {
     ASSERT_TRUE(connectAndWaitForChain());
     const QString records = path("records.csv");
-    tool.controls().setText("PfadSpeichern", records);
+    tool.controls().setText(Control::PfadSpeichern, records);
     click("LeseErfassungen");
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked("Connect"); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 15000));
     settle(600); // a tick of the window's timer, which must add nothing
 
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
@@ -89,9 +89,9 @@ TEST_F(PulledDuringAnUpload, TheMessageSaysHowFarTheUploadCame) {
     for (int n = 1; n <= 50; ++n)
         lines << "4711" + QByteArray::number(n) + ";Smith;A";
     writeFile(path("selections.csv"), lines.join("\r\n"));
-    tool.controls().setText("PfadLaden", path("selections.csv"));
+    tool.controls().setText(Control::PfadLaden, path("selections.csv"));
     click("GeneriereDaten");
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked("Connect"); }, 15000));
+    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 15000));
     settle(300);
 
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
@@ -122,7 +122,7 @@ using PulledWhileIdle = FaultSession;
 TEST_F(PulledWhileIdle, TheLossIsReportedAndAReconnectSaysTheDeviceIsGone) {
     ASSERT_TRUE(connectAndWaitForChain());
     sim.pullCable();
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked("Connect"); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 5000));
     settle(300);
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
     EXPECT_TRUE(boxes.texts().first().contains(u"was lost"_s));

@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(sim.started()) << "quorvelino-sim did not start";
         tool.start();
-        tool.controls().setCurrentIndex("Port", 0);
+        tool.controls().setCurrentIndex(Control::Port, 0);
     }
 
     // Connects and waits for the status chain to fill the serial number.
@@ -36,7 +36,7 @@ protected:
     }
     bool chainDone() {
         return tool.link().replyMode() == ReplyMode::Idle &&
-               tool.controls().text("SNR") == QStringLiteral("AE012345");
+               tool.controls().text(Control::SNR) == QStringLiteral("AE012345");
     }
 
     void click(const char* name) {
@@ -51,9 +51,10 @@ protected:
     }
     bool unconnected() {
         Controls& c = tool.controls();
-        return !tool.link().port().isOpen() && !c.isChecked("Connect") &&
-               c.text("Connect") == QStringLiteral("Connect") && !c.isEnabled("FrameOnline") &&
-               !c.isEnabled("FrameUebertragen") && tool.link().replyMode() == ReplyMode::Idle;
+        return !tool.link().port().isOpen() && !c.isChecked(Control::Connect) &&
+               c.text(Control::Connect) == QStringLiteral("Connect") &&
+               !c.isEnabled(Control::FrameOnline) && !c.isEnabled(Control::FrameUebertragen) &&
+               tool.link().replyMode() == ReplyMode::Idle;
     }
 
     std::string boxTexts() const { return boxes.texts().join(QStringLiteral(" | ")).toStdString(); }

@@ -38,16 +38,16 @@ protected:
 TEST_P(FaultyButWorking, EveryJobGetsDone) {
     ASSERT_TRUE(connectAndWaitForChain(20000));
     Controls& c = tool.controls();
-    EXPECT_EQ(c.value("akku"), 87);
-    EXPECT_EQ(c.text("Version"), u"V2.31 Sim"_s);
-    EXPECT_EQ(c.text("Sprache"), u"1 - English"_s);
+    EXPECT_EQ(c.value(Control::akku), 87);
+    EXPECT_EQ(c.text(Control::Version), u"V2.31 Sim"_s);
+    EXPECT_EQ(c.text(Control::Sprache), u"1 - English"_s);
     EXPECT_TRUE(boxes.shown().isEmpty()) << boxTexts();
 
     DeviceModel model;
     const QByteArray identification = model.receive("READID\r").chopped(2);
     click("ReadId");
-    ASSERT_TRUE(
-        waitUntil([&] { return c.text("IDAnzeige") == QString::fromLatin1(identification); }, 5000))
+    ASSERT_TRUE(waitUntil(
+        [&] { return c.text(Control::IDAnzeige) == QString::fromLatin1(identification); }, 5000))
         << logText();
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
     if (GetParam().contains(u"--garbage"_s)) {
@@ -56,9 +56,9 @@ TEST_P(FaultyButWorking, EveryJobGetsDone) {
     }
 
     click("Statistik");
-    EXPECT_EQ(c.text("OutStatistik"), u"Custom codes: 0, records: 20"_s) << logText();
+    EXPECT_EQ(c.text(Control::OutStatistik), u"Custom codes: 0, records: 20"_s) << logText();
 
-    c.setText("PfadSpeichern", path("records.csv"));
+    c.setText(Control::PfadSpeichern, path("records.csv"));
     click("LeseErfassungen");
     ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 10000));
     EXPECT_EQ(boxes.texts(), QStringList{u"Transfer of records finished."_s});
@@ -67,7 +67,7 @@ TEST_P(FaultyButWorking, EveryJobGetsDone) {
 
     boxes.clear();
     writeFile(path("selections.csv"), "4711;Smith;A\r\n4712;Jones;B\r\n4713;Brown;C\r\n");
-    c.setText("PfadLaden", path("selections.csv"));
+    c.setText(Control::PfadLaden, path("selections.csv"));
     click("GeneriereDaten");
     EXPECT_TRUE(boxes.shown().isEmpty()) << boxTexts();
     EXPECT_TRUE(tool.window().log().text().startsWith("Dataset  3 - Ok")) << logText();
@@ -112,11 +112,11 @@ TEST_F(FloodingHandheld, MemoryStaysBoundedAndTheNextLineIsUnderstood) {
         flood[i] = static_cast<char>(i & 0xff);
     EXPECT_EQ(log.text(), flood) << "every byte reaches the log";
     // The first piece was taken as the identification, its leading NUL dropped.
-    EXPECT_EQ(tool.controls().text("IDAnzeige").left(3), QString::fromLatin1("\1\2\3", 3));
+    EXPECT_EQ(tool.controls().text(Control::IDAnzeige).left(3), QString::fromLatin1("\1\2\3", 3));
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
 
     click("Buzzer");
-    ASSERT_TRUE(waitUntil([&] { return tool.controls().text("Zeile") == u"Ok"_s; }, 5000))
+    ASSERT_TRUE(waitUntil([&] { return tool.controls().text(Control::Zeile) == u"Ok"_s; }, 5000))
         << "the flood's rest is one more piece, then the answer counts again";
     EXPECT_EQ(tool.link().receiveBuffer().pendingSize(), 0);
     EXPECT_TRUE(boxes.shown().isEmpty()) << boxTexts();

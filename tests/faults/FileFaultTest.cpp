@@ -68,7 +68,7 @@ protected:
     // Starts a download into the file and waits for its one message.
     QString downloadInto(const QString& file) {
         boxes.clear();
-        tool.controls().setText("PfadSpeichern", file);
+        tool.controls().setText(Control::PfadSpeichern, file);
         click("LeseErfassungen");
         waitUntil([&] { return !boxes.shown().isEmpty(); }, 5000);
         settle(200);
@@ -142,7 +142,7 @@ protected:
 
     QString upload(const QString& file) {
         boxes.clear();
-        tool.controls().setText("PfadLaden", file);
+        tool.controls().setText(Control::PfadLaden, file);
         click("GeneriereDaten");
         return boxes.texts().join(u" | "_s);
     }

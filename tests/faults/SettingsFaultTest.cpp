@@ -62,18 +62,18 @@ TEST_P(DamagedSettings, StartUpUsesTheDefaultsSilently) {
         Tool tool(&boxes);
         tool.start();
         EXPECT_TRUE(boxes.shown().isEmpty()) << boxes.texts().join(u" | "_s).toStdString();
-        EXPECT_EQ(tool.controls().currentIndex("Port"), GetParam().port);
-        EXPECT_EQ(tool.controls().text("PfadSpeichern"), QString());
-        EXPECT_EQ(tool.controls().text("PfadLaden"), QString());
+        EXPECT_EQ(tool.controls().currentIndex(Control::Port), GetParam().port);
+        EXPECT_EQ(tool.controls().text(Control::PfadSpeichern), QString());
+        EXPECT_EQ(tool.controls().text(Control::PfadLaden), QString());
 
-        tool.controls().setText("PfadLaden", u"/data/selections.csv"_s);
+        tool.controls().setText(Control::PfadLaden, u"/data/selections.csv"_s);
         ASSERT_TRUE(tool.window().close());
     }
     if (GetParam().writable) {
         EXPECT_TRUE(boxes.shown().isEmpty()) << boxes.texts().join(u" | "_s).toStdString();
         Tool again(&boxes);
         again.start();
-        EXPECT_EQ(again.controls().text("PfadLaden"), u"/data/selections.csv"_s)
+        EXPECT_EQ(again.controls().text(Control::PfadLaden), u"/data/selections.csv"_s)
             << "the damaged file was written afresh";
     } else {
         ASSERT_EQ(boxes.shown().size(), 1);
@@ -110,7 +110,7 @@ TEST(UnreadableSettings, AFileWithoutReadPermissionGivesTheDefaults) {
     Tool tool(&boxes);
     tool.start();
     EXPECT_TRUE(boxes.shown().isEmpty());
-    EXPECT_EQ(tool.controls().currentIndex("Port"), 0);
+    EXPECT_EQ(tool.controls().currentIndex(Control::Port), 0);
     qunsetenv("XDG_CONFIG_HOME");
 }
 

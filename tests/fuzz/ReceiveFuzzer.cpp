@@ -107,7 +107,7 @@ Effect run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>&
     port.open();
     FakeControls controls;
     ConfigValues(controls).fillLists();
-    controls.setChecked("ReadCont", setup.continuous);
+    controls.setChecked(Control::ReadCont, setup.continuous);
     FakeLinkView view;
     ScriptedMessageBoxes boxes;
     TestEventLoop loop(clock);
@@ -131,7 +131,7 @@ Effect run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>&
             identification.readId();
             break;
         case ReplyMode::RecordDownload:
-            controls.setText("PfadSpeichern", records.path());
+            controls.setText(Control::PfadSpeichern, records.path());
             download.start();
             break;
         default:
@@ -171,8 +171,8 @@ Effect run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>&
         outcome.controls << controls.text(name);
     for (const char* name : {"EnBeeper", "EnGPS", "Check_Offtime"})
         outcome.controls << QString::number(controls.isChecked(name));
-    outcome.controls << QString::number(controls.value("akku"))
-                     << QString::number(controls.isEnabled("Offtime"));
+    outcome.controls << QString::number(controls.value(Control::akku))
+                     << QString::number(controls.isEnabled(Control::Offtime));
     dataFile.close();
     outcome.recordFile = records.contents();
     outcome.received = download.received();

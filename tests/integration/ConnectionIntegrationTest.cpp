@@ -18,7 +18,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(sim.started()) << "quorvelino-sim did not start";
         tool.start();
-        tool.controls().setCurrentIndex("Port", 0);
+        tool.controls().setCurrentIndex(Control::Port, 0);
     }
 
     bool connectAndWaitForChain() {
@@ -26,7 +26,7 @@ protected:
         return waitUntil(
             [&] {
                 return tool.link().replyMode() == ReplyMode::Idle &&
-                       tool.controls().text("SNR") == u"AE012345"_s;
+                       tool.controls().text(Control::SNR) == u"AE012345"_s;
             },
             8000);
     }
@@ -39,63 +39,63 @@ protected:
 TEST_F(ConnectionIntegrationTest, ConnectFillsTheTwelveValuesAndDisconnects) {
     ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
     Controls& c = tool.controls();
-    EXPECT_EQ(c.value("akku"), 87);
-    EXPECT_EQ(c.text("Version"), u"V2.31 Sim"_s);
-    EXPECT_EQ(c.text("Tagtyp"), u"1 - FDX-B"_s);
-    EXPECT_EQ(c.text("Offtime"), u"300"_s);
-    EXPECT_EQ(c.text("Readtimeout"), u"20"_s);
-    EXPECT_EQ(c.text("gpstimeout"), u"30"_s);
-    EXPECT_EQ(c.text("FDXCode"), u"2 - ISO animal"_s);
-    EXPECT_TRUE(c.isChecked("EnBeeper"));
-    EXPECT_FALSE(c.isChecked("EnGPS"));
-    EXPECT_EQ(c.text("Betriebsart"), u"1 - Verheiraten (V)"_s);
-    EXPECT_EQ(c.text("Order"), u"0 - beliebig"_s);
-    EXPECT_EQ(c.text("Sprache"), u"1 - English"_s);
-    EXPECT_EQ(c.text("Connect"), u"Connected"_s);
-    EXPECT_TRUE(c.isEnabled("FrameUebertragen"));
+    EXPECT_EQ(c.value(Control::akku), 87);
+    EXPECT_EQ(c.text(Control::Version), u"V2.31 Sim"_s);
+    EXPECT_EQ(c.text(Control::Tagtyp), u"1 - FDX-B"_s);
+    EXPECT_EQ(c.text(Control::Offtime), u"300"_s);
+    EXPECT_EQ(c.text(Control::Readtimeout), u"20"_s);
+    EXPECT_EQ(c.text(Control::gpstimeout), u"30"_s);
+    EXPECT_EQ(c.text(Control::FDXCode), u"2 - ISO animal"_s);
+    EXPECT_TRUE(c.isChecked(Control::EnBeeper));
+    EXPECT_FALSE(c.isChecked(Control::EnGPS));
+    EXPECT_EQ(c.text(Control::Betriebsart), u"1 - Verheiraten (V)"_s);
+    EXPECT_EQ(c.text(Control::Order), u"0 - beliebig"_s);
+    EXPECT_EQ(c.text(Control::Sprache), u"1 - English"_s);
+    EXPECT_EQ(c.text(Control::Connect), u"Connected"_s);
+    EXPECT_TRUE(c.isEnabled(Control::FrameUebertragen));
     EXPECT_TRUE(tool.window().log().text().startsWith("connecting...\r\n"));
     EXPECT_TRUE(boxes.shown().isEmpty());
 
     tool.window().connectButton().click();
     EXPECT_FALSE(tool.link().port().isOpen());
-    EXPECT_EQ(c.value("akku"), 0);
-    EXPECT_FALSE(c.isEnabled("FrameUebertragen"));
+    EXPECT_EQ(c.value(Control::akku), 0);
+    EXPECT_FALSE(c.isEnabled(Control::FrameUebertragen));
 
     // A setting written before reconnecting shows after it.
     ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
-    c.setCurrentIndex("Sprache", 3);
+    c.setCurrentIndex(Control::Sprache, 3);
     tool.window().button("SpracheSetzen").click();
     ASSERT_TRUE(waitUntil([&] { return tool.window().log().text() == "Ok\r\n"; }, 3000))
         << tool.window().log().text().toStdString();
     tool.window().connectButton().click();
-    c.setCurrentIndex("Sprache", 0);
+    c.setCurrentIndex(Control::Sprache, 0);
     ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
-    EXPECT_EQ(c.text("Sprache"), u"3 - Polski"_s);
+    EXPECT_EQ(c.text(Control::Sprache), u"3 - Polski"_s);
 }
 
 TEST_F(ConnectionIntegrationTest, ContinuousReadingRunsUntilUnticked) {
     ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
     Controls& c = tool.controls();
-    c.setChecked("ReadCont", true);
+    c.setChecked(Control::ReadCont, true);
     int results = 0;
     QString last;
     tool.window().button("ReadId").click();
     ASSERT_TRUE(waitUntil(
         [&] {
-            if (c.text("IDAnzeige") != last) {
-                last = c.text("IDAnzeige");
+            if (c.text(Control::IDAnzeige) != last) {
+                last = c.text(Control::IDAnzeige);
                 ++results;
             }
             return results >= 3;
         },
         5000));
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::IdRead);
-    c.setChecked("ReadCont", false);
+    c.setChecked(Control::ReadCont, false);
     ASSERT_TRUE(waitUntil([&] { return tool.link().replyMode() == ReplyMode::Idle; }, 3000));
-    const QString shown = c.text("IDAnzeige");
+    const QString shown = c.text(Control::IDAnzeige);
     waitUntil([] { return false; }, 800);
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
-    EXPECT_EQ(c.text("IDAnzeige"), shown);
+    EXPECT_EQ(c.text(Control::IDAnzeige), shown);
 }
 
 class PulledCableTest : public ::testing::Test {
@@ -109,19 +109,20 @@ protected:
 TEST_F(PulledCableTest, ALostHandheldIsReportedOnceAndTheWindowIsUnconnected) {
     ASSERT_TRUE(sim.started());
     tool.start();
-    tool.controls().setCurrentIndex("Port", 0);
+    tool.controls().setCurrentIndex(Control::Port, 0);
     tool.window().connectButton().click();
-    ASSERT_TRUE(waitUntil([&] { return tool.controls().text("SNR") == u"AE012345"_s; }, 8000));
-    tool.controls().setChecked("ReadCont", true);
+    ASSERT_TRUE(
+        waitUntil([&] { return tool.controls().text(Control::SNR) == u"AE012345"_s; }, 8000));
+    tool.controls().setChecked(Control::ReadCont, true);
     tool.window().button("ReadId").click();
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked("Connect"); }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 8000));
     waitUntil([] { return false; }, 300);
     ASSERT_EQ(boxes.shown().size(), 1) << boxes.texts().join(u" | "_s).toStdString();
     EXPECT_TRUE(boxes.shown().first().text.contains(u"COM1"_s));
     EXPECT_TRUE(boxes.shown().first().text.contains(u"lost"_s));
     EXPECT_FALSE(tool.link().port().isOpen());
-    EXPECT_FALSE(tool.controls().isEnabled("FrameOnline"));
-    EXPECT_EQ(tool.controls().text("Connect"), u"Connect"_s);
+    EXPECT_FALSE(tool.controls().isEnabled(Control::FrameOnline));
+    EXPECT_EQ(tool.controls().text(Control::Connect), u"Connect"_s);
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
 }
 

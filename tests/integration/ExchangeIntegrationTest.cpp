@@ -22,11 +22,11 @@ protected:
     void connect() {
         ASSERT_TRUE(sim.started()) << "quorvelino-sim did not start";
         tool.start();
-        tool.controls().setCurrentIndex("Port", 0);
+        tool.controls().setCurrentIndex(Control::Port, 0);
         tool.window().connectButton().click();
         ASSERT_TRUE(waitUntil(
             [&] {
-                return tool.controls().text("SNR") == u"AE012345"_s &&
+                return tool.controls().text(Control::SNR) == u"AE012345"_s &&
                        tool.link().replyMode() == ReplyMode::Idle;
             },
             8000));
@@ -46,7 +46,7 @@ protected:
 TEST_F(DownloadIntegrationTest, ThousandRecordsArriveInTheFileByteForByte) {
     connect();
     const QString path = files.filePath(u"records.csv"_s);
-    tool.controls().setText("PfadSpeichern", path);
+    tool.controls().setText(Control::PfadSpeichern, path);
     tool.window().button("LeseErfassungen").click();
     ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 20000));
     ASSERT_EQ(boxes.texts(), QStringList{u"Transfer of records finished."_s});
@@ -73,7 +73,7 @@ TEST_F(UploadIntegrationTest, TheHandheldHoldsExactlyTheUploadedSelections) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("4711;Smith;A\r\n982000123456789;Jones, B.;\xe4\r\n\r\nlast;|bar|\r");
     file.close();
-    tool.controls().setText("PfadLaden", path);
+    tool.controls().setText(Control::PfadLaden, path);
     tool.window().button("GeneriereDaten").click();
     EXPECT_TRUE(boxes.shown().isEmpty()) << boxes.texts().join(u" | "_s).toStdString();
     EXPECT_TRUE(tool.window().log().text().startsWith("Dataset  4 - Ok"))

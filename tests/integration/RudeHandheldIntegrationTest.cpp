@@ -54,18 +54,18 @@ struct RudeSession {
         if (!sim.started())
             return false;
         tool.start();
-        tool.controls().setCurrentIndex("Port", 0);
+        tool.controls().setCurrentIndex(Control::Port, 0);
         tool.window().connectButton().click();
         return waitUntil(
             [&] {
-                return tool.controls().text("SNR") == u"AE012345"_s &&
+                return tool.controls().text(Control::SNR) == u"AE012345"_s &&
                        tool.link().replyMode() == ReplyMode::Idle;
             },
             30000);
     }
     QString recordPath() const { return files.filePath(u"records.csv"_s); }
     void startDownload() {
-        tool.controls().setText("PfadSpeichern", recordPath());
+        tool.controls().setText(Control::PfadSpeichern, recordPath());
         tool.window().button("LeseErfassungen").click();
     }
 

@@ -9,6 +9,7 @@
 #include "link/ReplyMode.h"
 #include "sim/DeviceModel.h"
 #include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ControlNamed.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "ui/Form1.h"
@@ -260,19 +261,19 @@ struct Session {
         if (name == kLog)
             return tool->window().log().text();
         if (name == kBattery)
-            return QByteArray::number(controls().value(control));
+            return QByteArray::number(controls().value(controlNamed(control).value()));
         if (name == kFrames) {
             QByteArray states;
-            for (const char* frame :
-                 {"FrameOnline", "FrameControls", "FrameConfig", "FrameUebertragen"})
+            for (const Control frame : {Control::FrameOnline, Control::FrameControls,
+                                        Control::FrameConfig, Control::FrameUebertragen})
                 states += controls().isEnabled(frame) ? "on " : "off ";
             return states.trimmed();
         }
         if (name == kRecordFile) {
-            QFile records(controls().text("PfadSpeichern"));
+            QFile records(controls().text(Control::PfadSpeichern));
             return records.open(QIODevice::ReadOnly) ? records.readAll() : "(missing)";
         }
-        return controls().text(control).toLatin1();
+        return controls().text(controlNamed(control).value()).toLatin1();
     }
 
     static bool matches(const QByteArray& actual, const QByteArray& expected) {
@@ -391,10 +392,10 @@ const ReplyMode kChain = ReplyMode::StatusChain;
 const QByteArray kOk = "Ok\r\n";
 
 void set(Session& s, const char* control, const QString& text) {
-    s.controls().setText(control, text);
+    s.controls().setText(controlNamed(control).value(), text);
 }
 void pick(Session& s, const char* list, int index) {
-    s.controls().setCurrentIndex(list, index);
+    s.controls().setCurrentIndex(controlNamed(list).value(), index);
 }
 
 TEST(WindowContractTest, EveryControlThatActs) {
@@ -421,7 +422,8 @@ TEST(WindowContractTest, EveryControlThatActs) {
     };
     // clang-format on
     s.check(connectRow[0]);
-    ASSERT_TRUE(s.controls().isEnabled("FrameOnline")) << "no connection: the other rows need one";
+    ASSERT_TRUE(s.controls().isEnabled(Control::FrameOnline))
+        << "no connection: the other rows need one";
 
     // The tab strip: page captions in order, each holding its frame.
     const QTabWidget& tabs = s.tool->window().tabs();
@@ -443,11 +445,13 @@ TEST(WindowContractTest, EveryControlThatActs) {
     {
         const int first = s.handheld.commandCount();
         set(s, "Zeit", u"typed"_s);
-        EXPECT_TRUE(waitUntil([&] { return s.controls().text("Zeit") != u"typed"_s; }, 2000));
+        EXPECT_TRUE(
+            waitUntil([&] { return s.controls().text(Control::Zeit) != u"typed"_s; }, 2000));
         const QDateTime now = QDateTime::currentDateTime();
-        EXPECT_TRUE(s.controls().text("Zeit") == now.toString(u"dd.MM.yyyy hh:mm"_s) ||
-                    s.controls().text("Zeit") == now.addSecs(-60).toString(u"dd.MM.yyyy hh:mm"_s))
-            << s.controls().text("Zeit").toStdString();
+        EXPECT_TRUE(s.controls().text(Control::Zeit) == now.toString(u"dd.MM.yyyy hh:mm"_s) ||
+                    s.controls().text(Control::Zeit) ==
+                        now.addSecs(-60).toString(u"dd.MM.yyyy hh:mm"_s))
+            << s.controls().text(Control::Zeit).toStdString();
         EXPECT_EQ(s.handheld.commandCount(), first);
     }
 
@@ -464,7 +468,7 @@ TEST(WindowContractTest, EveryControlThatActs) {
     const Box erase{u"Do you really want to delete all data?"_s, u"Delete"_s, Icon::Question,
                     Buttons::YesNo};
     const auto dropSecondReadId = [](Session& s) {
-        s.controls().setChecked("ReadCont", true);
+        s.controls().setChecked(Control::ReadCont, true);
         auto reads = std::make_shared<int>(0);
         s.handheld.setFilter([reads](const QByteArray& command, const QByteArray& answer) {
             return command == "READID\r" && ++*reads == 1 ? QByteArray() : answer;
@@ -486,7 +490,7 @@ TEST(WindowContractTest, EveryControlThatActs) {
          {{"SCAN\r"}, {"READID\r", 500}}, true, kIdRead,
          {{"IDAnzeige", "5901234123457"}, {kLog, ""}}, std::nullopt},
         {"Online", "WriteBlock", u"Write text block"_s,
-         [](Session& s) { s.controls().setChecked("ReadCont", false);
+         [](Session& s) { s.controls().setChecked(Control::ReadCont, false);
                           set(s, "BlockAdress", u"3"_s); set(s, "WriteData", u"Hello"_s); }, kChain,
          {{"WRITE 3 \"Hello\"\r"}}, true, kChain,
          {{kLog, kOk}, {"Zeile", "Ok"}}, std::nullopt},
@@ -540,8 +544,8 @@ TEST(WindowContractTest, EveryControlThatActs) {
          {{"FDXCODE 5 \r"}}, true, kChain, {{kLog, kOk}}, std::nullopt},
         // The answer to the ENBEEP line is read during the pause and thrown away.
         {"Configuration", "EnBeeperSetzen", u"Set features"_s,
-         [](Session& s) { s.controls().setChecked("EnBeeper", false);
-                          s.controls().setChecked("EnGPS", true); }, kChain,
+         [](Session& s) { s.controls().setChecked(Control::EnBeeper, false);
+                          s.controls().setChecked(Control::EnGPS, true); }, kChain,
          {{"ENBEEP  0\r"}, {"GPS  1\r", 100}}, true, kChain, {{kLog, kOk}}, std::nullopt},
         {"Configuration", "BetriebsartSetzen", u"Set mode"_s,
          [](Session& s) { pick(s, "Betriebsart", 2); pick(s, "Order", 4); }, kChain,

@@ -31,19 +31,19 @@ TEST_F(OnlineTest, TextBlockReadSendsOnlyThePiecesThatAreThere) {
     const QList<std::pair<QString, QString>> fields = {
         {u"5"_s, u"7"_s}, {u"5"_s, QString()}, {QString(), u"7"_s}, {u" "_s, QString()}};
     for (const auto& [from, to] : fields) {
-        h.controls.type("BlockAdress", from);
-        h.controls.type("BlockEndAdress", to);
+        h.controls.type(Control::BlockAdress, from);
+        h.controls.type(Control::BlockEndAdress, to);
         h.act([&] { blocks.readBlock(); });
     }
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"READ 5 7", "READ 5", "READ", "READ  "}));
 }
 
 TEST_F(OnlineTest, HexCommandsCarryTheKeyOnlyWhenOneIsTyped) {
-    h.controls.type("BlockAdress", u"4"_s);
+    h.controls.type(Control::BlockAdress, u"4"_s);
     h.act([&] { blocks.readBlockHex(); });
-    h.controls.type("WriteData", u"0G"_s);
+    h.controls.type(Control::WriteData, u"0G"_s);
     h.act([&] { blocks.writeBlockHex(); });
-    h.controls.type("Key", QString());
+    h.controls.type(Control::Key, QString());
     h.act([&] { blocks.readBlockHex(); });
     h.act([&] { blocks.writeBlockHex(); });
     EXPECT_EQ(h.port.sentLines(),
@@ -53,11 +53,11 @@ TEST_F(OnlineTest, HexCommandsCarryTheKeyOnlyWhenOneIsTyped) {
 }
 
 TEST_F(OnlineTest, TextBlockWriteQuotesTheContentUnescaped) {
-    h.controls.type("BlockAdress", u"3"_s);
-    h.controls.type("WriteData", u"He said \"hi\""_s);
+    h.controls.type(Control::BlockAdress, u"3"_s);
+    h.controls.type(Control::WriteData, u"He said \"hi\""_s);
     h.act([&] { blocks.writeBlock(); });
-    h.controls.type("BlockAdress", QString());
-    h.controls.type("WriteData", QString());
+    h.controls.type(Control::BlockAdress, QString());
+    h.controls.type(Control::WriteData, QString());
     h.act([&] { blocks.writeBlock(); });
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"WRITE 3 \"He said \"hi\"\"", "WRITE  \"\""}));
 }
@@ -74,8 +74,8 @@ TEST_F(OnlineTest, HexChecksRefuseWithAMessageAndStillEmptyTheLog) {
     for (const Case& c : cases) {
         h.port.arrive("old\r\n");
         h.idle(1);
-        h.controls.type("BlockAdress", c.block);
-        h.controls.type("WriteData", c.data);
+        h.controls.type(Control::BlockAdress, c.block);
+        h.controls.type(Control::WriteData, c.data);
         h.boxes.clear();
         h.act([&] { blocks.writeBlockHex(); });
         ASSERT_EQ(h.boxes.shown().size(), 1);
@@ -84,7 +84,7 @@ TEST_F(OnlineTest, HexChecksRefuseWithAMessageAndStillEmptyTheLog) {
         EXPECT_EQ(h.boxes.shown().first().icon, MessageBoxes::Icon::Warning);
         EXPECT_TRUE(h.view.log().isEmpty());
     }
-    h.controls.type("BlockAdress", QString());
+    h.controls.type(Control::BlockAdress, QString());
     h.act([&] { blocks.readBlockHex(); });
     EXPECT_EQ(h.boxes.shown().last().text, u"No block selected!"_s);
     EXPECT_TRUE(h.port.written().isEmpty());
@@ -95,9 +95,9 @@ TEST_F(OnlineTest, PeripheralsSendTheirExactLines) {
     h.act([&] { peripherals.keyboard(); });
     h.act([&] { peripherals.clearDisplay(); });
     h.act([&] { peripherals.showText(); });
-    h.controls.type("DisplayText", u"Hello"_s);
+    h.controls.type(Control::DisplayText, u"Hello"_s);
     for (const QString& line : {u"3"_s, u"12"_s, u"x"_s, QString()}) {
-        h.controls.type("DisplayZeile", line);
+        h.controls.type(Control::DisplayZeile, line);
         h.act([&] { peripherals.showText(); });
     }
     EXPECT_EQ(h.port.sentLines(), (QList<QByteArray>{"BEEP", "KEYBOARD", "CLS", "DISPLAY 1 \"\"",
@@ -121,7 +121,7 @@ TEST_F(OnlineTest, ALeadingNulIsDroppedOnceAndTheRestShownAsItCame) {
         answerWith([answer](const QByteArray&) { return answer + "\r\n"; });
         h.act([&] { reads.readId(); });
         h.idle(50);
-        EXPECT_EQ(h.controls.text("IDAnzeige"), QString::fromLatin1(shown));
+        EXPECT_EQ(h.controls.text(Control::IDAnzeige), QString::fromLatin1(shown));
         EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
     }
 }
@@ -131,12 +131,12 @@ TEST_F(OnlineTest, OnlyTheFirstLineOfAnAnswerIsTheResult) {
     h.act([&] { reads.scanBarcode(); });
     h.idle(50);
     EXPECT_EQ(h.port.sentLines(), QList<QByteArray>{"SCAN"});
-    EXPECT_EQ(h.controls.text("IDAnzeige"), u"4006381333931"_s);
+    EXPECT_EQ(h.controls.text(Control::IDAnzeige), u"4006381333931"_s);
     EXPECT_EQ(h.view.zeile(), "second");
 }
 
 TEST_F(OnlineTest, ContinuousReadingRepeatsReadIdHalfASecondAfterEachResult) {
-    h.controls.setChecked("ReadCont", true);
+    h.controls.setChecked(Control::ReadCont, true);
     h.port.setLatency(30);
     h.act([&] { reads.scanBarcode(); });
     const qint64 start = h.clock.now();
@@ -150,32 +150,32 @@ TEST_F(OnlineTest, ContinuousReadingRepeatsReadIdHalfASecondAfterEachResult) {
     // The operator unticks the box while the window sleeps in the next pause: the click waits,
     // that pause still ends in a READID, and the result of that one ends the cycle.
     h.clock.schedule(start + 1300, [&] {
-        h.link.gate().deliver([&] { h.controls.setChecked("ReadCont", false); });
+        h.link.gate().deliver([&] { h.controls.setChecked(Control::ReadCont, false); });
     });
     h.idle(2000);
     EXPECT_EQ(h.port.sentLines().size(), 4);
     EXPECT_EQ(h.port.writes().last().at - start, 1590);
     EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
-    EXPECT_FALSE(h.controls.text("IDAnzeige").isEmpty());
+    EXPECT_FALSE(h.controls.text(Control::IDAnzeige).isEmpty());
 }
 
 TEST_F(OnlineTest, AReadDuringTheStatusChainTakesItsNextReply) {
     h.clickConnect();
-    h.controls.pick("Port", 0);
+    h.controls.pick(Control::Port, 0);
     h.clickConnect(); // the chain is started and its first query is out
     h.act([&] { reads.readId(); });
     h.idle(3000);
-    EXPECT_EQ(h.controls.text("IDAnzeige"), u"TAGTYP:1"_s);
+    EXPECT_EQ(h.controls.text(Control::IDAnzeige), u"TAGTYP:1"_s);
     EXPECT_EQ(h.port.sentLines().last(), "READID") << "the chain's next query is never sent";
     EXPECT_EQ(h.link.replyMode(), ReplyMode::Idle);
 }
 
 TEST_F(OnlineTest, ASilentHandheldLeavesTheReadWaiting) {
-    h.controls.setText("IDAnzeige", u"earlier"_s);
+    h.controls.setText(Control::IDAnzeige, u"earlier"_s);
     h.port.setDevice(nullptr);
     h.act([&] { reads.readId(); });
     h.idle(10000);
-    EXPECT_EQ(h.controls.text("IDAnzeige"), u"earlier"_s);
+    EXPECT_EQ(h.controls.text(Control::IDAnzeige), u"earlier"_s);
     EXPECT_EQ(h.link.replyMode(), ReplyMode::IdRead);
     EXPECT_TRUE(h.boxes.shown().isEmpty());
 }

@@ -2,73 +2,46 @@
 
 #include <stdexcept>
 
-namespace {
-
-QString key(const char* name) {
-    return QString::fromLatin1(name);
-}
-
-} // namespace
-
 FakeControls::FakeControls() {
-    const char* plain[] = {
-        "Port",         "Version",        "SNR",           "Zeile",       "IDAnzeige",
-        "BlockAdress",  "BlockEndAdress", "WriteData",     "DisplayText", "Offtime",
-        "Readtimeout",  "gpstimeout",     "Zeit",          "PfadLaden",   "PfadSpeichern",
-        "OutStatistik", "Check_Offtime",  "EnBeeper",      "EnGPS",       "ReadCont",
-        "Tagtyp",       "FrameOnline",    "FrameControls", "FrameConfig", "FrameUebertragen",
-        "SetSnr"};
-    for (const char* name : plain)
-        m_controls.insert(key(name), Control());
-    for (const char* name : {"FDXCode", "Betriebsart", "Order", "Sprache", "DisplayZeile"})
-        m_controls[key(name)].editable = true;
-    m_controls[QStringLiteral("Connect")].text = QStringLiteral("Connect");
-    m_controls.insert(QStringLiteral("akku"), Control());
-    m_controls[QStringLiteral("Key")].text = QStringLiteral("3B7D1F5A9C2E");
-    m_controls[QStringLiteral("DisplayZeile")].text = QStringLiteral("1");
-    for (const char* frame : {"FrameOnline", "FrameControls", "FrameConfig", "FrameUebertragen"})
-        m_controls[key(frame)].enabled = false;
+    for (const Control list : {Control::FDXCode, Control::Betriebsart, Control::Order,
+                               Control::Sprache, Control::DisplayZeile})
+        at(list).editable = true;
+    at(Control::Connect).text = QStringLiteral("Connect");
+    at(Control::Key).text = QStringLiteral("3B7D1F5A9C2E");
+    at(Control::DisplayZeile).text = QStringLiteral("1");
+    for (const Control frame : {Control::FrameOnline, Control::FrameControls, Control::FrameConfig,
+                                Control::FrameUebertragen})
+        at(frame).enabled = false;
 }
 
-FakeControls::Control& FakeControls::at(const char* name) {
-    auto it = m_controls.find(key(name));
-    if (it == m_controls.end())
-        throw std::logic_error(std::string("the window has no control named ") + name);
-    return *it;
+QString FakeControls::text(Control control) const {
+    return state(control).text;
 }
 
-const FakeControls::Control& FakeControls::control(const char* name) const {
-    return const_cast<FakeControls*>(this)->at(name);
+void FakeControls::setText(Control control, const QString& text) {
+    at(control).text = text;
 }
 
-QString FakeControls::text(const char* name) const {
-    return control(name).text;
+bool FakeControls::isChecked(Control control) const {
+    return state(control).checked;
 }
 
-void FakeControls::setText(const char* name, const QString& text) {
-    at(name).text = text;
-}
-
-bool FakeControls::isChecked(const char* name) const {
-    return control(name).checked;
-}
-
-void FakeControls::setChecked(const char* name, bool checked) {
-    Control& c = at(name);
+void FakeControls::setChecked(Control control, bool checked) {
+    State& c = at(control);
     if (c.checked == checked)
         return;
     c.checked = checked;
-    const auto handler = m_toggled.value(key(name));
+    const auto handler = m_toggled.at(std::size_t(control));
     if (handler)
         handler(checked);
 }
 
-int FakeControls::currentIndex(const char* name) const {
-    return control(name).index;
+int FakeControls::currentIndex(Control control) const {
+    return state(control).index;
 }
 
-bool FakeControls::setCurrentIndex(const char* name, int index) {
-    Control& c = at(name);
+bool FakeControls::setCurrentIndex(Control control, int index) {
+    State& c = at(control);
     if (index < -1 || index >= c.items.size())
         return false;
     c.index = index;
@@ -76,70 +49,70 @@ bool FakeControls::setCurrentIndex(const char* name, int index) {
     return true;
 }
 
-int FakeControls::itemCount(const char* name) const {
-    return control(name).items.size();
+int FakeControls::itemCount(Control control) const {
+    return state(control).items.size();
 }
 
-void FakeControls::addItems(const char* name, const QStringList& items) {
-    at(name).items << items;
+void FakeControls::addItems(Control control, const QStringList& items) {
+    at(control).items << items;
 }
 
-bool FakeControls::setValue(const char* name, int value) {
-    Control& c = at(name);
+bool FakeControls::setValue(Control control, int value) {
+    State& c = at(control);
     if (value < c.minimum || value > c.maximum)
         return false;
     c.value = value;
     return true;
 }
 
-int FakeControls::value(const char* name) const {
-    return control(name).value;
+int FakeControls::value(Control control) const {
+    return state(control).value;
 }
 
-void FakeControls::setEnabled(const char* name, bool enabled) {
-    at(name).enabled = enabled;
+void FakeControls::setEnabled(Control control, bool enabled) {
+    at(control).enabled = enabled;
 }
 
-bool FakeControls::isEnabled(const char* name) const {
-    return control(name).enabled;
+bool FakeControls::isEnabled(Control control) const {
+    return state(control).enabled;
 }
 
-void FakeControls::type(const char* name, const QString& text) {
-    Control& c = at(name);
+void FakeControls::type(Control control, const QString& text) {
+    State& c = at(control);
     c.text = text;
     c.index = c.items.indexOf(text);
 }
 
-void FakeControls::pick(const char* name, int index) {
-    setCurrentIndex(name, index);
+void FakeControls::pick(Control control, int index) {
+    setCurrentIndex(control, index);
 }
 
-void FakeControls::click(const char* name) {
-    const bool checked = !at(name).checked;
-    setChecked(name, checked);
-    const auto handler = m_clicked.value(key(name));
+void FakeControls::click(Control control) {
+    const bool checked = !at(control).checked;
+    setChecked(control, checked);
+    const auto handler = m_clicked.at(std::size_t(control));
     if (handler)
         handler(checked);
 }
 
-void FakeControls::press(const char* name) {
-    const auto handler = m_pressed.value(key(name));
+void FakeControls::press(Control control) {
+    const auto handler = m_pressed.at(std::size_t(control));
     if (!handler)
-        throw std::logic_error(std::string("no handler is wired to the button ") + name);
+        throw std::logic_error(std::string("no handler is wired to the button ") +
+                               objectName(control));
     handler();
 }
 
-void FakeControls::onPressed(const char* name, std::function<void()> handler) {
-    // Buttons hold no state here: they are known by the handlers wired to them.
-    m_pressed.insert(key(name), std::move(handler));
+void FakeControls::onPressed(Control control, std::function<void()> handler) {
+    m_pressed.at(std::size_t(control)) = std::move(handler);
 }
 
-void FakeControls::onChanged(const char* name, std::function<void(bool checked)> handler) {
-    at(name);
-    m_toggled.insert(key(name), std::move(handler));
+void FakeControls::onChanged(Control control, std::function<void(bool checked)> handler) {
+    at(control);
+    m_toggled.at(std::size_t(control)) = std::move(handler);
 }
 
-void FakeControls::onOperatorChanged(const char* name, std::function<void(bool checked)> handler) {
-    at(name);
-    m_clicked.insert(key(name), std::move(handler));
+void FakeControls::onOperatorChanged(Control control, std::function<void(bool checked)> handler) {
+    at(control);
+    m_clicked.at(std::size_t(control)) = std::move(handler);
 }

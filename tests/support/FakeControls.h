@@ -2,14 +2,13 @@
 
 #include "platform/Controls.h"
 
-#include <QHash>
+#include <array>
 #include <functional>
 
 // The window's controls held in memory, with the design-time values of the real window.
-// Using a name the window does not have fails the test at once.
 class FakeControls final : public Controls {
 public:
-    struct Control {
+    struct State {
         QString text;
         bool checked = false;
         int index = -1;
@@ -23,42 +22,42 @@ public:
 
     FakeControls();
 
-    QString text(const char* name) const override;
-    void setText(const char* name, const QString& text) override;
-    bool isChecked(const char* name) const override;
-    void setChecked(const char* name, bool checked) override;
-    int currentIndex(const char* name) const override;
-    bool setCurrentIndex(const char* name, int index) override;
-    int itemCount(const char* name) const override;
-    void addItems(const char* name, const QStringList& items) override;
-    bool setValue(const char* name, int value) override;
-    int value(const char* name) const override;
-    void setEnabled(const char* name, bool enabled) override;
-    bool isEnabled(const char* name) const override;
+    QString text(Control control) const override;
+    void setText(Control control, const QString& text) override;
+    bool isChecked(Control control) const override;
+    void setChecked(Control control, bool checked) override;
+    int currentIndex(Control control) const override;
+    bool setCurrentIndex(Control control, int index) override;
+    int itemCount(Control control) const override;
+    void addItems(Control control, const QStringList& items) override;
+    bool setValue(Control control, int value) override;
+    int value(Control control) const override;
+    void setEnabled(Control control, bool enabled) override;
+    bool isEnabled(Control control) const override;
 
     // What the operator does: typing into a box or an editable drop-down, and picking an item.
-    void type(const char* name, const QString& text);
-    void pick(const char* name, int index);
+    void type(Control control, const QString& text);
+    void pick(Control control, int index);
     // A click that changes a check box, as the operator makes it: the change notification and
     // then the click notification run.
-    void click(const char* name);
+    void click(Control control);
 
     // The operator presses a button.
-    void press(const char* name);
+    void press(Control control);
 
-    void onPressed(const char* name, std::function<void()> handler) override;
+    void onPressed(Control control, std::function<void()> handler) override;
     // Runs when the check state changes, from the tool or the operator.
-    void onChanged(const char* name, std::function<void(bool checked)> handler) override;
+    void onChanged(Control control, std::function<void(bool checked)> handler) override;
     // Runs when the operator changes a check box (click()), never for setChecked.
-    void onOperatorChanged(const char* name, std::function<void(bool checked)> handler) override;
+    void onOperatorChanged(Control control, std::function<void(bool checked)> handler) override;
 
-    const Control& control(const char* name) const;
+    const State& state(Control control) const { return m_states.at(std::size_t(control)); }
 
 private:
-    Control& at(const char* name);
+    State& at(Control control) { return m_states.at(std::size_t(control)); }
 
-    QHash<QString, Control> m_controls;
-    QHash<QString, std::function<void(bool)>> m_toggled;
-    QHash<QString, std::function<void(bool)>> m_clicked;
-    QHash<QString, std::function<void()>> m_pressed;
+    std::array<State, kAllControls.size()> m_states;
+    std::array<std::function<void(bool)>, kAllControls.size()> m_toggled;
+    std::array<std::function<void(bool)>, kAllControls.size()> m_clicked;
+    std::array<std::function<void()>, kAllControls.size()> m_pressed;
 };

@@ -8,13 +8,13 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
     QStringList ports;
     for (int n = 1; n <= 16; ++n)
         ports << QStringLiteral("COM%1").arg(n);
-    controls.addItems("Port", ports);
+    controls.addItems(Control::Port, ports);
     values.fillLists();
-    controls.addItems("DisplayZeile",
+    controls.addItems(Control::DisplayZeile,
                       {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                        QStringLiteral("7"), QStringLiteral("8")});
-    controls.setText("DisplayZeile", QStringLiteral("1"));
+    controls.setText(Control::DisplayZeile, QStringLiteral("1"));
     view.setOnChange([this] { frames.request(); });
     link.setFramePending([this] { return frames.pending(); });
     frames.setBeforeFrame([this] { link.takeInputForFrame(); });
@@ -26,12 +26,12 @@ void ToolHarness::act(const std::function<void()>& handler) {
 }
 
 void ToolHarness::clickConnect() {
-    controls.click("Connect");
+    controls.click(Control::Connect);
     loop.runPosted(clock.now() + kActMs);
 }
 
 void ToolHarness::connect() {
-    controls.pick("Port", 0);
+    controls.pick(Control::Port, 0);
     clickConnect();
     idle(5000);
 }

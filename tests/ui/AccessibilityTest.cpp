@@ -1,3 +1,4 @@
+#include "tests/support/ControlNamed.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/ui/HandheldThread.h"
@@ -68,7 +69,7 @@ protected:
         selections.write("4711;cow\r\n4712;calf\r\n");
         tool = std::make_unique<Tool>(&boxes, &dialogs);
         tool->start();
-        tool->controls().setCurrentIndex("Port", 0);
+        tool->controls().setCurrentIndex(Control::Port, 0);
     }
     void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
 
@@ -100,7 +101,7 @@ protected:
         timer.start();
         while (timer.elapsed() < 10000) {
             if (tool->link().replyMode() == ReplyMode::Idle &&
-                tool->controls().text("SNR") == QStringLiteral("AE012345"))
+                tool->controls().text(Control::SNR) == QStringLiteral("AE012345"))
                 return true;
             QTest::qWait(10);
         }
@@ -127,13 +128,14 @@ protected:
         handheld.setModel(m_baselineModel);
         Controls& controls = tool->controls();
         for (const auto& [widget, state] : m_baseline) {
-            const QByteArray name = widget->objectName().toLatin1();
+            const auto control = controlNamed(widget->objectName().toLatin1().constData());
+            if (!control)
+                continue;
             if (qobject_cast<QCheckBox*>(widget))
-                controls.setChecked(name, state.checked);
+                controls.setChecked(*control, state.checked);
             else if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget))
-                controls.setText(name, state.text);
-            if (widget != &window())
-                controls.setEnabled(name, state.enabled);
+                controls.setText(*control, state.text);
+            controls.setEnabled(*control, state.enabled);
         }
         window().log().clearLog();
         QFile::remove(recordPath());
@@ -245,12 +247,12 @@ private:
 TEST_F(AccessibilityTest, EveryControlIsNamedReadableAndActsAsAClickDoes) {
     ASSERT_TRUE(connect()) << window().log().text().toStdString();
     Controls& controls = tool->controls();
-    controls.setText("PfadSpeichern", recordPath());
-    controls.setText("PfadLaden", home.filePath(QStringLiteral("selections.csv")));
-    controls.setText("BlockAdress", QStringLiteral("1"));
-    controls.setText("BlockEndAdress", QStringLiteral("2"));
-    controls.setText("WriteData", QStringLiteral("ab"));
-    controls.setText("DisplayText", QStringLiteral("Hello"));
+    controls.setText(Control::PfadSpeichern, recordPath());
+    controls.setText(Control::PfadLaden, home.filePath(QStringLiteral("selections.csv")));
+    controls.setText(Control::BlockAdress, QStringLiteral("1"));
+    controls.setText(Control::BlockEndAdress, QStringLiteral("2"));
+    controls.setText(Control::WriteData, QStringLiteral("ab"));
+    controls.setText(Control::DisplayText, QStringLiteral("Hello"));
     window().log().appendLog("SNR:AE012345\r\nOFF:0\r");
 
     // The tree as assistive technology walks it reaches every named control.

@@ -47,18 +47,17 @@ TEST_F(LifecycleTest, FirstRunFillsTheListsAndChoosesCom1) {
     QStringList ports;
     for (int n = 1; n <= 16; ++n)
         ports << QStringLiteral("COM%1").arg(n);
-    EXPECT_EQ(controls.control("Port").items, ports);
-    EXPECT_EQ(controls.currentIndex("Port"), 0);
-    EXPECT_EQ(controls.text("Port"), QStringLiteral("COM1"));
-    EXPECT_EQ(controls.control("DisplayZeile").items.join(QLatin1Char(',')),
+    EXPECT_EQ(controls.state(Control::Port).items, ports);
+    EXPECT_EQ(controls.currentIndex(Control::Port), 0);
+    EXPECT_EQ(controls.text(Control::Port), QStringLiteral("COM1"));
+    EXPECT_EQ(controls.state(Control::DisplayZeile).items.join(QLatin1Char(',')),
               QStringLiteral("1,2,3,4,5,6,7,8"));
-    EXPECT_EQ(controls.text("DisplayZeile"), QStringLiteral("1"));
+    EXPECT_EQ(controls.text(Control::DisplayZeile), QStringLiteral("1"));
     for (ConfigValues::List list : ConfigValues::kLists)
-        EXPECT_EQ(controls.control(ConfigValues::controlName(list)).items,
-                  ConfigValues::items(list));
+        EXPECT_EQ(controls.state(ConfigValues::control(list)).items, ConfigValues::items(list));
     EXPECT_EQ(link.replyMode(), ReplyMode::Idle);
-    EXPECT_EQ(controls.text("PfadSpeichern"), QString());
-    EXPECT_EQ(controls.text("PfadLaden"), QString());
+    EXPECT_EQ(controls.text(Control::PfadSpeichern), QString());
+    EXPECT_EQ(controls.text(Control::PfadLaden), QString());
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(port.written().isEmpty());
 }
@@ -75,14 +74,14 @@ TEST_F(LifecycleTest, StoredPortChoosesTheIndexOrFallsBackToCom1) {
     }
     storeValue("Port", QStringLiteral("15"));
     lifecycle.load();
-    EXPECT_EQ(controls.text("Port"), QStringLiteral("COM16"));
+    EXPECT_EQ(controls.text(Control::Port), QStringLiteral("COM16"));
 }
 
 TEST_F(LifecycleTest, NoPortChosenSurvivesARestart) {
     storeValue("Port", QStringLiteral("-1"));
     lifecycle.load();
-    EXPECT_EQ(controls.currentIndex("Port"), -1);
-    EXPECT_EQ(controls.text("Port"), QString());
+    EXPECT_EQ(controls.currentIndex(Control::Port), -1);
+    EXPECT_EQ(controls.text(Control::Port), QString());
     lifecycle.unload();
     EXPECT_EQ(stored("Port"), QStringLiteral("-1"));
 }
@@ -90,8 +89,8 @@ TEST_F(LifecycleTest, NoPortChosenSurvivesARestart) {
 TEST_F(LifecycleTest, ClosedPortShutdownSendsNothingAndSavesTheValues) {
     storeValue("SavePath", QStringLiteral("/home/op/records;1.csv"));
     lifecycle.load();
-    EXPECT_EQ(controls.text("PfadSpeichern"), QStringLiteral("/home/op/records;1.csv"));
-    controls.pick("Port", 3);
+    EXPECT_EQ(controls.text(Control::PfadSpeichern), QStringLiteral("/home/op/records;1.csv"));
+    controls.pick(Control::Port, 3);
 
     lifecycle.unload();
     EXPECT_TRUE(port.written().isEmpty());

@@ -51,7 +51,7 @@ public:
             if (!text.isEmpty())
                 last = text;
         }
-        const QString zeile = m_tool->controls().text("Zeile");
+        const QString zeile = m_tool->controls().text(Control::Zeile);
         if (!zeile.isEmpty() && zeile != QString::fromLatin1(last))
             failures << QStringLiteral("%1 after ...%2: Zeile holds \"%3\"")
                             .arg(QLatin1String(when), tail, zeile);
@@ -91,7 +91,7 @@ TEST(PaintBeforeBlock, APauseOrABoxRightAfterALineFindsTheLineOnTheScreen) {
     observer.watch(tool);
     tool.start();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tool.window()));
-    tool.controls().setCurrentIndex("Port", 0);
+    tool.controls().setCurrentIndex(Control::Port, 0);
 
     // Each status reply is followed by a pause of the status chain.
     tool.window().connectButton().click();
@@ -102,9 +102,10 @@ TEST(PaintBeforeBlock, APauseOrABoxRightAfterALineFindsTheLineOnTheScreen) {
             QTest::qWait(10);
         return done();
     };
-    ASSERT_TRUE(waitFor([&] { return tool.controls().text("SNR") == QStringLiteral("AE012345"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return tool.controls().text(Control::SNR) == QStringLiteral("AE012345"); }));
     // The last record is followed by "Transfer of records finished.".
-    tool.controls().setText("PfadSpeichern", home.filePath(QStringLiteral("records.csv")));
+    tool.controls().setText(Control::PfadSpeichern, home.filePath(QStringLiteral("records.csv")));
     tool.window().button("LeseErfassungen").click();
     ASSERT_TRUE(waitFor([&] { return !boxes.shown().isEmpty(); }));
     EXPECT_EQ(boxes.texts(), QStringList{QStringLiteral("Transfer of records finished.")});

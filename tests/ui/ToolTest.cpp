@@ -38,18 +38,18 @@ TEST_F(ToolTest, StartsFromTheStoreAndSavesOnClose) {
     tool.start();
     Controls& controls = tool.controls();
     EXPECT_TRUE(tool.window().isVisible());
-    EXPECT_EQ(controls.text("Port"), QStringLiteral("COM16"));
+    EXPECT_EQ(controls.text(Control::Port), QStringLiteral("COM16"));
     EXPECT_TRUE(tool.window().port().toolTip().startsWith(QStringLiteral("COM16: ")));
-    EXPECT_EQ(controls.text("PfadLaden"), QStringLiteral("/data/sel, 2.csv"));
-    for (const char* list : {"Betriebsart", "Order", "Tagtyp", "FDXCode", "Sprache"}) {
-        EXPECT_EQ(controls.currentIndex(list), -1) << list;
-        EXPECT_EQ(controls.text(list), QString()) << list;
+    EXPECT_EQ(controls.text(Control::PfadLaden), QStringLiteral("/data/sel, 2.csv"));
+    for (const ConfigValues::List list : ConfigValues::kLists) {
+        EXPECT_EQ(controls.currentIndex(ConfigValues::control(list)), -1);
+        EXPECT_EQ(controls.text(ConfigValues::control(list)), QString());
     }
-    EXPECT_EQ(controls.text("DisplayZeile"), QStringLiteral("1"));
-    EXPECT_EQ(controls.itemCount("DisplayZeile"), 8);
-    EXPECT_FALSE(controls.isEnabled("FrameConfig"));
+    EXPECT_EQ(controls.text(Control::DisplayZeile), QStringLiteral("1"));
+    EXPECT_EQ(controls.itemCount(Control::DisplayZeile), 8);
+    EXPECT_FALSE(controls.isEnabled(Control::FrameConfig));
 
-    controls.setCurrentIndex("Port", 4);
+    controls.setCurrentIndex(Control::Port, 4);
     ASSERT_TRUE(tool.window().close());
     EXPECT_EQ(stored("Port"), QStringLiteral(" 4"));
     EXPECT_EQ(stored("SavePath"), QString());
@@ -60,7 +60,7 @@ TEST_F(ToolTest, OffBoxCouplesOnEveryChangeOfTheOperatorsOnly) {
     Tool tool;
     tool.start();
     Controls& controls = tool.controls();
-    controls.setEnabled("FrameConfig", true);
+    controls.setEnabled(Control::FrameConfig, true);
     tool.window().tabs().setCurrentIndex(2);
     QAbstractButton& off = tool.window().checkOfftime();
     QAccessibleActionInterface* actions =
@@ -73,20 +73,20 @@ TEST_F(ToolTest, OffBoxCouplesOnEveryChangeOfTheOperatorsOnly) {
         [&] { actions->doAction(QAccessibleActionInterface::toggleAction()); },
     };
     for (const auto& change : ways) {
-        controls.setText("Offtime", QStringLiteral("120"));
+        controls.setText(Control::Offtime, QStringLiteral("120"));
         change();
-        EXPECT_EQ(controls.text("Offtime"), QStringLiteral("aus"));
-        EXPECT_FALSE(controls.isEnabled("Offtime"));
+        EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("aus"));
+        EXPECT_FALSE(controls.isEnabled(Control::Offtime));
         change();
-        EXPECT_EQ(controls.text("Offtime"), QStringLiteral("0"));
-        EXPECT_TRUE(controls.isEnabled("Offtime"));
+        EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("0"));
+        EXPECT_TRUE(controls.isEnabled(Control::Offtime));
     }
 
     // A state set by the tool itself, as when a status reply shows it, leaves the field alone.
-    controls.setText("Offtime", QStringLiteral("300"));
-    controls.setChecked("Check_Offtime", true);
-    EXPECT_EQ(controls.text("Offtime"), QStringLiteral("300"));
-    EXPECT_TRUE(controls.isEnabled("Offtime"));
+    controls.setText(Control::Offtime, QStringLiteral("300"));
+    controls.setChecked(Control::Check_Offtime, true);
+    EXPECT_EQ(controls.text(Control::Offtime), QStringLiteral("300"));
+    EXPECT_TRUE(controls.isEnabled(Control::Offtime));
 }
 
 } // namespace

@@ -105,25 +105,25 @@ int main(int argc, char* argv[]) {
         tool.start();
         Form1& window = tool.window();
         window.resize(window.sizeHint().expandedTo(QSize(860, 0)));
-        tool.controls().setCurrentIndex("Port", 0);
+        tool.controls().setCurrentIndex(Control::Port, 0);
         window.connectButton().click();
         const bool connected = waitUntil(
             [&] {
                 return tool.link().replyMode() == ReplyMode::Idle &&
-                       !tool.controls().text("SNR").isEmpty();
+                       !tool.controls().text(Control::SNR).isEmpty();
             },
             10000);
 
         struct Page {
             const char* file;
             const char* action; // a button to press first, or nullptr
-            const char* shows;  // a field that the action fills
+            Control shows;      // a field that the action fills
         };
         const Page pages[] = {
-            {"page-online.png", "ReadId", "IDAnzeige"},
-            {"page-control.png", nullptr, nullptr},
-            {"page-configuration.png", nullptr, nullptr},
-            {"page-data-exchange.png", nullptr, nullptr},
+            {"page-online.png", "ReadId", Control::IDAnzeige},
+            {"page-control.png", nullptr, Control::IDAnzeige},
+            {"page-configuration.png", nullptr, Control::IDAnzeige},
+            {"page-data-exchange.png", nullptr, Control::IDAnzeige},
         };
         for (int index = 0; connected && index < 4; ++index) {
             const Page& page = pages[index];
