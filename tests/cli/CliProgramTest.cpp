@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -227,12 +229,27 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          true,
          {}},
     };
+    // Each case has a handheld of its own, and the runs go side by side: most of their time is
+    // the handhelds' silence, waited out in real time.
+    struct Running {
+        QString log;
+        std::unique_ptr<SimulatedHandheld> sim;
+        std::unique_ptr<CliRun> cli;
+    };
+    std::vector<Running> running;
     for (const auto& c : cases) {
-        const QString log = path("commands.txt");
-        QFile::remove(log);
-        SimulatedHandheld sim(c.simOptions + QStringList{u"--commands"_s, log});
-        ASSERT_TRUE(sim.started()) << c.name;
-        const CliRun::Result run = CliRun(sim.home()).run(c.arguments);
+        const QString log = files.filePath(u"commands-%1.txt"_s.arg(running.size()));
+        auto sim =
+            std::make_unique<SimulatedHandheld>(c.simOptions + QStringList{u"--commands"_s, log});
+        ASSERT_TRUE(sim->started()) << c.name;
+        auto cli = std::make_unique<CliRun>(sim->home());
+        cli->start(c.arguments);
+        running.push_back({log, std::move(sim), std::move(cli)});
+    }
+    for (std::size_t n = 0; n < std::size(cases); ++n) {
+        const auto& c = cases[n];
+        SimulatedHandheld& sim = *running[n].sim;
+        const CliRun::Result run = running[n].cli->finish(60000);
         const QString err = QString::fromLocal8Bit(run.err);
         EXPECT_EQ(run.exitCode, c.status) << c.name << ": " << err.toStdString();
         EXPECT_EQ(run.out, "") << c.name;
@@ -248,7 +265,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
             EXPECT_TRUE(err.contains(c.namesFile)) << c.name;
         }
 
-        const QList<QByteArray> commands = commandsOf(sim, log);
+        const QList<QByteArray> commands = commandsOf(sim, running[n].log);
         if (c.status == ExitCode::kUsage || c.status == ExitCode::kPort) {
             EXPECT_TRUE(commands.isEmpty()) << c.name << ": nothing reaches the handheld";
         } else if (!c.simOptions.contains(u"--silent"_s)) { // a silent one keeps no commands
