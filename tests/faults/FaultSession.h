@@ -2,8 +2,8 @@
 
 #include "exchange/CsvConversion.h"
 #include "sim/DeviceModel.h"
-#include "tests/integration/SimulatedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/SimulatedHandheld.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"

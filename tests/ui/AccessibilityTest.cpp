@@ -1,6 +1,7 @@
 #include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/ScriptedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
-#include "tests/ui/HandheldThread.h"
+#include "tests/support/ToolSettingsHome.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -60,9 +60,8 @@ void walk(QAccessibleInterface* node, QList<QAccessibleInterface*>* all) {
 class AccessibilityTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(handheld.error().isEmpty()) << handheld.error().toStdString();
-        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-        ASSERT_TRUE(mapCom1(home.path(), handheld.device()));
+        ASSERT_TRUE(handheld.ok()) << handheld.error().toStdString();
+        ASSERT_TRUE(home.mapCom1(handheld.device()));
         QFile selections(home.filePath(QStringLiteral("selections.csv")));
         ASSERT_TRUE(selections.open(QIODevice::WriteOnly));
         selections.write("4711;cow\r\n4712;calf\r\n");
@@ -70,8 +69,6 @@ protected:
         tool->start();
         tool->controls().setCurrentIndex("Port", 0);
     }
-    void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
-
     Form1& window() { return tool->window(); }
 
     // Runs the window until the handheld and the tool have been quiet for a while.
@@ -207,8 +204,8 @@ protected:
         return false;
     }
 
-    QTemporaryDir home;
-    HandheldThread handheld;
+    ScriptedHandheld handheld;
+    ToolSettingsHome home;
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     std::unique_ptr<Tool> tool;
