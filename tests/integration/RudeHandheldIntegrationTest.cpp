@@ -10,11 +10,13 @@
 #include "platform/SystemClock.h"
 #include "platform/TtySerialPort.h"
 #include "sim/DeviceModel.h"
+#include "tests/support/ConnectedTool.h"
 #include "tests/support/FakeLinkView.h"
 #include "tests/support/MemorySettingsStore.h"
 #include "tests/support/ScriptedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/SimulatedHandheld.h"
+#include "tests/support/TestFiles.h"
 #include "ui/Form1.h"
 #include "ui/FramePacer.h"
 #include "ui/Tool.h"
@@ -38,11 +40,6 @@ QByteArray recordFileFor(int records) {
     return expected;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 // The real tool connected to quorvelino-sim started with the given options.
 struct RudeSession {
     explicit RudeSession(const QStringList& options) : sim(options) {}
@@ -52,13 +49,7 @@ struct RudeSession {
             return false;
         tool.start();
         tool.controls().setCurrentIndex("Port", 0);
-        tool.window().connectButton().click();
-        return waitUntil(
-            [&] {
-                return tool.controls().text("SNR") == u"AE012345"_s &&
-                       tool.link().replyMode() == ReplyMode::Idle;
-            },
-            30000);
+        return connectAndWaitForChain(tool, 30000);
     }
     QString recordPath() const { return files.filePath(u"records.csv"_s); }
     void startDownload() {
@@ -88,7 +79,7 @@ TEST(RudeHandheldIntegrationTest, EveryRecordArrivesWhateverTheHandheldsManners)
         session.startDownload();
         ASSERT_TRUE(waitUntil([&] { return !session.boxes.shown().isEmpty(); }, 20000));
         EXPECT_EQ(session.boxes.texts(), QStringList{u"Transfer of records finished."_s});
-        EXPECT_EQ(readAll(session.recordPath()), recordFileFor(15));
+        EXPECT_EQ(readFile(session.recordPath()), recordFileFor(15));
     }
 }
 
@@ -98,7 +89,7 @@ TEST(RudeHandheldIntegrationTest, ButtonsThatSendAreRefusedWhileRecordsArrive) {
     RudeSession session({u"--records"_s, u"400"_s, u"--wire"_s, u"--interleave"_s});
     ASSERT_TRUE(session.connect()) << "no connection";
     session.startDownload();
-    ASSERT_TRUE(waitUntil([&] { return readAll(session.recordPath()).count('\n') >= 20; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return readFile(session.recordPath()).count('\n') >= 20; }, 5000));
     for (const char* button : {"Buzzer", "LoescheErfassungen", "ReadId", "Statistik"})
         session.tool.window().button(button).click();
     ASSERT_TRUE(waitUntil([&] { return session.boxes.shown().size() == 5; }, 20000));
@@ -107,7 +98,7 @@ TEST(RudeHandheldIntegrationTest, ButtonsThatSendAreRefusedWhileRecordsArrive) {
         EXPECT_TRUE(session.boxes.texts()[n].contains(session.recordPath()));
     }
     EXPECT_EQ(session.boxes.texts().last(), u"Transfer of records finished."_s);
-    EXPECT_EQ(readAll(session.recordPath()), recordFileFor(400));
+    EXPECT_EQ(readFile(session.recordPath()), recordFileFor(400));
 }
 
 // Shows a real modal box for the third line; the line handler runs inside the port's
