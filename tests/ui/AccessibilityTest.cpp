@@ -187,6 +187,45 @@ protected:
         QTest::mouseClick(&button, Qt::LeftButton, {}, at);
     }
 
+    // The tree as assistive technology walks it reaches every named control, each with a name
+    // and a readable text; the buttons and check boxes among them go into `buttons`.
+    void checkReachableAndReadable(QList<QAbstractButton*>* buttons) {
+        QList<QAccessibleInterface*> tree;
+        walk(QAccessible::queryAccessibleInterface(&window()), &tree);
+        QSet<QObject*> reached;
+        for (QAccessibleInterface* node : tree)
+            reached.insert(node->object());
+        for (QWidget* widget : namedWidgets()) {
+            const std::string name = widget->objectName().toStdString();
+            ASSERT_TRUE(reached.contains(widget)) << name << " is not in the accessibility tree";
+            QAccessibleInterface* node = QAccessible::queryAccessibleInterface(widget);
+            // A list's value is no name: a screen reader would announce "COM1, combo box".
+            const QString ownName = node->text(QAccessible::Name);
+            EXPECT_TRUE((!ownName.isEmpty() && ownName != node->text(QAccessible::Value)) ||
+                        !node->relations(QAccessible::Label).isEmpty())
+                << name << " has neither a name nor a label";
+            EXPECT_EQ(node->text(QAccessible::Description), widget->objectName()) << name;
+
+            QString shown;
+            QAccessibleInterface* textNode = node;
+            if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                shown = edit->displayText();
+            } else if (auto* log = qobject_cast<TrafficLog*>(widget)) {
+                shown = log->toPlainText();
+            } else if (auto* box = qobject_cast<QComboBox*>(widget); box && box->isEditable()) {
+                shown = box->currentText();
+                textNode = QAccessible::queryAccessibleInterface(box->lineEdit());
+            } else {
+                if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                    *buttons << button;
+                continue;
+            }
+            QAccessibleTextInterface* text = textNode->textInterface();
+            ASSERT_TRUE(text) << name << " offers no text";
+            EXPECT_EQ(text->text(0, text->characterCount()), shown) << name;
+        }
+    }
+
     // The action by which assistive technology uses the control: "Press", or "Toggle" for one
     // that keeps a state. False when it offers neither.
     static bool doAction(QAbstractButton& button) {
@@ -250,42 +289,10 @@ TEST_F(AccessibilityTest, EveryControlIsNamedReadableAndActsAsAClickDoes) {
     controls.setText("DisplayText", QStringLiteral("Hello"));
     window().log().appendLog("SNR:AE012345\r\nOFF:0\r");
 
-    // The tree as assistive technology walks it reaches every named control.
-    QList<QAccessibleInterface*> tree;
-    walk(QAccessible::queryAccessibleInterface(&window()), &tree);
-    QSet<QObject*> reached;
-    for (QAccessibleInterface* node : tree)
-        reached.insert(node->object());
     QList<QAbstractButton*> buttons;
-    for (QWidget* widget : namedWidgets()) {
-        const std::string name = widget->objectName().toStdString();
-        ASSERT_TRUE(reached.contains(widget)) << name << " is not in the accessibility tree";
-        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(widget);
-        // A list's value is no name: a screen reader would announce "COM1, combo box".
-        const QString ownName = node->text(QAccessible::Name);
-        EXPECT_TRUE((!ownName.isEmpty() && ownName != node->text(QAccessible::Value)) ||
-                    !node->relations(QAccessible::Label).isEmpty())
-            << name << " has neither a name nor a label";
-        EXPECT_EQ(node->text(QAccessible::Description), widget->objectName()) << name;
-
-        QString shown;
-        QAccessibleInterface* textNode = node;
-        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            shown = edit->displayText();
-        } else if (auto* log = qobject_cast<TrafficLog*>(widget)) {
-            shown = log->toPlainText();
-        } else if (auto* box = qobject_cast<QComboBox*>(widget); box && box->isEditable()) {
-            shown = box->currentText();
-            textNode = QAccessible::queryAccessibleInterface(box->lineEdit());
-        } else {
-            if (auto* button = qobject_cast<QAbstractButton*>(widget))
-                buttons << button;
-            continue;
-        }
-        QAccessibleTextInterface* text = textNode->textInterface();
-        ASSERT_TRUE(text) << name << " offers no text";
-        EXPECT_EQ(text->text(0, text->characterCount()), shown) << name;
-    }
+    checkReachableAndReadable(&buttons);
+    if (HasFatalFailure())
+        return;
 
     // Each button and check box does through assistive technology what a click does. Connect
     // comes last, as it ends the connection.
