@@ -5,8 +5,6 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -28,17 +26,6 @@ constexpr int kGarbageSpread = 40;
 constexpr int kUnplugPollMs = 5;
 constexpr qint64 kUnplugSettleMs = 20;
 constexpr qint64 kUnplugPatienceMs = 1000;
-
-QString systemError(const char* call) {
-    return QStringLiteral("%1: %2").arg(QLatin1String(call),
-                                        QString::fromLocal8Bit(std::strerror(errno)));
-}
-
-void closeDescriptor(int& fd) {
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
-}
 
 } // namespace
 
@@ -67,51 +54,31 @@ void PtyDevice::closeAll() {
         }
         *notifier = nullptr;
     }
-    closeDescriptor(m_master);
-    closeDescriptor(m_slave);
+    m_pty.close();
 }
 
 bool PtyDevice::open() {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_master < 0) {
-        fail(systemError("posix_openpt"));
+    // The pair holds a slave descriptor for the device's whole life: without it the master reads
+    // a hang-up whenever the tool has the port closed, and the slave node vanishes.
+    if (!m_pty.open({.nonBlockingMaster = true, .holdSlave = true})) {
+        m_error = m_pty.errorString();
+        closeAll();
         return false;
     }
-    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
-        fail(systemError("grantpt/unlockpt"));
-        return false;
-    }
-    const char* name = ::ptsname(m_master);
-    if (!name) {
-        fail(systemError("ptsname"));
-        return false;
-    }
-    m_slavePath = QString::fromLocal8Bit(name);
-
-    // Held for the device's whole life: without it the master reads a hang-up whenever the tool
-    // has the port closed, and the slave node vanishes.
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_slave < 0) {
-        fail(systemError("open slave"));
-        return false;
-    }
-    termios settings{};
-    if (::tcgetattr(m_slave, &settings) != 0) {
-        fail(systemError("tcgetattr"));
-        return false;
-    }
-    ::cfmakeraw(&settings);
+    termios settings = m_pty.lineSettings();
     ::cfsetispeed(&settings, B38400);
     ::cfsetospeed(&settings, B38400);
     settings.c_cflag |= CLOCAL | CREAD;
-    if (::tcsetattr(m_slave, TCSANOW, &settings) != 0) {
-        fail(systemError("tcsetattr"));
+    if (!m_pty.setLineSettings(settings)) {
+        m_error = QStringLiteral("tcsetattr: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        closeAll();
         return false;
     }
+    const int master = m_pty.master();
     m_clock.start();
-    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    m_readNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &PtyDevice::onReadable);
-    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
+    m_writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] {
         m_writeNotifier->setEnabled(false);
@@ -123,8 +90,7 @@ bool PtyDevice::open() {
 void PtyDevice::dropPendingOutput() {
     // A tool that says goodbye ends the session: what was still to be sent for it, and what the
     // tool has not read yet, is no longer wanted.
-    if (m_slave >= 0)
-        ::tcflush(m_slave, TCIFLUSH);
+    m_pty.discardUnread();
     m_queue.clear();
     m_timer.stop();
 }
@@ -133,7 +99,7 @@ void PtyDevice::onReadable() {
     QByteArray input;
     char buffer[kReadChunk];
     for (;;) {
-        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        const ssize_t got = ::read(m_pty.master(), buffer, sizeof buffer);
         if (got > 0) {
             input.append(buffer, got);
             continue;
@@ -288,7 +254,7 @@ quint32 PtyDevice::random() {
 }
 
 void PtyDevice::pump() {
-    if (m_master < 0)
+    if (!m_pty.isOpen())
         return;
     while (!m_queue.isEmpty()) {
         Segment& segment = m_queue.first();
@@ -315,7 +281,7 @@ void PtyDevice::pump() {
             }
             size = qMin<qsizetype>(size, left);
         }
-        const ssize_t put = ::write(m_master, segment.bytes.constData() + segment.offset,
+        const ssize_t put = ::write(m_pty.master(), segment.bytes.constData() + segment.offset,
                                     static_cast<size_t>(size));
         if (put < 0) {
             if (errno == EINTR)
@@ -352,7 +318,7 @@ void PtyDevice::scheduleAt(qint64 dueNs) {
 }
 
 void PtyDevice::unplugWhenRead() {
-    if (m_unplugTimer.isActive() || m_master < 0)
+    if (m_unplugTimer.isActive() || !m_pty.isOpen())
         return;
     m_queue.clear();
     m_timer.stop();
@@ -365,9 +331,7 @@ void PtyDevice::unplugWhenRead() {
 void PtyDevice::checkUnplug() {
     // Bytes on their way from the master reach the slave's queue a moment after the write, so
     // an empty queue counts only after kUnplugSettleMs.
-    int unread = 0;
-    if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &unread) != 0)
-        unread = 0;
+    const int unread = qMax(0, m_pty.unread());
     const qint64 waited = m_unplugClock.elapsed();
     if ((unread == 0 && waited >= kUnplugSettleMs) || waited >= kUnplugPatienceMs) {
         m_unplugTimer.stop();
@@ -376,13 +340,8 @@ void PtyDevice::checkUnplug() {
 }
 
 void PtyDevice::unplug() {
-    if (m_master < 0)
+    if (!m_pty.isOpen())
         return;
     closeAll();
     emit unplugged();
-}
-
-void PtyDevice::fail(const QString& what) {
-    m_error = what;
-    closeAll();
 }

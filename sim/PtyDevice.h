@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/PtyPair.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -65,9 +67,9 @@ public:
 
     // Creates the pseudo-terminal; false with errorString() set when that fails.
     bool open();
-    bool isOpen() const { return m_master >= 0; }
+    bool isOpen() const { return m_pty.isOpen(); }
     // The slave device the tool opens, such as "/dev/pts/5"; empty before open().
-    QString slavePath() const { return m_slavePath; }
+    QString slavePath() const { return m_pty.slavePath(); }
     QString errorString() const { return m_error; }
     // Bytes handed to the tool so far.
     qint64 bytesWritten() const { return m_written; }
@@ -109,7 +111,6 @@ private:
     void pump();
     void scheduleAt(qint64 dueNs);
     void dropPendingOutput();
-    void fail(const QString& what);
     // Stops answering and unplugs once the tool has read what was sent.
     void unplugWhenRead();
     void checkUnplug();
@@ -117,9 +118,7 @@ private:
 
     DeviceModel& m_model;
     Options m_options;
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
+    PtyPair m_pty;
     QString m_error;
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;

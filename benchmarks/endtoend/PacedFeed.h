@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/PtyPair.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -18,13 +20,12 @@ public:
     static constexpr qint64 kBytesPerSecond = 3840;
 
     explicit PacedFeed(QByteArray stream);
-    ~PacedFeed() override;
     PacedFeed(const PacedFeed&) = delete;
     PacedFeed& operator=(const PacedFeed&) = delete;
 
     // Empty when the pseudo-terminal is there; otherwise why not.
     QString error() const { return m_error; }
-    QString device() const { return m_device; }
+    QString device() const { return m_pty.slavePath(); }
 
     // Sends from now on, from the event loop; the stream starts over when it ends.
     void start();
@@ -35,9 +36,7 @@ private:
     void pump();
 
     QByteArray m_stream;
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_device;
+    PtyPair m_pty;
     QString m_error;
     QTimer m_timer;
     QElapsedTimer m_clock;

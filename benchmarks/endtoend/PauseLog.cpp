@@ -12,6 +12,15 @@ void PauseLog::sleepMs(int ms) {
 }
 
 qint64 PauseLog::prescribedMs(qint64 fromNs, qint64 toNs) const {
+    return sumOver(fromNs, toNs, [](const Pause& pause) { return qint64(pause.ms); });
+}
+
+qint64 PauseLog::actualUs(qint64 fromNs, qint64 toNs) const {
+    return sumOver(fromNs, toNs, [](const Pause& pause) { return pause.lastedNs; }) / 1000;
+}
+
+qint64 PauseLog::sumOver(qint64 fromNs, qint64 toNs,
+                         const std::function<qint64(const Pause&)>& value) const {
     qint64 total = 0;
     // Newest first: a measurement usually asks about the pauses just taken.
     for (qsizetype i = m_pauses.size() - 1; i >= 0; --i) {
@@ -19,19 +28,7 @@ qint64 PauseLog::prescribedMs(qint64 fromNs, qint64 toNs) const {
         if (pause.beganNs <= fromNs)
             break;
         if (pause.beganNs <= toNs)
-            total += pause.ms;
+            total += value(pause);
     }
     return total;
-}
-
-qint64 PauseLog::actualUs(qint64 fromNs, qint64 toNs) const {
-    qint64 total = 0;
-    for (qsizetype i = m_pauses.size() - 1; i >= 0; --i) {
-        const Pause& pause = m_pauses.at(i);
-        if (pause.beganNs <= fromNs)
-            break;
-        if (pause.beganNs <= toNs)
-            total += pause.lastedNs;
-    }
-    return total / 1000;
 }

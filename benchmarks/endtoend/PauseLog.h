@@ -3,6 +3,7 @@
 #include "platform/Sleeper.h"
 
 #include <QList>
+#include <functional>
 
 // The handlers' blocking pauses, taken for real and noted: when each began and how long it was
 // prescribed to last, so that a measurement can tell the tool's own time from the pauses.
@@ -22,5 +23,9 @@ private:
         int ms;
         qint64 lastedNs;
     };
+    // The sum of value() over the pauses that began after fromNs and no later than toNs.
+    qint64 sumOver(qint64 fromNs, qint64 toNs,
+                   const std::function<qint64(const Pause&)>& value) const;
+
     QList<Pause> m_pauses;
 };

@@ -49,3 +49,14 @@ SpanCpu::SpanCpu(const QList<qint64>& pids, int windows, const std::function<voi
         m_cpuNs << (each.isEmpty() || each.first() < 0 ? -1 : median * windows);
     }
 }
+
+QJsonObject SpanCpu::idleAndBusy(const SpanCpu& idle, const SpanCpu& busy, qint64 bytes) {
+    return {{QStringLiteral("ok"), true},
+            {QStringLiteral("idleNs"), idle.spanNs()},
+            {QStringLiteral("busyNs"), busy.spanNs()},
+            {QStringLiteral("cpuIdleNs"), idle.cpuNs(0)},
+            {QStringLiteral("cpuBusyNs"), busy.cpuNs(0)},
+            {QStringLiteral("xIdleNs"), idle.cpuNs(1)},
+            {QStringLiteral("xBusyNs"), busy.cpuNs(1)},
+            {QStringLiteral("bytes"), bytes}};
+}

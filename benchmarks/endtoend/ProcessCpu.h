@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QList>
 #include <QtGlobal>
 #include <functional>
@@ -22,6 +23,10 @@ public:
     // the process was gone.
     qint64 spanNs() const { return m_spanNs; }
     qint64 cpuNs(qsizetype process) const { return m_cpuNs.value(process, -1); }
+
+    // A measurement of a program (process 0) and the X server (process 1) idle and then busy
+    // with `bytes` of records.
+    static QJsonObject idleAndBusy(const SpanCpu& idle, const SpanCpu& busy, qint64 bytes);
 
 private:
     qint64 m_spanNs = 0;

@@ -123,14 +123,21 @@ QJsonObject connect(const QString& sim) {
     return result;
 }
 
+// Connects the session and chooses `path` for the records; why not, when that failed.
+QString readyForDownload(BenchSession& session, const QString& path) {
+    if (!session.error().isEmpty())
+        return session.error();
+    if (!session.connect())
+        return QStringLiteral("the tool did not connect");
+    session.tool().controls().setText(Control::PfadSpeichern, path);
+    return QString();
+}
+
 QJsonObject download(const QString& sim, int records, bool callgrind) {
     BenchSession session(sim, {QStringLiteral("--records"), QString::number(records)});
-    if (!session.error().isEmpty())
-        return failed(session.error());
-    if (!session.connect())
-        return failed(QStringLiteral("the tool did not connect"));
     const QString path = session.filePath(QStringLiteral("records.csv"));
-    session.tool().controls().setText(Control::PfadSpeichern, path);
+    if (const QString error = readyForDownload(session, path); !error.isEmpty())
+        return failed(error);
     QAbstractButton& start = session.tool().window().button("LeseErfassungen");
 
     const ResourceUse before = ResourceUse::now();
@@ -168,12 +175,9 @@ QJsonObject pacedDownload(const QString& sim, int seconds) {
     constexpr int kRecords = 32767;
     BenchSession session(
         sim, {QStringLiteral("--records"), QString::number(kRecords), QStringLiteral("--wire")});
-    if (!session.error().isEmpty())
-        return failed(session.error());
-    if (!session.connect())
-        return failed(QStringLiteral("the tool did not connect"));
     const QString path = session.filePath(QStringLiteral("records.csv"));
-    session.tool().controls().setText(Control::PfadSpeichern, path);
+    if (const QString error = readyForDownload(session, path); !error.isEmpty())
+        return failed(error);
     QAbstractButton& start = session.tool().window().button("LeseErfassungen");
 
     // No stall meter here: its own wake-ups would count as the tool's CPU time.
@@ -203,12 +207,9 @@ QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int b
     constexpr int kRecords = 32767;
     BenchSession session(
         sim, {QStringLiteral("--records"), QString::number(kRecords), QStringLiteral("--wire")});
-    if (!session.error().isEmpty())
-        return failed(session.error());
-    if (!session.connect())
-        return failed(QStringLiteral("the tool did not connect"));
     const QString path = session.filePath(QStringLiteral("records.csv"));
-    session.tool().controls().setText(Control::PfadSpeichern, path);
+    if (const QString error = readyForDownload(session, path); !error.isEmpty())
+        return failed(error);
     QAbstractButton& start = session.tool().window().button("LeseErfassungen");
     session.waitFor([] { return false; }, 1000); // the chain's last paint settles
 
@@ -224,14 +225,7 @@ QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int b
         return failed(QStringLiteral("the record file differs from the handheld's records"));
     if (busy.cpuNs(1) < 0)
         return failed(QStringLiteral("the X server is gone"));
-    return {{QStringLiteral("ok"), true},
-            {QStringLiteral("idleNs"), idle.spanNs()},
-            {QStringLiteral("busyNs"), busy.spanNs()},
-            {QStringLiteral("cpuIdleNs"), idle.cpuNs(0)},
-            {QStringLiteral("cpuBusyNs"), busy.cpuNs(0)},
-            {QStringLiteral("xIdleNs"), idle.cpuNs(1)},
-            {QStringLiteral("xBusyNs"), busy.cpuNs(1)},
-            {QStringLiteral("bytes"), fileBytes}};
+    return SpanCpu::idleAndBusy(idle, busy, fileBytes);
 }
 
 QJsonObject upload(const QString& sim, int selections) {

@@ -122,14 +122,7 @@ QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, in
     stop();
     if (!alive)
         return failed(QStringLiteral("cutecom ended while records arrived"));
-    return {{QStringLiteral("ok"), true},
-            {QStringLiteral("idleNs"), idle.spanNs()},
-            {QStringLiteral("busyNs"), busy.spanNs()},
-            {QStringLiteral("cpuIdleNs"), idle.cpuNs(0)},
-            {QStringLiteral("cpuBusyNs"), busy.cpuNs(0)},
-            {QStringLiteral("xIdleNs"), idle.cpuNs(1)},
-            {QStringLiteral("xBusyNs"), busy.cpuNs(1)},
-            {QStringLiteral("bytes"), feed.written()}};
+    return SpanCpu::idleAndBusy(idle, busy, feed.written());
 }
 
 } // namespace Terminal

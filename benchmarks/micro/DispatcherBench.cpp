@@ -4,6 +4,7 @@
 #include "benchmarks/micro/BenchControls.h"
 #include "benchmarks/micro/BenchPort.h"
 #include "benchmarks/micro/NullLinkView.h"
+#include "benchmarks/micro/RecordStream.h"
 #include "benchmarks/micro/SilentBoxes.h"
 #include "exchange/DataFile.h"
 #include "exchange/RecordDownload.h"
@@ -44,17 +45,8 @@ void dispatcherWithRecordHandler(benchmark::State& state) {
         return;
     }
 
-    const QList<QByteArray> records = DeviceModel::demoRecords(1000);
-    qsizetype next = 0;
-    qint64 bytes = 0;
-    for (auto _ : state) {
-        const QByteArray& record = records.at(next);
-        next = (next + 1) % records.size();
-        benchmark::DoNotOptimize(link.dispatcher().dispatch(record));
-        bytes += record.size() + 2;
-    }
-    state.SetBytesProcessed(bytes);
-    state.SetItemsProcessed(state.iterations());
+    timeEachRecord(state, 2,
+                   [&](const QByteArray& record) { return link.dispatcher().dispatch(record); });
     if (boxes.shown() > 0)
         state.SkipWithError("the record handler reported a failure");
 }

@@ -3,8 +3,10 @@
 #include "exchange/CsvConversion.h"
 #include "sim/DeviceModel.h"
 #include "tests/cli/CliRun.h"
-#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ConnectedTool.h"
 #include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/SimulatedHandheld.h"
+#include "tests/support/TestFiles.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 
@@ -26,15 +28,6 @@ namespace {
 class CliProgramTest : public ::testing::Test {
 protected:
     QString path(const char* name) const { return files.filePath(QString::fromLatin1(name)); }
-    static QByteArray readFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-    }
-    static void writeFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
     // The command lines the simulator received, from the file its --commands option wrote at
     // its end.
     static QList<QByteArray> commandsOf(SimulatedHandheld& sim, const QString& log) {
@@ -114,13 +107,7 @@ TEST_F(CliProgramTest, DownloadWritesTheFileTheWindowWrites) {
     Tool tool(&boxes);
     tool.start();
     tool.controls().setCurrentIndex(Control::Port, 0);
-    tool.window().connectButton().click();
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return tool.controls().text(Control::SNR) == u"AE012345"_s &&
-                   tool.link().replyMode() == ReplyMode::Idle;
-        },
-        10000));
+    ASSERT_TRUE(connectAndWaitForChain(tool, 10000));
     const QString fromWindow = path("window.csv");
     tool.controls().setText(Control::PfadSpeichern, fromWindow);
     tool.window().button("LeseErfassungen").click();

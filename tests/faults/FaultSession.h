@@ -2,8 +2,10 @@
 
 #include "exchange/CsvConversion.h"
 #include "sim/DeviceModel.h"
-#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ConnectedTool.h"
 #include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/SimulatedHandheld.h"
+#include "tests/support/TestFiles.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -34,10 +36,7 @@ protected:
         return ::testing::AssertionFailure()
                << "the status chain did not end; boxes: " << boxTexts() << "; log: " << logText();
     }
-    bool chainDone() {
-        return tool.link().replyMode() == ReplyMode::Idle &&
-               tool.controls().text(Control::SNR) == QStringLiteral("AE012345");
-    }
+    bool chainDone() { return statusChainDone(tool); }
 
     void click(const char* name) {
         if (qstrcmp(name, "Connect") == 0)
@@ -61,15 +60,6 @@ protected:
     std::string logText() { return tool.window().log().text().left(400).toStdString(); }
 
     QString path(const char* name) const { return files.filePath(QString::fromLatin1(name)); }
-    static QByteArray readFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-    }
-    static void writeFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
     // The record file as the first `count` of the handheld's demo records make it.
     static QByteArray recordFileOf(const QList<QByteArray>& records, qsizetype count) {
         QByteArray file;

@@ -1,5 +1,6 @@
-#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ConnectedTool.h"
 #include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/SimulatedHandheld.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -21,15 +22,7 @@ protected:
         tool.controls().setCurrentIndex(Control::Port, 0);
     }
 
-    bool connectAndWaitForChain() {
-        tool.window().connectButton().click();
-        return waitUntil(
-            [&] {
-                return tool.link().replyMode() == ReplyMode::Idle &&
-                       tool.controls().text(Control::SNR) == u"AE012345"_s;
-            },
-            8000);
-    }
+    bool connectAndWaitForChain() { return ::connectAndWaitForChain(tool, 8000); }
 
     SimulatedHandheld sim;
     ScriptedMessageBoxes boxes;

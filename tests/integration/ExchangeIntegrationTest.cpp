@@ -1,7 +1,8 @@
 #include "exchange/CsvConversion.h"
 #include "sim/DeviceModel.h"
-#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ConnectedTool.h"
 #include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/SimulatedHandheld.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -23,13 +24,7 @@ protected:
         ASSERT_TRUE(sim.started()) << "quorvelino-sim did not start";
         tool.start();
         tool.controls().setCurrentIndex(Control::Port, 0);
-        tool.window().connectButton().click();
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                return tool.controls().text(Control::SNR) == u"AE012345"_s &&
-                       tool.link().replyMode() == ReplyMode::Idle;
-            },
-            8000));
+        ASSERT_TRUE(connectAndWaitForChain(tool, 8000));
     }
 
     QTemporaryDir files;

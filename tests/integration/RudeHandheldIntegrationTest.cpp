@@ -10,10 +10,13 @@
 #include "platform/SystemClock.h"
 #include "platform/TtySerialPort.h"
 #include "sim/DeviceModel.h"
-#include "tests/integration/SimulatedHandheld.h"
+#include "tests/support/ConnectedTool.h"
 #include "tests/support/FakeLinkView.h"
 #include "tests/support/MemorySettingsStore.h"
+#include "tests/support/ScriptedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/SimulatedHandheld.h"
+#include "tests/support/TestFiles.h"
 #include "ui/Form1.h"
 #include "ui/FramePacer.h"
 #include "ui/Tool.h"
@@ -24,11 +27,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -41,11 +40,6 @@ QByteArray recordFileFor(int records) {
     return expected;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 // The real tool connected to quorvelino-sim started with the given options.
 struct RudeSession {
     explicit RudeSession(const QStringList& options) : sim(options) {}
@@ -55,13 +49,7 @@ struct RudeSession {
             return false;
         tool.start();
         tool.controls().setCurrentIndex(Control::Port, 0);
-        tool.window().connectButton().click();
-        return waitUntil(
-            [&] {
-                return tool.controls().text(Control::SNR) == u"AE012345"_s &&
-                       tool.link().replyMode() == ReplyMode::Idle;
-            },
-            30000);
+        return connectAndWaitForChain(tool, 30000);
     }
     QString recordPath() const { return files.filePath(u"records.csv"_s); }
     void startDownload() {
@@ -91,7 +79,7 @@ TEST(RudeHandheldIntegrationTest, EveryRecordArrivesWhateverTheHandheldsManners)
         session.startDownload();
         ASSERT_TRUE(waitUntil([&] { return !session.boxes.shown().isEmpty(); }, 20000));
         EXPECT_EQ(session.boxes.texts(), QStringList{u"Transfer of records finished."_s});
-        EXPECT_EQ(readAll(session.recordPath()), recordFileFor(15));
+        EXPECT_EQ(readFile(session.recordPath()), recordFileFor(15));
     }
 }
 
@@ -101,7 +89,7 @@ TEST(RudeHandheldIntegrationTest, ButtonsThatSendAreRefusedWhileRecordsArrive) {
     RudeSession session({u"--records"_s, u"400"_s, u"--wire"_s, u"--interleave"_s});
     ASSERT_TRUE(session.connect()) << "no connection";
     session.startDownload();
-    ASSERT_TRUE(waitUntil([&] { return readAll(session.recordPath()).count('\n') >= 20; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return readFile(session.recordPath()).count('\n') >= 20; }, 5000));
     for (const char* button : {"Buzzer", "LoescheErfassungen", "ReadId", "Statistik"})
         session.tool.window().button(button).click();
     ASSERT_TRUE(waitUntil([&] { return session.boxes.shown().size() == 5; }, 20000));
@@ -110,56 +98,8 @@ TEST(RudeHandheldIntegrationTest, ButtonsThatSendAreRefusedWhileRecordsArrive) {
         EXPECT_TRUE(session.boxes.texts()[n].contains(session.recordPath()));
     }
     EXPECT_EQ(session.boxes.texts().last(), u"Transfer of records finished."_s);
-    EXPECT_EQ(readAll(session.recordPath()), recordFileFor(400));
+    EXPECT_EQ(readFile(session.recordPath()), recordFileFor(400));
 }
-
-// A pseudo-terminal whose master side the test writes as the handheld.
-class Pty {
-public:
-    Pty() {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
-            return;
-        m_path = QString::fromLocal8Bit(::ptsname(m_master));
-        // Held open until the port has opened the device, or its node vanishes.
-        m_slave = ::open(::ptsname(m_master), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        termios raw{};
-        if (m_slave >= 0 && ::tcgetattr(m_slave, &raw) == 0) {
-            ::cfmakeraw(&raw);
-            ::tcsetattr(m_slave, TCSANOW, &raw);
-        }
-    }
-    ~Pty() {
-        if (m_slave >= 0)
-            ::close(m_slave);
-        if (m_master >= 0)
-            ::close(m_master);
-    }
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
-
-    bool ok() const { return m_slave >= 0; }
-    const QString& path() const { return m_path; }
-    bool send(const QByteArray& bytes) const {
-        return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    }
-    // The handheld's side goes away, as a pulled adapter does: the device hangs up.
-    void hangUp() {
-        ::close(m_master);
-        m_master = -1;
-    }
-    // Bytes that arrived and that nobody has read yet: they wait in the driver.
-    int unread() const {
-        int count = -1;
-        ::ioctl(m_slave, FIONREAD, &count);
-        return count;
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-};
 
 // Shows a real modal box for the third line; the line handler runs inside the port's
 // notification, as every receive does.
@@ -180,19 +120,21 @@ private:
 };
 
 // The link on Qt's real serial port, opened on a pseudo-terminal whose other side the test
-// writes to, receiving records; posted calls run from the real event loop.
+// writes to as a handheld that answers nothing, receiving records; posted calls run from the real
+// event loop.
 struct RealLink {
     explicit RealLink(MessageBoxes& boxes)
         : link(port, view, boxes, clock, clock, [this](std::function<void()> call) {
               QTimer::singleShot(0, &context, std::move(call));
           }) {
-        settings.save(u"Ports"_s, u"COM1"_s, pty.path());
+        handheld.setSilent(true);
+        settings.save(u"Ports"_s, u"COM1"_s, handheld.device());
         link.setReplyMode(ReplyMode::RecordDownload);
         port.setPortNumber(1);
     }
-    bool open() { return pty.ok() && port.open().ok; }
+    bool open() { return handheld.ok() && port.open().ok; }
 
-    Pty pty;
+    ScriptedHandheld handheld;
     MemorySettingsStore settings;
     PortMap map{settings};
     TtySerialPort port{map};
@@ -206,19 +148,19 @@ TEST(RealPortTest, BytesThatArriveWhileABoxIsOpenAreHandledWhenItCloses) {
     QtMessageBoxes boxes(nullptr);
     RealLink real(boxes);
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
-    Pty& pty = real.pty;
+    ScriptedHandheld& handheld = real.handheld;
     QObject& context = real.context;
     BoxOnThirdLine handler(boxes);
     real.link.dispatcher().attach(&handler);
 
     // While the box is open the handheld sends a fourth line, and then nothing more; the
     // operator closes the box half a second later.
-    QTimer::singleShot(200, &context, [&] { pty.send("four\r\n"); });
+    QTimer::singleShot(200, &context, [&] { handheld.send("four\r\n"); });
     QTimer::singleShot(700, &context, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
             box->accept();
     });
-    ASSERT_TRUE(pty.send("one\r\ntwo\r\nthree\r\n"));
+    ASSERT_TRUE(handheld.send("one\r\ntwo\r\nthree\r\n"));
     ASSERT_TRUE(waitUntil([&] { return handler.lines.size() >= 3; }, 3000));
     EXPECT_TRUE(waitUntil([&] { return handler.lines.size() == 4; }, 3000))
         << "the line that came during the box waits for bytes that never come";
@@ -239,7 +181,7 @@ TEST(RealPortTest, HeldInputLeavesTheDriverAtOnceAndWaitsInMemoryForTheFrame) {
     ScriptedMessageBoxes boxes;
     RealLink real(boxes);
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
-    Pty& pty = real.pty;
+    ScriptedHandheld& handheld = real.handheld;
     Link& link = real.link;
     TtySerialPort& port = real.port;
     QObject& context = real.context;
@@ -252,11 +194,11 @@ TEST(RealPortTest, HeldInputLeavesTheDriverAtOnceAndWaitsInMemoryForTheFrame) {
     };
 
     // The first record wakes the handler; from then on the frame takes the records in.
-    ASSERT_TRUE(pty.send("one\r\n"));
+    ASSERT_TRUE(handheld.send("one\r\n"));
     ASSERT_TRUE(handled(1, 3000));
-    ASSERT_TRUE(pty.send("two\r\n"));
+    ASSERT_TRUE(handheld.send("two\r\n"));
     EXPECT_FALSE(handled(2, 300)) << "held input still wakes the window";
-    EXPECT_EQ(pty.unread(), 0) << "held input waits in the driver, where a hang-up drops it";
+    EXPECT_EQ(handheld.unread(), 0) << "held input waits in the driver, where a hang-up drops it";
     link.takeInputForFrame();
     EXPECT_EQ(handler.lines.size(), 2);
 
@@ -264,9 +206,9 @@ TEST(RealPortTest, HeldInputLeavesTheDriverAtOnceAndWaitsInMemoryForTheFrame) {
     int unreadInBox = -1;
     QtMessageBoxes realBoxes(nullptr);
     link.gate().run([&] {
-        QTimer::singleShot(100, &context, [&] { pty.send("three\r\n"); });
+        QTimer::singleShot(100, &context, [&] { handheld.send("three\r\n"); });
         QTimer::singleShot(400, &context, [&] {
-            unreadInBox = pty.unread();
+            unreadInBox = handheld.unread();
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
                 box->accept();
         });
@@ -278,12 +220,12 @@ TEST(RealPortTest, HeldInputLeavesTheDriverAtOnceAndWaitsInMemoryForTheFrame) {
 
     // Held again; a frame that is the last one releases the hold, and the next record is
     // announced at once.
-    ASSERT_TRUE(pty.send("four\r\n"));
+    ASSERT_TRUE(handheld.send("four\r\n"));
     EXPECT_FALSE(handled(4, 300));
     framePending = false;
     link.takeInputForFrame();
     EXPECT_EQ(handler.lines.size(), 4);
-    ASSERT_TRUE(pty.send("five\r\n"));
+    ASSERT_TRUE(handheld.send("five\r\n"));
     EXPECT_TRUE(handled(5, 3000));
     EXPECT_EQ(real.view.log(), "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
 
@@ -301,7 +243,7 @@ TEST(RealPortTest, ACablePulledWhileABoxIsOpenKeepsEveryLineThatCameAndSaysItHun
     ScriptedMessageBoxes boxes;
     RealLink real(boxes);
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
-    Pty& pty = real.pty;
+    ScriptedHandheld& handheld = real.handheld;
     bool framePending = true;
     real.link.setFramePending([&] { return framePending; });
     LineList handler;
@@ -315,14 +257,14 @@ TEST(RealPortTest, ACablePulledWhileABoxIsOpenKeepsEveryLineThatCameAndSaysItHun
 
     // Records come and are held for a frame that does not come before the operator opens a box;
     // more records come while it is open, then the cable is pulled, and the box is closed later.
-    ASSERT_TRUE(pty.send("r1\r\n"));
+    ASSERT_TRUE(handheld.send("r1\r\n"));
     ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
-    ASSERT_TRUE(pty.send("r2\r\nr3\r\n"));
+    ASSERT_TRUE(handheld.send("r2\r\nr3\r\n"));
     QThread::msleep(50);
     QtMessageBoxes realBoxes(nullptr);
     real.link.gate().run([&] {
-        QTimer::singleShot(100, &real.context, [&] { pty.send("r4\r\nr5\r\nr6\r\n"); });
-        QTimer::singleShot(300, &real.context, [&] { pty.hangUp(); });
+        QTimer::singleShot(100, &real.context, [&] { handheld.send("r4\r\nr5\r\nr6\r\n"); });
+        QTimer::singleShot(300, &real.context, [&] { handheld.hangUp(); });
         QTimer::singleShot(800, &real.context, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
                 box->accept();
@@ -350,11 +292,11 @@ TEST(RealPortTest, APaintBeforeTheFrameIsDueTakesTheHeldInputIn) {
     real.link.dispatcher().attach(&handler);
 
     // The first record asks for a frame, and the next is held for it.
-    ASSERT_TRUE(real.pty.send("r1\r\n"));
+    ASSERT_TRUE(real.handheld.send("r1\r\n"));
     ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
-    ASSERT_TRUE(real.pty.send("r2\r\n"));
+    ASSERT_TRUE(real.handheld.send("r2\r\n"));
     QThread::msleep(FramePacer::kEarlyMs + 3); // the event loop stands still meanwhile
-    EXPECT_EQ(real.pty.unread(), 0);
+    EXPECT_EQ(real.handheld.unread(), 0);
     ASSERT_EQ(handler.lines.size(), 1);
     // A progress report outside every handler finds the frame almost due and paints at once:
     // that paint is the frame the held record waited for.

@@ -1,12 +1,7 @@
 #pragma once
 
-#include "link/Link.h"
 #include "link/ReplyHandlers.h"
-#include "tests/support/FakeLinkView.h"
-#include "tests/support/ScriptedMessageBoxes.h"
-#include "tests/support/SimulatedPort.h"
-#include "tests/support/TestEventLoop.h"
-#include "tests/support/VirtualClock.h"
+#include "tests/support/VirtualLink.h"
 
 #include <QList>
 #include <gtest/gtest.h>
@@ -39,7 +34,7 @@ private:
 };
 
 // A link on a simulated port, its receive notification running as the event loop would.
-class LinkFixture : public ::testing::Test {
+class LinkFixture : public ::testing::Test, protected VirtualLink {
 protected:
     LinkFixture() {
         port.open();
@@ -54,12 +49,5 @@ protected:
         loop.runFor(0);
     }
 
-    VirtualClock clock;
-    SimulatedPort port{clock, nullptr};
-    FakeLinkView view;
-    ScriptedMessageBoxes boxes;
-    TestEventLoop loop{clock};
-    Link link{port,  view,  boxes,
-              clock, clock, [this](std::function<void()> call) { loop.post(call); }};
     RecordingHandlers handlers;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/PortMap.h"
 #include "platform/TtySerialPort.h"
+#include "sim/PtyPair.h"
 #include "tests/platform/ChildProcess.h"
 #include "tests/support/MemorySettingsStore.h"
 
@@ -27,30 +28,9 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-// A pseudo-terminal: its slave device exists while the master stays open here.
-class PseudoTerminal {
-public:
-    PseudoTerminal() {
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0)
-            m_slave = QString::fromLocal8Bit(::ptsname(m_master));
-    }
-    ~PseudoTerminal() { close(); }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    const QString& slave() const { return m_slave; }
-    // The device vanishes, as an unplugged adapter's does.
-    void close() {
-        if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
-    }
-
-private:
-    int m_master = -1;
-    QString m_slave;
-};
+// A pseudo-terminal of which only the master is held here: its slave device exists while the
+// master stays open, and no descriptor of this process keeps it busy.
+constexpr PtyPair::Options kMasterOnly{.nonBlockingMaster = false, .holdSlave = false};
 
 QString ownProcessName() {
     QFile comm(u"/proc/self/comm"_s);
@@ -122,11 +102,11 @@ TEST(MissingDevice, NamesTheDevicesThatArePresentAndTheSettingsKey) {
               u"No port is chosen. Choose the handheld's port in the list first."_s);
 
     // A device that was there and is gone, opened through the real adapter.
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.slave().isEmpty());
-    const QString device = pty.slave();
+    PtyPair pty;
+    ASSERT_TRUE(pty.open(kMasterOnly)) << pty.errorString().toStdString();
+    const QString device = pty.slavePath();
     ASSERT_TRUE(QFileInfo::exists(device));
-    pty.close();
+    pty.hangUp();
     ASSERT_FALSE(QFileInfo::exists(device));
     MemorySettingsStore store;
     store.save(u"Ports"_s, u"COM3"_s, device);
@@ -159,9 +139,10 @@ TEST(VanishingDevice, NamesTheServiceThatTakesSerialDevices) {
     // A running process named brltty, and a device that appeared and vanished.
     ChildProcess service([] { return ::prctl(PR_SET_NAME, "brltty", 0, 0, 0) == 0; });
     ASSERT_TRUE(service.started());
-    PseudoTerminal pty;
-    const QString device = pty.slave();
-    pty.close();
+    PtyPair pty;
+    ASSERT_TRUE(pty.open(kMasterOnly)) << pty.errorString().toStdString();
+    const QString device = pty.slavePath();
+    pty.hangUp();
     const QString message = OpenFailure::describe(1, device, u"No such file or directory"_s);
     EXPECT_TRUE(message.contains(u"does not exist"_s)) << message.toStdString();
     EXPECT_TRUE(message.contains(u"\n\nThe braille display service brltty is running."_s))
@@ -250,21 +231,21 @@ TEST(Permission, ADeviceOfTheDialoutGroupNamesItAndAsksForANewLogin) {
 }
 
 TEST(HeldDevice, AProcessWithThePseudoTerminalOpenIsNamed) {
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.slave().isEmpty());
-    const QByteArray slave = QFile::encodeName(pty.slave());
+    PtyPair pty;
+    ASSERT_TRUE(pty.open(kMasterOnly)) << pty.errorString().toStdString();
+    const QByteArray slave = QFile::encodeName(pty.slavePath());
     ChildProcess holder([&] { return ::open(slave.constData(), O_RDWR | O_NOCTTY) >= 0; });
     ASSERT_TRUE(holder.started());
 
-    EXPECT_EQ(OpenFailure::holders(pty.slave(), {}), QStringList{holderText(holder.pid())});
-    const QString message = OpenFailure::describe(2, pty.slave(), u"Device or resource busy"_s);
+    EXPECT_EQ(OpenFailure::holders(pty.slavePath(), {}), QStringList{holderText(holder.pid())});
+    const QString message = OpenFailure::describe(2, pty.slavePath(), u"Device or resource busy"_s);
     EXPECT_TRUE(message.startsWith(
         u"%1 (COM2) is in use by another program: %2. Close that "
-        "program, then connect again."_s.arg(pty.slave(), holderText(holder.pid()))))
+        "program, then connect again."_s.arg(pty.slavePath(), holderText(holder.pid()))))
         << message.toStdString();
 
     holder.stop();
-    EXPECT_EQ(OpenFailure::holders(pty.slave(), {}), QStringList());
+    EXPECT_EQ(OpenFailure::holders(pty.slavePath(), {}), QStringList());
 }
 
 TEST(HeldDevice, LockFilesOfBothKindsNameTheirLivingOwner) {
@@ -297,11 +278,11 @@ TEST(HeldDevice, LockFilesOfBothKindsNameTheirLivingOwner) {
 }
 
 TEST(HeldDevice, APortLockedByAnotherProgramIsRefusedWithItsName) {
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.slave().isEmpty());
+    PtyPair pty;
+    ASSERT_TRUE(pty.open(kMasterOnly)) << pty.errorString().toStdString();
     // The serial library locks "/dev/pts/5" as "LCK..pts_5" in /var/lock, with the PID, the
     // program and the host on three lines, and honours a lock whose program is still running.
-    const QString lockPath = u"/var/lock/LCK.."_s + pty.slave().mid(5).replace(u'/', u'_');
+    const QString lockPath = u"/var/lock/LCK.."_s + pty.slavePath().mid(5).replace(u'/', u'_');
     if (!QFileInfo(u"/var/lock"_s).isWritable())
         GTEST_SKIP() << "/var/lock is not writable here";
     ChildProcess owner;
@@ -313,26 +294,26 @@ TEST(HeldDevice, APortLockedByAnotherProgramIsRefusedWithItsName) {
         lock.write(QByteArray::number(owner.pid()) + '\n' + program.toLocal8Bit() + "\n\n");
     }
     MemorySettingsStore store;
-    store.save(u"Ports"_s, u"COM1"_s, pty.slave());
+    store.save(u"Ports"_s, u"COM1"_s, pty.slavePath());
     PortMap map(store);
     TtySerialPort port(map);
     port.setPortNumber(1);
     const SerialPort::OpenResult opened = port.open();
     QFile::remove(lockPath);
     EXPECT_FALSE(opened.ok);
-    EXPECT_TRUE(opened.message.startsWith(
-        u"%1 (COM1) is in use by another program: %2."_s.arg(pty.slave(), holderText(owner.pid()))))
+    EXPECT_TRUE(opened.message.startsWith(u"%1 (COM1) is in use by another program: %2."_s.arg(
+        pty.slavePath(), holderText(owner.pid()))))
         << opened.message.toStdString();
 }
 
 TEST(HeldDevice, TheSameDeviceUnderAnotherNameIsRefusedWhileOpenAndFreeAfter) {
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.slave().isEmpty());
+    PtyPair pty;
+    ASSERT_TRUE(pty.open(kMasterOnly)) << pty.errorString().toStdString();
     QTemporaryDir links;
     const QString link = links.filePath(u"by-id-handheld"_s);
-    ASSERT_TRUE(QFile::link(pty.slave(), link));
+    ASSERT_TRUE(QFile::link(pty.slavePath(), link));
     MemorySettingsStore store;
-    store.save(u"Ports"_s, u"COM1"_s, pty.slave());
+    store.save(u"Ports"_s, u"COM1"_s, pty.slavePath());
     store.save(u"Ports"_s, u"COM2"_s, link);
     PortMap map(store);
     TtySerialPort first(map);

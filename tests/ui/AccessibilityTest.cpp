@@ -1,7 +1,8 @@
 #include "tests/support/ControlNamed.h"
 #include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/ScriptedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
-#include "tests/ui/HandheldThread.h"
+#include "tests/support/ToolSettingsHome.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -18,7 +19,6 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -61,9 +61,8 @@ void walk(QAccessibleInterface* node, QList<QAccessibleInterface*>* all) {
 class AccessibilityTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(handheld.error().isEmpty()) << handheld.error().toStdString();
-        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-        ASSERT_TRUE(mapCom1(home.path(), handheld.device()));
+        ASSERT_TRUE(handheld.ok()) << handheld.error().toStdString();
+        ASSERT_TRUE(home.mapCom1(handheld.device()));
         QFile selections(home.filePath(QStringLiteral("selections.csv")));
         ASSERT_TRUE(selections.open(QIODevice::WriteOnly));
         selections.write("4711;cow\r\n4712;calf\r\n");
@@ -71,8 +70,6 @@ protected:
         tool->start();
         tool->controls().setCurrentIndex(Control::Port, 0);
     }
-    void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
-
     Form1& window() { return tool->window(); }
 
     // Runs the window until the handheld and the tool have been quiet for a while.
@@ -192,6 +189,45 @@ protected:
         QTest::mouseClick(&button, Qt::LeftButton, {}, at);
     }
 
+    // The tree as assistive technology walks it reaches every named control, each with a name
+    // and a readable text; the buttons and check boxes among them go into `buttons`.
+    void checkReachableAndReadable(QList<QAbstractButton*>* buttons) {
+        QList<QAccessibleInterface*> tree;
+        walk(QAccessible::queryAccessibleInterface(&window()), &tree);
+        QSet<QObject*> reached;
+        for (QAccessibleInterface* node : tree)
+            reached.insert(node->object());
+        for (QWidget* widget : namedWidgets()) {
+            const std::string name = widget->objectName().toStdString();
+            ASSERT_TRUE(reached.contains(widget)) << name << " is not in the accessibility tree";
+            QAccessibleInterface* node = QAccessible::queryAccessibleInterface(widget);
+            // A list's value is no name: a screen reader would announce "COM1, combo box".
+            const QString ownName = node->text(QAccessible::Name);
+            EXPECT_TRUE((!ownName.isEmpty() && ownName != node->text(QAccessible::Value)) ||
+                        !node->relations(QAccessible::Label).isEmpty())
+                << name << " has neither a name nor a label";
+            EXPECT_EQ(node->text(QAccessible::Description), widget->objectName()) << name;
+
+            QString shown;
+            QAccessibleInterface* textNode = node;
+            if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                shown = edit->displayText();
+            } else if (auto* log = qobject_cast<TrafficLog*>(widget)) {
+                shown = log->toPlainText();
+            } else if (auto* box = qobject_cast<QComboBox*>(widget); box && box->isEditable()) {
+                shown = box->currentText();
+                textNode = QAccessible::queryAccessibleInterface(box->lineEdit());
+            } else {
+                if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                    *buttons << button;
+                continue;
+            }
+            QAccessibleTextInterface* text = textNode->textInterface();
+            ASSERT_TRUE(text) << name << " offers no text";
+            EXPECT_EQ(text->text(0, text->characterCount()), shown) << name;
+        }
+    }
+
     // The action by which assistive technology uses the control: "Press", or "Toggle" for one
     // that keeps a state. False when it offers neither.
     static bool doAction(QAbstractButton& button) {
@@ -209,8 +245,8 @@ protected:
         return false;
     }
 
-    QTemporaryDir home;
-    HandheldThread handheld;
+    ScriptedHandheld handheld;
+    ToolSettingsHome home;
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     std::unique_ptr<Tool> tool;
@@ -255,42 +291,10 @@ TEST_F(AccessibilityTest, EveryControlIsNamedReadableAndActsAsAClickDoes) {
     controls.setText(Control::DisplayText, QStringLiteral("Hello"));
     window().log().appendLog("SNR:AE012345\r\nOFF:0\r");
 
-    // The tree as assistive technology walks it reaches every named control.
-    QList<QAccessibleInterface*> tree;
-    walk(QAccessible::queryAccessibleInterface(&window()), &tree);
-    QSet<QObject*> reached;
-    for (QAccessibleInterface* node : tree)
-        reached.insert(node->object());
     QList<QAbstractButton*> buttons;
-    for (QWidget* widget : namedWidgets()) {
-        const std::string name = widget->objectName().toStdString();
-        ASSERT_TRUE(reached.contains(widget)) << name << " is not in the accessibility tree";
-        QAccessibleInterface* node = QAccessible::queryAccessibleInterface(widget);
-        // A list's value is no name: a screen reader would announce "COM1, combo box".
-        const QString ownName = node->text(QAccessible::Name);
-        EXPECT_TRUE((!ownName.isEmpty() && ownName != node->text(QAccessible::Value)) ||
-                    !node->relations(QAccessible::Label).isEmpty())
-            << name << " has neither a name nor a label";
-        EXPECT_EQ(node->text(QAccessible::Description), widget->objectName()) << name;
-
-        QString shown;
-        QAccessibleInterface* textNode = node;
-        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            shown = edit->displayText();
-        } else if (auto* log = qobject_cast<TrafficLog*>(widget)) {
-            shown = log->toPlainText();
-        } else if (auto* box = qobject_cast<QComboBox*>(widget); box && box->isEditable()) {
-            shown = box->currentText();
-            textNode = QAccessible::queryAccessibleInterface(box->lineEdit());
-        } else {
-            if (auto* button = qobject_cast<QAbstractButton*>(widget))
-                buttons << button;
-            continue;
-        }
-        QAccessibleTextInterface* text = textNode->textInterface();
-        ASSERT_TRUE(text) << name << " offers no text";
-        EXPECT_EQ(text->text(0, text->characterCount()), shown) << name;
-    }
+    checkReachableAndReadable(&buttons);
+    if (HasFatalFailure())
+        return;
 
     // Each button and check box does through assistive technology what a click does. Connect
     // comes last, as it ends the connection.

@@ -2,21 +2,16 @@
 
 #include "config/ConfigValues.h"
 #include "exchange/DataFile.h"
-#include "link/Link.h"
 #include "tests/support/FakeControls.h"
-#include "tests/support/FakeLinkView.h"
 #include "tests/support/MemorySettingsStore.h"
-#include "tests/support/ScriptedMessageBoxes.h"
-#include "tests/support/SimulatedPort.h"
-#include "tests/support/TestEventLoop.h"
-#include "tests/support/VirtualClock.h"
+#include "tests/support/VirtualLink.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-class LifecycleTest : public ::testing::Test {
+class LifecycleTest : public ::testing::Test, protected VirtualLink {
 protected:
     QString stored(const char* key) const {
         return store.read(QStringLiteral("Config"), QString::fromLatin1(key),
@@ -26,13 +21,6 @@ protected:
         store.save(QStringLiteral("Config"), QString::fromLatin1(key), value);
     }
 
-    VirtualClock clock;
-    SimulatedPort port{clock, nullptr};
-    FakeLinkView view;
-    ScriptedMessageBoxes boxes;
-    TestEventLoop loop{clock};
-    Link link{port,  view,  boxes,
-              clock, clock, [this](std::function<void()> call) { loop.post(call); }};
     DataFile dataFile;
     MemorySettingsStore store;
     FakeControls controls;

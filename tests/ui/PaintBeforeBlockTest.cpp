@@ -1,6 +1,7 @@
 #include "platform/Sleeper.h"
+#include "tests/support/ScriptedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
-#include "tests/ui/HandheldThread.h"
+#include "tests/support/ToolSettingsHome.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -10,8 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -78,11 +79,10 @@ private:
 };
 
 TEST(PaintBeforeBlock, APauseOrABoxRightAfterALineFindsTheLineOnTheScreen) {
-    HandheldThread handheld;
-    ASSERT_TRUE(handheld.error().isEmpty()) << handheld.error().toStdString();
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
-    ASSERT_TRUE(mapCom1(home.path(), handheld.device()));
+    ScriptedHandheld handheld;
+    ASSERT_TRUE(handheld.ok()) << handheld.error().toStdString();
+    ToolSettingsHome home;
+    ASSERT_TRUE(home.mapCom1(handheld.device()));
     Observer observer;
     ObservedSleeper sleeper(observer);
     ScriptedMessageBoxes boxes;
@@ -112,7 +112,6 @@ TEST(PaintBeforeBlock, APauseOrABoxRightAfterALineFindsTheLineOnTheScreen) {
 
     EXPECT_GE(observer.looks, 12 + 1);
     EXPECT_TRUE(observer.failures.isEmpty()) << observer.failures.join(u'\n').toStdString();
-    qunsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace
