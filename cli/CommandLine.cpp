@@ -206,6 +206,7 @@ Exit status:
   5    a download stopped short, or an upload was not stored completely
   6    a file cannot be read or written
   7    the --timeout limit ended the run
+  8    the handheld answered an erase or the clock with an error instead of "Ok"
   130  Ctrl+C ended the run (143: SIGTERM, 129: SIGHUP)
 )");
 }

@@ -18,6 +18,8 @@ constexpr int kIncomplete = 5;
 constexpr int kFile = 6;
 // The time limit of --timeout ended the run.
 constexpr int kTimeLimit = 7;
+// The handheld answered a command with an error instead of "Ok": it did not do it.
+constexpr int kRefused = 8;
 // A signal ended the run: 128 and its number, as shells report it (130 for Ctrl+C).
 constexpr int kSignalBase = 128;
 

@@ -9,6 +9,12 @@ void InputWatch::appendLog(const QByteArray& text) {
         m_lastInputMs = m_clock.monotonicMs();
 }
 
+void InputWatch::setZeile(const QByteArray& line) {
+    ++m_lines;
+    if (m_awaiting && !m_answer)
+        m_answer = line;
+}
+
 qint64 InputWatch::quietMs() const {
     return m_clock.monotonicMs() - m_lastInputMs;
 }

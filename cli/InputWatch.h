@@ -2,6 +2,8 @@
 
 #include "link/LinkView.h"
 
+#include <optional>
+
 class Clock;
 
 // The traffic log and the last-line field of the command line: nothing is shown, but the run
@@ -14,7 +16,7 @@ public:
     void clearLog() override {}
     void replaceLog(const QByteArray&) override {}
     void appendLog(const QByteArray& text) override;
-    void setZeile(const QByteArray&) override { ++m_lines; }
+    void setZeile(const QByteArray& line) override;
 
     // Milliseconds since the handheld last sent a byte, or since the last restart.
     qint64 quietMs() const;
@@ -22,9 +24,18 @@ public:
     void restart();
     // Complete non-empty reply lines the receive handler has cut so far.
     qint64 lines() const { return m_lines; }
+    // The answer to a command about to be sent that no handler reads: the first reply line cut
+    // after markAnswer(), empty until it comes.
+    void markAnswer() {
+        m_awaiting = true;
+        m_answer = std::nullopt;
+    }
+    const std::optional<QByteArray>& answer() const { return m_answer; }
 
 private:
     const Clock& m_clock;
     qint64 m_lastInputMs = 0;
     qint64 m_lines = 0;
+    std::optional<QByteArray> m_answer;
+    bool m_awaiting = false;
 };

@@ -1,5 +1,6 @@
 #include "cli/Session.h"
 
+#include "cli/Printable.h"
 #include "cli/Report.h"
 
 #include <QElapsedTimer>
@@ -248,14 +249,14 @@ void Session::upload() {
 }
 
 void Session::erase() {
-    const qint64 lines = m_watch.lines();
+    m_watch.markAnswer();
     const bool records = m_request.memory == CommandLine::Memory::Records;
     const Outcome outcome = runHandler([this, records] {
         return records ? m_handlers.memory.eraseRecords() : m_handlers.memory.eraseSelections();
     });
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome);
-    awaitAnswer(lines, records ? "DEL E" : "DEL T");
+    awaitAnswer(records ? "DEL E" : "DEL T");
 }
 
 void Session::statistics() {
@@ -276,35 +277,44 @@ void Session::statistics() {
 }
 
 void Session::setTime() {
-    const qint64 lines = m_watch.lines();
+    m_watch.markAnswer();
     // The time shown, as the window's timer keeps it, is what "Set time" sends.
     m_handlers.configCommands.showPcTime();
     const QString time = m_controls.text(Control::Zeit);
     const Outcome outcome = runHandler([this] { return m_handlers.configCommands.setTime(); });
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome);
-    awaitAnswer(lines, "CLOCK");
+    awaitAnswer("CLOCK");
     const Report::Values values = {{QStringLiteral("time"), time}};
     m_output = m_request.json ? Report::json(values) : Report::lines(values);
 }
 
-void Session::awaitAnswer(qint64 linesBefore, const char* command) {
+void Session::awaitAnswer(const char* command) {
     settle();
     if (stopped() || m_verdict.failed() || !connected())
         return;
     QElapsedTimer waited;
     waited.start();
-    if (!waitUntil([&] {
-            return m_watch.lines() > linesBefore || !connected() || waited.elapsed() > kQuietMs;
-        }))
+    if (!waitUntil([&] { return m_watch.answer() || !connected() || waited.elapsed() > kQuietMs; }))
         return;
-    if (m_watch.lines() > linesBefore || m_verdict.failed())
+    if (m_verdict.failed())
+        return; // the lost connection has told it
+    if (!m_watch.answer()) {
+        m_boxes.print(QStringLiteral("The handheld did not answer \"%1\" within %2 seconds, so it "
+                                     "is not known whether it did it.")
+                          .arg(QLatin1String(command))
+                          .arg(kQuietMs / 1000));
+        m_verdict.note(Outcome::NoAnswer);
         return;
-    m_boxes.print(QStringLiteral("The handheld did not answer \"%1\" within %2 seconds, so it is "
-                                 "not known whether it did it.")
-                      .arg(QLatin1String(command))
-                      .arg(kQuietMs / 1000));
-    m_verdict.note(ExitCode::kNoAnswer);
+    }
+    // The handheld confirms with "Ok"; anything else is its refusal.
+    if (m_watch.answer()->startsWith("Ok"))
+        return;
+    m_boxes.print(QStringLiteral("The handheld answered \"%1\" with \"%2\" instead of \"Ok\", "
+                                 "so it did not do it.")
+                      .arg(QLatin1String(command),
+                           Printable::escaped(QString::fromLatin1(m_watch.answer()->trimmed()))));
+    m_verdict.note(Outcome::ErrorAnswer);
 }
 
 void Session::finish() {

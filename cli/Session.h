@@ -59,8 +59,9 @@ private:
     void erase();
     void statistics();
     void setTime();
-    // Waits for one reply line after a command whose answer no handler awaits.
-    void awaitAnswer(qint64 linesBefore, const char* command);
+    // Waits for the answer to a command that no handler awaits: "Ok" is success, any other line
+    // a refusal, none within kQuietMs no answer.
+    void awaitAnswer(const char* command);
     void finish();
     void stop();
 

@@ -20,7 +20,9 @@ int Verdict::of(Outcome outcome, bool transferCutShort) {
         return ExitCode::kPort;
     case Outcome::CutShort:
         return ExitCode::kIncomplete;
+    case Outcome::ErrorAnswer:
+        return ExitCode::kRefused;
     default:
-        return ExitCode::kFailure; // declined, refused, or an answer the tool cannot take
+        return ExitCode::kFailure; // declined, or an answer the tool cannot take
     }
 }

@@ -117,6 +117,13 @@ void PtyDevice::onReadable() {
     pump();
 }
 
+bool PtyDevice::listed(const QList<QByteArray>& commands, const QByteArray& line) {
+    for (const QByteArray& command : commands)
+        if (line == command || line.startsWith(command + ' '))
+            return true;
+    return false;
+}
+
 QList<std::pair<QByteArray, QByteArray>> PtyDevice::answer(const QByteArray& input) {
     QList<std::pair<QByteArray, QByteArray>> replies;
     // The model answers command by command, so a flood can take the place of one answer.
@@ -130,8 +137,12 @@ QList<std::pair<QByteArray, QByteArray>> PtyDevice::answer(const QByteArray& inp
         if (m_model.commands().size() == before)
             continue;
         const QByteArray command = m_model.commands().last();
-        if (m_options.ignored.contains(command))
+        if (listed(m_options.ignored, command))
             continue;
+        if (listed(m_options.failed, command)) {
+            replies.append({command, QByteArrayLiteral("Error\r\n")});
+            continue;
+        }
         if (m_options.flood >= 0 && command == "READID") {
             replies.append({command, floodBytes(m_options.flood)});
             continue;

@@ -47,8 +47,11 @@ public:
         int pauseEvery = 0;      // after every pauseEvery records ...
         int pauseMs = 0;         // ... the records pause this long, then resume
         quint32 seed = 1;        // for the random pieces and gaps
-        // Command lines (without CR) carried out but never answered.
+        // Command lines (without CR) carried out but never answered; "CLOCK" stands for every
+        // line that begins with it and a blank too.
         QList<QByteArray> ignored;
+        // Command lines carried out but answered "Error", as a handheld that failed at them.
+        QList<QByteArray> failed;
     };
 
     // The bytes of a flood: every byte value in turn, so NUL, 8-bit bytes and lone CRs and LFs
@@ -102,6 +105,8 @@ private:
     void onReadable();
     // What the device sends for each command completed by `input`, with the faults the options
     // ask for: the command (without its CR) and the bytes to send.
+    // The line is one of the commands, or begins with one and a blank.
+    static bool listed(const QList<QByteArray>& commands, const QByteArray& line);
     QList<std::pair<QByteArray, QByteArray>> answer(const QByteArray& input);
     QByteArray garbageLine();
     void queueReply(const QByteArray& command, const QByteArray& reply);

@@ -127,6 +127,7 @@ int main(int argc, char* argv[]) {
     const QString dump = QStringLiteral("dump");
     const QString commands = QStringLiteral("commands");
     const QString ignore = QStringLiteral("ignore");
+    const QString fail = QStringLiteral("fail");
     const QString stdinEof = QStringLiteral("exit-on-stdin-eof");
     const QString trickle = QStringLiteral("trickle");
     const QString echo = QStringLiteral("echo");
@@ -171,8 +172,13 @@ int main(int argc, char* argv[]) {
          QStringLiteral("At exit write every command line received to FILE, one per line."),
          QStringLiteral("FILE")},
         {ignore,
-         QStringLiteral("Carry out the command line COMMAND (such as \"GET\") but never answer "
-                        "it; may be given several times."),
+         QStringLiteral("Carry out the command line COMMAND (such as \"GET\", or \"CLOCK\" for "
+                        "every line that begins with it) but never answer it; may be given "
+                        "several times."),
+         QStringLiteral("COMMAND")},
+        {fail,
+         QStringLiteral("Carry out the command line COMMAND (such as \"DEL E\") but answer it "
+                        "\"Error\"; may be given several times."),
          QStringLiteral("COMMAND")},
         {stdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
         {trickle,
@@ -235,6 +241,8 @@ int main(int argc, char* argv[]) {
     deviceOptions.seed = static_cast<quint32>(*seedValue);
     for (const QString& command : parser.values(ignore))
         deviceOptions.ignored.append(command.toLatin1());
+    for (const QString& command : parser.values(fail))
+        deviceOptions.failed.append(command.toLatin1());
     PtyDevice device(model, deviceOptions);
     if (!device.open()) {
         fatal(device.errorString());
