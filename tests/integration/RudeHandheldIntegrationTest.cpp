@@ -7,6 +7,7 @@
 #include "platform/PortMap.h"
 #include "platform/PortReader.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/QtSingleShotTimer.h"
 #include "platform/SystemClock.h"
 #include "platform/TtySerialPort.h"
 #include "sim/DeviceModel.h"
@@ -341,8 +342,9 @@ TEST(RealPortTest, APaintBeforeTheFrameIsDueTakesTheHeldInputIn) {
     ScriptedMessageBoxes boxes;
     RealLink real(boxes);
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
-    QWidget window;
-    FramePacer pacer(window);
+    SystemClock clock;
+    QtSingleShotTimer frameTimer;
+    FramePacer pacer(frameTimer, clock, [] {});
     real.view.setOnChange([&] { pacer.request(); });
     real.link.setFramePending([&] { return pacer.framePending(); });
     pacer.setBeforeFrame([&] { real.link.takeInputForFrame(); });
