@@ -345,7 +345,7 @@ TEST(RealPortTest, APaintBeforeTheFrameIsDueTakesTheHeldInputIn) {
     SystemClock clock;
     QtSingleShotTimer frameTimer;
     FramePacer pacer(frameTimer, clock, [] {});
-    real.view.setOnChange([&] { pacer.request(); });
+    real.view.paceWith(pacer);
     real.link.setFramePending([&] { return pacer.framePending(); });
     pacer.setBeforeFrame([&] { real.link.takeInputForFrame(); });
     LineList handler;
