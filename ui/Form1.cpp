@@ -5,6 +5,7 @@
 #include "ui/ControlPage.h"
 #include "ui/ExchangePage.h"
 #include "ui/OnlinePage.h"
+#include "ui/PaintNow.h"
 #include "ui/PortBox.h"
 #include "ui/ProgressStrip.h"
 #include "ui/TopStrip.h"
@@ -34,7 +35,8 @@ QIcon toolIcon() {
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(QWidget* parent)
+    : QWidget(parent), m_pacer(m_frameTimer, m_clock, [this] { PaintNow::changes(*this); }) {
     initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(caption());
@@ -60,7 +62,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
                            static_cast<QWidget*>(m_config), static_cast<QWidget*>(m_exchange)})
         frame->setEnabled(false);
 
-    m_log = new TrafficLog(this);
+    m_log = new TrafficLog(m_pacer, this);
     m_log->setZeileField(&m_top->zeile());
     m_log->setMinimumHeight(110);
 
@@ -68,7 +70,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_top);
     layout->addWidget(m_tabs);
     layout->addWidget(m_log, 1);
-    m_progress = new ProgressStrip(m_log->pacer(), this);
+    m_progress = new ProgressStrip(m_pacer, this);
     layout->addWidget(m_progress);
 
     connect(&m_top->port(), &QComboBox::currentIndexChanged, this, [this](int index) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/QtSingleShotTimer.h"
+#include "platform/SystemClock.h"
+#include "ui/FramePacer.h"
+
 #include <QWidget>
 
 class ConfigPage;
@@ -17,7 +21,8 @@ class TrafficLog;
 
 // The tool's one window: the top strip, the tab strip `Tabulator` with the four frames
 // `FrameOnline`, `FrameControls`, `FrameConfig` and `FrameUebertragen` (disabled until a
-// connect), and the traffic log `Ausgabe` below.
+// connect), and the traffic log `Ausgabe` below. The window owns the one FramePacer that paints
+// it: the log, `Zeile` and the progress strip show their changes at its frames.
 //
 // It builds the controls and nothing more: every named control carries its name as object
 // name and as accessible description, and its caption and design-time value. Clicking a tab
@@ -31,6 +36,7 @@ public:
 
     static QString caption() { return QStringLiteral("Quorvelino Tool V1.04 Pelmarsh"); }
 
+    FramePacer& pacer() { return m_pacer; }
     TrafficLog& log() const { return *m_log; }
     ProgressStrip& progress() const { return *m_progress; }
     PortBox& port() const;
@@ -55,6 +61,9 @@ private:
     void setFocusOrder();
     void describeNamedControls();
 
+    SystemClock m_clock;
+    QtSingleShotTimer m_frameTimer;
+    FramePacer m_pacer;
     TopStrip* m_top;
     QTabWidget* m_tabs;
     OnlinePage* m_online;

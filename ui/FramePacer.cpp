@@ -1,27 +1,26 @@
 #include "ui/FramePacer.h"
 
-#include "ui/PaintNow.h"
+#include "platform/Clock.h"
+#include "platform/SingleShotTimer.h"
 
-FramePacer::FramePacer(QWidget& widget) : m_widget(widget) {
-    m_frame.setSingleShot(true);
-    m_frame.setTimerType(Qt::PreciseTimer);
-    m_frame.setInterval(kFrameMs);
-    connect(&m_frame, &QTimer::timeout, this, &FramePacer::frameDue);
+FramePacer::FramePacer(SingleShotTimer& frame, const Clock& clock, std::function<void()> paint)
+    : m_frame(frame), m_clock(clock), m_paint(std::move(paint)) {
+    m_frame.setTimeout([this] { this->paint(); });
+}
+
+bool FramePacer::framePending() const {
+    return m_frame.isActive();
 }
 
 void FramePacer::request() {
     if (!m_frame.isActive()) {
-        m_pending.start();
-        m_frame.start();
-    } else if (m_pending.elapsed() >= kEarlyMs) {
+        m_pendingSinceMs = m_clock.monotonicMs();
+        m_frame.start(kFrameMs);
+    } else if (m_clock.monotonicMs() - m_pendingSinceMs >= kEarlyMs) {
         // Text streams in: the frame that is almost due is taken with this change, which woke
         // the window anyway, rather than with a wake-up of its own.
         showNow();
     }
-}
-
-void FramePacer::frameDue() {
-    paint();
 }
 
 void FramePacer::showNow() {
@@ -37,5 +36,5 @@ void FramePacer::paint() {
         m_beforeFrame();
     for (Client* client : m_clients)
         client->applyPending();
-    PaintNow::changes(m_widget);
+    m_paint();
 }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QObject>
-#include <QTimer>
+#include <QtGlobal>
 #include <functional>
 #include <vector>
 
-class QWidget;
+class Clock;
+class SingleShotTimer;
 
 // Paints what streams into the window at most once per display frame.
 //
@@ -28,9 +27,11 @@ class QWidget;
 // While records stream in, the frame also takes them in: the port keeps them without waking the
 // window between frames, and every paint handles them just before it paints, so the window
 // thread wakes once a frame instead of once for each piece of the line.
-class FramePacer final : public QObject {
-    Q_OBJECT
-
+//
+// The pacer knows no widget: it is given the timer that brings its frames, the clock it measures
+// them by and the call that paints the window, so that the tool without its window (the headless
+// harness) is paced exactly as the window is.
+class FramePacer final {
 public:
     static constexpr int kFrameMs = 45;
     static constexpr int kEarlyMs = 37;
@@ -42,8 +43,11 @@ public:
         virtual void applyPending() = 0;
     };
 
-    // Paints the window that `widget` is in.
-    explicit FramePacer(QWidget& widget);
+    // `paint` paints at once what changed in the window. The timer and the clock must outlive the
+    // pacer; the timer is the pacer's alone.
+    FramePacer(SingleShotTimer& frame, const Clock& clock, std::function<void()> paint);
+    FramePacer(const FramePacer&) = delete;
+    FramePacer& operator=(const FramePacer&) = delete;
 
     void attach(Client& client) { m_clients.push_back(&client); }
     // Runs before every paint, a frame that came due or one shown at once, before the clients
@@ -51,20 +55,20 @@ public:
     // it adds is painted with this frame. What it asks for (request()) comes with the next frame.
     void setBeforeFrame(std::function<void()> before) { m_beforeFrame = std::move(before); }
     // A frame will come: changes wait for it.
-    bool framePending() const { return m_frame.isActive(); }
+    bool framePending() const;
     // A client has changes to show: a frame comes within kFrameMs.
     void request();
     // Every client brings its changes onto the window, which is painted now.
     void showNow();
 
 private:
-    void frameDue();
     // Every client brings its changes onto the window, which is painted now.
     void paint();
 
-    QWidget& m_widget;
+    SingleShotTimer& m_frame;
+    const Clock& m_clock;
+    std::function<void()> m_paint;
     std::vector<Client*> m_clients;
     std::function<void()> m_beforeFrame;
-    QTimer m_frame;
-    QElapsedTimer m_pending; // since the first change not yet shown
+    qint64 m_pendingSinceMs = 0; // the clock's time of the first change not yet shown
 };

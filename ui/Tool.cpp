@@ -8,14 +8,14 @@
 
 Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     : m_portMap(m_settings), m_port(m_portMap), m_qtBoxes(&m_window), m_qtDialogs(&m_window),
-      m_boxes(boxes ? *boxes : m_qtBoxes, m_window.log().pacer()),
-      m_dialogs(dialogs ? *dialogs : m_qtDialogs, m_window.log().pacer()),
-      m_sleeper(sleeper ? *sleeper : m_clock, m_window.log().pacer()), m_controls(m_window),
+      m_boxes(boxes ? *boxes : m_qtBoxes, m_window.pacer()),
+      m_dialogs(dialogs ? *dialogs : m_qtDialogs, m_window.pacer()),
+      m_sleeper(sleeper ? *sleeper : m_clock, m_window.pacer()), m_controls(m_window),
       m_handlers({m_port, m_window.log(), m_boxes, m_sleeper, m_clock, m_controls, m_settings,
                   m_dialogs, m_window.progress(), [this](std::function<void()> call) {
                       QTimer::singleShot(0, this, std::move(call));
                   }}) {
-    FramePacer& pacer = m_window.log().pacer();
+    FramePacer& pacer = m_window.pacer();
     m_handlers.link.setFramePending([&pacer] { return pacer.framePending(); });
     pacer.setBeforeFrame([this] { m_handlers.link.takeInputForFrame(); });
     m_port.setBeforeBlocking([&pacer] { pacer.showNow(); });

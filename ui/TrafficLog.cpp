@@ -30,8 +30,8 @@ int floorDiv(int a, int b) {
 
 } // namespace
 
-TrafficLog::TrafficLog(QWidget* parent, LogAnnouncer::Listener listener)
-    : QAbstractScrollArea(parent), m_announcer(*this, m_text, std::move(listener)) {
+TrafficLog::TrafficLog(FramePacer& pacer, QWidget* parent, LogAnnouncer::Listener listener)
+    : QAbstractScrollArea(parent), m_announcer(*this, m_text, std::move(listener)), m_pacer(pacer) {
     static const bool accessible = [] {
         QAccessible::installFactory(&TrafficLogAccessible::create);
         return true;

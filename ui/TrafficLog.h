@@ -20,23 +20,22 @@ class LogScrollBar;
 //
 // The log draws its lines itself, as a terminal does: appending costs time in proportion to what
 // is appended, however long the log already is. Appended text and `Zeile` are shown at the next
-// frame of the log's FramePacer (or sooner, when a handler is about to block): the end comes into
-// view, the lines already shown move up on the screen by all the lines added since, and only the
-// new text is drawn. Clearing and replacing the log are shown at once. The operator can scroll,
+// frame of the window's FramePacer (or sooner, when a handler is about to block): the end comes
+// into view, the lines already shown move up on the screen by all the lines added since, and only
+// the new text is drawn. Clearing and replacing the log are shown at once. The operator can scroll,
 // select with the mouse and copy (Ctrl+C, the context menu). Assistive technology reads it as a
 // read-only text named "Traffic log" and is told what was added and what went.
 class TrafficLog final : public QAbstractScrollArea, public LinkView, public FramePacer::Client {
     Q_OBJECT
 
 public:
-    // Assistive technology hears of changes through Qt unless another listener is given (a test).
-    explicit TrafficLog(QWidget* parent = nullptr,
+    // Shows its changes at the frames of `pacer`, which paints the window the log is in. Assistive
+    // technology hears of changes through Qt unless another listener is given (a test).
+    explicit TrafficLog(FramePacer& pacer, QWidget* parent = nullptr,
                         LogAnnouncer::Listener listener = LogAnnouncer::assistiveTechnology());
 
     // The field that setZeile writes; the log does not own it.
     void setZeileField(QLineEdit* zeile) { m_zeile = zeile; }
-    // What paints the log, and the window it is in, once per frame.
-    FramePacer& pacer() { return m_pacer; }
 
     void clearLog() override;
     void replaceLog(const QByteArray& text) override;
@@ -104,7 +103,7 @@ private:
 
     LogText m_text;
     LogAnnouncer m_announcer;
-    FramePacer m_pacer{*this};
+    FramePacer& m_pacer;
     // Text appended, or a line for `Zeile`, that the screen does not show yet.
     bool m_appended = false;
     std::optional<QByteArray> m_pendingZeile;

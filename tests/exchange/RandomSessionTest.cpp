@@ -348,7 +348,7 @@ private:
         h.controls.setChecked(Control::ReadCont, false);
         h.idle(30000);
         const QByteArray waiting = h.port.pendingInput();
-        h.idle(VirtualFrames::kFrameMs + 1);
+        h.idle(FramePacer::kFrameMs + 1);
         if (!waiting.isEmpty() && h.port.pendingInput().startsWith(waiting))
             fail(u"%1 received bytes were left unread: \"%2\""_s.arg(waiting.size())
                      .arg(QString::fromLatin1(waiting)));

@@ -103,7 +103,7 @@ TEST_F(DownloadTest, RecordsTricklingInAtTheLinesPaceAreTakenInOncePerFrameAndNo
     // 38400 baud bring a piece of 32 bytes every 8 ms; a frame of the window comes 45 ms after
     // the change that asked for it.
     constexpr int kPieceBytes = 32;
-    constexpr qsizetype kFrameBytes = (VirtualFrames::kFrameMs / 8 + 1) * kPieceBytes;
+    constexpr qsizetype kFrameBytes = (FramePacer::kFrameMs / 8 + 1) * kPieceBytes;
     h.device.setRecords(DeviceModel::demoRecords(60));
     h.port.setPieces(kPieceBytes, 8);
     h.act([&] { download.start(); });

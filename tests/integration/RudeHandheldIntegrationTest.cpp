@@ -7,6 +7,7 @@
 #include "platform/PortMap.h"
 #include "platform/PortReader.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/QtSingleShotTimer.h"
 #include "platform/SystemClock.h"
 #include "platform/TtySerialPort.h"
 #include "sim/DeviceModel.h"
@@ -283,9 +284,10 @@ TEST(RealPortTest, APaintBeforeTheFrameIsDueTakesTheHeldInputIn) {
     ScriptedMessageBoxes boxes;
     RealLink real(boxes);
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
-    QWidget window;
-    FramePacer pacer(window);
-    real.view.setOnChange([&] { pacer.request(); });
+    SystemClock clock;
+    QtSingleShotTimer frameTimer;
+    FramePacer pacer(frameTimer, clock, [] {});
+    real.view.paceWith(pacer);
     real.link.setFramePending([&] { return pacer.framePending(); });
     pacer.setBeforeFrame([&] { real.link.takeInputForFrame(); });
     LineList handler;

@@ -1,32 +1,34 @@
 #pragma once
 
 #include "link/LinkView.h"
+#include "ui/FramePacer.h"
 
-#include <functional>
-
-// The traffic log and `Zeile` held in memory.
+// The traffic log and `Zeile` held in memory. Paced by the window's FramePacer, it asks for
+// frames as the traffic log does: appended text and `Zeile` wait for the next frame, a cleared or
+// replaced log is shown at once.
 class FakeLinkView final : public LinkView {
 public:
-    // Called on every change that the window would show with its next frame.
-    void setOnChange(std::function<void()> changed) { m_changed = std::move(changed); }
+    void paceWith(FramePacer& pacer) { m_pacer = &pacer; }
 
     void clearLog() override {
         m_log.clear();
         ++m_repaints;
+        showNow();
     }
     void replaceLog(const QByteArray& text) override {
         m_log = text;
         ++m_repaints;
+        showNow();
     }
     void appendLog(const QByteArray& text) override {
         m_log += text;
         ++m_repaints;
-        changed();
+        requestFrame();
     }
     void setZeile(const QByteArray& line) override {
         m_zeile = line;
         ++m_zeileChanges;
-        changed();
+        requestFrame();
     }
 
     const QByteArray& log() const { return m_log; }
@@ -35,12 +37,16 @@ public:
     int zeileChanges() const { return m_zeileChanges; }
 
 private:
-    void changed() {
-        if (m_changed)
-            m_changed();
+    void requestFrame() {
+        if (m_pacer)
+            m_pacer->request();
+    }
+    void showNow() {
+        if (m_pacer)
+            m_pacer->showNow();
     }
 
-    std::function<void()> m_changed;
+    FramePacer* m_pacer = nullptr;
     QByteArray m_log;
     QByteArray m_zeile;
     int m_repaints = 0;

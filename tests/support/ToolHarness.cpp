@@ -15,9 +15,9 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
                        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                        QStringLiteral("7"), QStringLiteral("8")});
     controls.setText(Control::DisplayZeile, QStringLiteral("1"));
-    view.setOnChange([this] { frames.request(); });
-    link.setFramePending([this] { return frames.pending(); });
-    frames.setBeforeFrame([this] { link.takeInputForFrame(); });
+    view.paceWith(pacer);
+    link.setFramePending([this] { return pacer.framePending(); });
+    pacer.setBeforeFrame([this] { link.takeInputForFrame(); });
 }
 
 void ToolHarness::act(const std::function<void()>& handler) {

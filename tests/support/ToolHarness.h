@@ -11,7 +11,8 @@
 #include "tests/support/SimulatedPort.h"
 #include "tests/support/TestEventLoop.h"
 #include "tests/support/VirtualClock.h"
-#include "tests/support/VirtualFrames.h"
+#include "tests/support/VirtualTimer.h"
+#include "ui/FramePacer.h"
 
 #include <functional>
 
@@ -33,7 +34,7 @@ public:
 // The whole tool without its window: the tool's handler set, wired as the window wires it, on
 // fake controls, a simulated handheld behind a simulated port, and virtual time. Handlers run as
 // the window runs them: through the gate, with received data handled from the event loop between
-// them, and the log's frames paced as the window paces them.
+// them, and the log's frames paced by the window's pacer in virtual time, with nothing to paint.
 class ToolHarness {
 public:
     explicit ToolHarness(const DeviceModel::Options& options = {});
@@ -52,6 +53,8 @@ public:
     void startTimer();
 
     VirtualClock clock;
+    VirtualTimer frameTimer{clock};
+    FramePacer pacer{frameTimer, clock, [] {}};
     DeviceModel device;
     SimulatedPort port;
     FakeControls controls;
@@ -61,7 +64,6 @@ public:
     MemorySettingsStore settings;
     RecordingProgress progress;
     TestEventLoop loop{clock};
-    VirtualFrames frames{clock};
     HandlerSet set;
     Link& link = set.link;
     DataFile& dataFile = set.dataFile;

@@ -4,8 +4,13 @@ void VirtualClock::sleepMs(int ms) {
     advanceTo(m_now + std::max(ms, 0));
 }
 
-void VirtualClock::schedule(qint64 at, std::function<void()> event) {
-    m_events.emplace(std::make_pair(std::max(at, m_now), m_sequence++), std::move(event));
+qint64 VirtualClock::schedule(qint64 at, std::function<void()> event) {
+    m_events.emplace(std::make_pair(std::max(at, m_now), m_sequence), std::move(event));
+    return m_sequence++;
+}
+
+void VirtualClock::cancel(qint64 event) {
+    std::erase_if(m_events, [event](const auto& entry) { return entry.first.second == event; });
 }
 
 std::optional<qint64> VirtualClock::nextEventTime() const {

@@ -20,7 +20,9 @@ public:
     qint64 now() const { return m_now; }
     void setLocalBase(const QDateTime& base) { m_base = base; }
 
-    void schedule(qint64 at, std::function<void()> event);
+    // Returns the event's number, by which it can be cancelled until it runs.
+    qint64 schedule(qint64 at, std::function<void()> event);
+    void cancel(qint64 event);
     std::optional<qint64> nextEventTime() const;
     // Runs the earliest event, moving the clock to its time.
     void runNextEvent();

@@ -2,6 +2,7 @@
 #include "tests/support/ScriptedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ToolSettingsHome.h"
+#include "tests/ui/LogWindow.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 #include "ui/TrafficLog.h"
@@ -33,11 +34,12 @@ public:
         const QImage shown =
             screen.copy(QRect(viewport.mapTo(&m_tool->window(), QPoint(0, 0)), viewport.size()))
                 .convertToFormat(QImage::Format_RGB32);
-        TrafficLog same;
+        LogWindow paced;
+        TrafficLog& same = paced.log;
         same.resize(log.size());
         same.show();
         same.appendLog(log.text());
-        same.pacer().showNow();
+        paced.pacer.showNow();
         const QImage drawn =
             same.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         ++looks;

@@ -1,6 +1,9 @@
 #include "ui/ProgressStrip.h"
 
+#include "platform/QtSingleShotTimer.h"
+#include "platform/SystemClock.h"
 #include "ui/FramePacer.h"
+#include "ui/PaintNow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,8 +14,10 @@
 namespace {
 
 TEST(ProgressStrip, ShowsTheFirstAndLastReportAtTheNextFrameAndTheOthersAtMostFourTimesASecond) {
+    SystemClock clock;
+    QtSingleShotTimer frameTimer;
     QWidget window;
-    FramePacer pacer(window);
+    FramePacer pacer(frameTimer, clock, [&window] { PaintNow::changes(window); });
     ProgressStrip strip(pacer, &window);
     window.resize(400, 30);
     window.show();

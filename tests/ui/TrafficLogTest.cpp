@@ -1,5 +1,7 @@
 #include "ui/TrafficLog.h"
 
+#include "tests/ui/LogWindow.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
@@ -38,7 +40,8 @@ protected:
 };
 
 TEST(TrafficLog, OnlyCrLfBreaksALineAndTheBytesAreKept) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.appendLog("A\r\nB\rC\nD\n\rE");
     EXPECT_EQ(log.toPlainText(), QStringLiteral("A\nB\u240DC\u240AD\u240A\u240DE"));
     // A pair split over two receive events is still one break.
@@ -49,11 +52,12 @@ TEST(TrafficLog, OnlyCrLfBreaksALineAndTheBytesAreKept) {
 }
 
 TEST(TrafficLog, ALoneCrALoneLfAndNulAreDrawnVisiblyAndApart) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.resize(300, 120);
     log.show();
     log.appendLog(QByteArray("A\rB\r\nA\nB\r\nA\0B\r\nA B\r\n", 20));
-    log.pacer().showNow();
+    paced.pacer.showNow();
     const QImage shown = log.viewport()->grab().toImage();
     const QFontMetrics metrics(log.font());
     const int column = metrics.horizontalAdvance(QLatin1Char('M'));
@@ -69,7 +73,8 @@ TEST(TrafficLog, ALoneCrALoneLfAndNulAreDrawnVisiblyAndApart) {
 }
 
 TEST(TrafficLog, NulAndHighBytesShowAsCharacters) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     const QByteArray bytes("\0ID\xE9\xFF", 5);
     log.appendLog(bytes);
     EXPECT_EQ(log.toPlainText(), QStringLiteral("\u2400ID\u00E9\u00FF"));
@@ -77,7 +82,8 @@ TEST(TrafficLog, NulAndHighBytesShowAsCharacters) {
 }
 
 TEST(TrafficLog, ReplaceAndClearStartAfresh) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.appendLog("old\r");
     log.replaceLog("connecting...\r\n");
     EXPECT_EQ(log.text(), QByteArray("connecting...\r\n"));
@@ -92,17 +98,19 @@ TEST(TrafficLog, ReplaceAndClearStartAfresh) {
 }
 
 TEST(TrafficLog, ZeileShowsTheLastLine) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     QLineEdit zeile;
     log.setZeile("ignored without a field");
     log.setZeileField(&zeile);
     log.setZeile(QByteArray("\0SNR:AE1\xE9", 9));
-    log.pacer().showNow();
+    paced.pacer.showNow();
     EXPECT_EQ(zeile.text(), QString::fromLatin1(QByteArray("\0SNR:AE1\xE9", 9)));
 }
 
 TEST(TrafficLog, TheOperatorSelectsAndCopiesButCannotType) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.resize(420, 140);
     log.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
@@ -161,7 +169,8 @@ struct Listener {
 };
 
 TEST(TrafficLog, AssistiveTechnologyReadsTheTextByCharacterWordAndLine) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.resize(420, 140);
     log.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&log));
@@ -227,7 +236,8 @@ TEST(TrafficLog, AssistiveTechnologyReadsTheTextByCharacterWordAndLine) {
 }
 
 TEST(TrafficLog, AssistiveTechnologyHearsOfChangesAtABoundedRate) {
-    TrafficLog log(nullptr, {[] { return true; }, &Listener::hear});
+    LogWindow paced({[] { return true; }, &Listener::hear});
+    TrafficLog& log = paced.log;
     log.resize(420, 140);
     log.show();
     Listener::log = &log;
@@ -260,7 +270,8 @@ TEST(TrafficLog, AssistiveTechnologyHearsOfChangesAtABoundedRate) {
 }
 
 TEST(TrafficLog, AppendingCostsNoMoreWhenTheLogIsLong) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.resize(400, 200);
     log.show();
     const QByteArray record = "12|4711|01.02.2015,12:30|0123456789ABCDEF\r\n";
@@ -277,7 +288,8 @@ TEST(TrafficLog, AppendingCostsNoMoreWhenTheLogIsLong) {
 }
 
 TEST(TrafficLog, AMegabyteWithoutLineEndStaysQuickAndKeepsEveryByte) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.resize(400, 200);
     log.show();
     const QByteArray piece(32, 'x');
@@ -294,7 +306,8 @@ TEST(TrafficLog, WhatAFrameShowsIsWhatAFullRepaintDraws) {
     // Only what changed is painted, and the scroll bar only when its look changes; after each
     // frame the screen must still show exactly what repainting everything shows, with one piece
     // or several appended since the last frame.
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.resize(420, 140);
     log.show();
     QApplication::processEvents();
@@ -312,7 +325,7 @@ TEST(TrafficLog, WhatAFrameShowsIsWhatAFullRepaintDraws) {
             for (int i = first; i < qMin(count, first + together); ++i)
                 log.appendLog(pieces[i]);
             first += together;
-            log.pacer().showNow();
+            paced.pacer.showNow();
             const QImage shown = onScreen(log);
             ASSERT_FALSE(shown.isNull());
             log.repaint();
@@ -324,13 +337,14 @@ TEST(TrafficLog, WhatAFrameShowsIsWhatAFullRepaintDraws) {
 }
 
 TEST(TrafficLog, StreamingTextIsPaintedOncePerFrameAndOnlyWhereItIsNew) {
-    TrafficLog log;
+    LogWindow paced;
+    TrafficLog& log = paced.log;
     log.resize(600, 200);
     log.show();
     // Long, yet short of the 40000 lines kept: dropping the oldest line repaints the whole view.
     const QByteArray record = "12|1A2B3C4D|01.02.2015,12:30\r\n";
     log.appendLog(record.repeated(30000));
-    log.pacer().showNow();
+    paced.pacer.showNow();
     QApplication::processEvents();
     PaintCount viewport;
     PaintCount scrollBar;
