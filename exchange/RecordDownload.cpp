@@ -51,6 +51,17 @@ Outcome RecordDownload::start() {
     m_dataFile.close();
 
     const QString path = m_controls.text(Control::PfadSpeichern);
+    if (const Outcome opened = openRecordFile(path); opened != Outcome::Done)
+        return opened;
+    qint64 count = 0;
+    if (const Outcome counted = askCount(&count); counted != Outcome::Done) {
+        m_dataFile.close(); // a record file made here stays, empty
+        return counted;
+    }
+    return requestRecords(path, count);
+}
+
+Outcome RecordDownload::openRecordFile(const QString& path) {
     if (path.isEmpty()) {
         return showFailure(QStringLiteral("No record file is chosen. Enter the file the records "
                                           "are to be saved in beside \"save in:\", or choose one "
@@ -62,6 +73,10 @@ Outcome RecordDownload::start() {
         return showFailure(QStringLiteral("The records cannot be saved. %1").arg(sentence(error)),
                            Outcome::FileError);
     }
+    return Outcome::Done;
+}
+
+Outcome RecordDownload::askCount(qint64* count) {
     // Records start on a line of their own: the start of a line received before (an answer cut
     // off by a disconnect) must not become the front of the first record.
     // When its end does come, it is the first line read below: the tail of a record ("9") or of
@@ -69,29 +84,11 @@ Outcome RecordDownload::start() {
     const bool tailMayCome = m_link.receiveBuffer().pendingSize() > 0;
     m_link.dropIncompleteLine();
     if (!m_link.sendLine(QByteArrayLiteral("STA"))) {
-        m_dataFile.close();
         return m_link.reportUnsent(QStringLiteral("The handheld could not be asked for its "
                                                   "records: the port to it is not open."));
     }
-    // The answer is consumed here: it never reaches the log or the dispatcher. Lines before it (a
-    // late reply to an earlier command) are passed over.
-    // A handheld may answer with the number of records alone. A late answer to an earlier
-    // command can be a number alone too (a barcode), so a count reply with its bar wins, and
-    // without one the latest number alone counts once the wait is over.
-    bool firstLine = true;
-    QByteArray numberAlone;
-    const auto isCount = [&](const QByteArray& line) {
-        const bool mayBeTail = std::exchange(firstLine, false) && tailMayCome;
-        if (!mayBeTail && PolledReply::isNumberAlone(line))
-            numberAlone = line;
-        return PolledReply::isCountReply(line);
-    };
-    PolledReply::Outcome reply =
-        PolledReply::wait(m_link.port(), m_link.clock(), kCountWaitMs, isCount);
-    if (!reply.answer && !numberAlone.isEmpty())
-        reply.answer = numberAlone;
-    if (!reply.answer) {
-        m_dataFile.close();
+    const std::optional<QByteArray> answer = readCountReply(tailMayCome);
+    if (!answer) {
         if (!m_link.port().isOpen()) {
             // The port was lost during the wait: the message about the lost connection is the
             // one the operator gets.
@@ -106,22 +103,47 @@ Outcome RecordDownload::start() {
                             QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
         return Outcome::NoAnswer;
     }
-    const std::optional<qint64> count = recordCount(*reply.answer);
-    if (!count) {
-        m_dataFile.close();
+    const std::optional<qint64> announced = recordCount(*answer);
+    if (!announced) {
         return showFailure(QStringLiteral("The handheld announced a number of records the tool "
                                           "cannot take: %1. Nothing was requested.")
-                               .arg(QString::fromLatin1(reply.answer->trimmed())),
+                               .arg(QString::fromLatin1(answer->trimmed())),
                            Outcome::BadAnswer);
     }
-    if (*count < 1) {
-        m_dataFile.close(); // the record file stays, empty
+    if (*announced < 1) {
         m_link.boxes().show(QStringLiteral("There are no records present."), QString(),
                             MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
         return Outcome::NoRecords;
     }
+    *count = *announced;
+    return Outcome::Done;
+}
 
-    m_announced = *count;
+std::optional<QByteArray> RecordDownload::readCountReply(bool tailMayCome) {
+    // The answer is consumed here: it never reaches the log or the dispatcher. Lines before it (a
+    // late reply to an earlier command) are passed over.
+    // A handheld may answer with the number of records alone. A late answer to an earlier
+    // command can be a number alone too (a barcode), so a count reply with its bar wins, and
+    // without one the latest number alone counts once the wait is over.
+    bool firstLine = true;
+    QByteArray numberAlone;
+    const auto isCount = [&](const QByteArray& line) {
+        const bool mayBeTail = std::exchange(firstLine, false) && tailMayCome;
+        if (!mayBeTail && PolledReply::isNumberAlone(line))
+            numberAlone = line;
+        return PolledReply::isCountReply(line);
+    };
+    const PolledReply::Outcome reply =
+        PolledReply::wait(m_link.port(), m_link.clock(), kCountWaitMs, isCount);
+    if (reply.answer)
+        return reply.answer;
+    if (!numberAlone.isEmpty())
+        return numberAlone;
+    return std::nullopt;
+}
+
+Outcome RecordDownload::requestRecords(const QString& path, qint64 count) {
+    m_announced = count;
     m_received = 0;
     m_path = path;
     m_lastLineMs = m_clock.monotonicMs();

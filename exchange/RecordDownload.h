@@ -3,7 +3,9 @@
 #include "link/Outcome.h"
 #include "link/ReplyHandlers.h"
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 class Clock;
 class Controls;
@@ -66,6 +68,12 @@ public:
     static constexpr qint64 kFirstRecordMs = 30000;
 
 private:
+    // The steps of start(): the record file opened, the count asked for and read (Done with
+    // *count at least 1), the records requested.
+    Outcome openRecordFile(const QString& path);
+    Outcome askCount(qint64* count);
+    std::optional<QByteArray> readCountReply(bool tailMayCome);
+    Outcome requestRecords(const QString& path, qint64 count);
     // Ends the running transfer: reply mode Idle, file closed (what it holds is kept), progress
     // hidden. Records still arriving are then only logged.
     void endTransfer(Outcome outcome);

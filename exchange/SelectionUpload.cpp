@@ -46,6 +46,22 @@ Outcome SelectionUpload::start() {
     m_withLineBreak.clear();
     m_lineBreaks = 0;
 
+    qint64 total = 0;
+    if (const Outcome opened = openSelectionFile(&total); opened != Outcome::Done)
+        return opened;
+    m_link.dropIncompleteLine(); // what would finish it, the waits below consume
+    qint64 sent = 0;             // the dataset counter: lines handled so far, acknowledged or not
+    while (const std::optional<QByteArray> line = m_dataFile.readLine()) {
+        const qint64 number = sent + 1;
+        m_progress.show(kWhat, number, total);
+        if (const std::optional<Outcome> stopped = upload(*line, number, total))
+            return *stopped;
+        sent = number;
+    }
+    return finishAfter(sent, total);
+}
+
+Outcome SelectionUpload::openSelectionFile(qint64* total) {
     const QString path = m_controls.text(Control::PfadLaden);
     if (path.isEmpty()) {
         return showFailure(QStringLiteral("No selection file is chosen. Enter the file to load "
@@ -58,91 +74,96 @@ Outcome SelectionUpload::start() {
             QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)),
             Outcome::FileError);
     }
-    const std::optional<qint64> total = m_dataFile.countLines(&error);
-    if (!total) {
+    const std::optional<qint64> lines = m_dataFile.countLines(&error);
+    if (!lines) {
         finish();
         return showFailure(
             QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)),
             Outcome::FileError);
     }
+    *total = *lines;
+    return Outcome::Done;
+}
 
-    m_link.dropIncompleteLine(); // what would finish it, the waits below consume
-    qint64 sent = 0;             // the dataset counter: lines handled so far, acknowledged or not
-    while (const std::optional<QByteArray> line = m_dataFile.readLine()) {
-        const qint64 number = sent + 1;
-        m_progress.show(kWhat, number, *total);
-        if (line->contains('\n')) {
-            // A line break inside a field (a spreadsheet cell of two lines) would end the command
-            // there: the selection is not sent cut, and the operator is told.
-            if (m_withLineBreak.size() < kNamedAtMost)
-                m_withLineBreak.append(number);
-            ++m_lineBreaks;
-            sent = number;
-            continue;
-        }
-        QByteArray reply;
-        switch (sendSelection(CsvConversion::selectionToCommand(*line), &reply)) {
-        case Sent::Acknowledged:
-            break;
-        case Sent::Unanswered:
-            ++m_unacknowledged;
-            if (m_named.size() < kNamedAtMost)
-                m_named.append(number);
-            break;
-        case Sent::MemoryFull: {
-            // The log keeps the report of the selection before: this one was not stored.
-            finish();
-            QString text = QStringLiteral("The handheld's memory is full. Selection %1 (line %1 of "
-                                          "%2) was not stored.")
-                               .arg(number)
-                               .arg(*total);
-            if (number < *total)
-                text +=
-                    QStringLiteral(" The %1 lines after it were not sent.").arg(*total - number);
-            if (!notStoredText(sent).isEmpty())
-                text += QLatin1Char(' ') + notStoredText(sent);
-            return warn(text);
-        }
-        case Sent::SendFailed: {
-            finish();
-            if (!m_link.port().lossPending()) {
-                return showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port "
-                                                  "to the handheld is not open or no longer "
-                                                  "there. The upload was stopped.")
-                                       .arg(number)
-                                       .arg(*total),
-                                   Outcome::PortFailure);
-            }
-            // The port was lost: the message about the lost connection tells this too.
-            QString note = QStringLiteral("The selection upload was stopped at selection %1 of "
-                                          "%2; the %3 before it were sent.")
-                               .arg(number)
-                               .arg(*total)
-                               .arg(sent);
-            if (!notStoredText(sent).isEmpty())
-                note += QLatin1Char(' ') + notStoredText(sent);
-            m_link.noteLoss(note);
-            return Outcome::PortLost;
-        }
-        }
-        sent = number;
-        m_link.view().replaceLog("Dataset  " + QByteArray::number(sent) + " - " + reply);
+std::optional<Outcome> SelectionUpload::upload(const QByteArray& line, qint64 number,
+                                               qint64 total) {
+    const qint64 sent = number - 1;
+    if (line.contains('\n')) {
+        // A line break inside a field (a spreadsheet cell of two lines) would end the command
+        // there: the selection is not sent cut, and the operator is told.
+        if (m_withLineBreak.size() < kNamedAtMost)
+            m_withLineBreak.append(number);
+        ++m_lineBreaks;
+        return std::nullopt;
     }
+    QByteArray reply;
+    switch (sendSelection(CsvConversion::selectionToCommand(line), &reply)) {
+    case Sent::Acknowledged:
+        break;
+    case Sent::Unanswered:
+        ++m_unacknowledged;
+        if (m_named.size() < kNamedAtMost)
+            m_named.append(number);
+        break;
+    case Sent::MemoryFull: {
+        // The log keeps the report of the selection before: this one was not stored.
+        finish();
+        QString text = QStringLiteral("The handheld's memory is full. Selection %1 (line %1 of "
+                                      "%2) was not stored.")
+                           .arg(number)
+                           .arg(total);
+        if (number < total)
+            text += QStringLiteral(" The %1 lines after it were not sent.").arg(total - number);
+        return warn(withNotStored(text, sent));
+    }
+    case Sent::SendFailed:
+        return sendFailed(number, total);
+    }
+    m_link.view().replaceLog("Dataset  " + QByteArray::number(number) + " - " + reply);
+    return std::nullopt;
+}
 
+Outcome SelectionUpload::sendFailed(qint64 number, qint64 total) {
+    finish();
+    const qint64 sent = number - 1;
+    if (!m_link.port().lossPending()) {
+        return showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
+                                          "handheld is not open or no longer there. The upload "
+                                          "was stopped.")
+                               .arg(number)
+                               .arg(total),
+                           Outcome::PortFailure);
+    }
+    // The port was lost: the message about the lost connection tells this too.
+    m_link.noteLoss(withNotStored(QStringLiteral("The selection upload was stopped at selection "
+                                                 "%1 of %2; the %3 before it were sent.")
+                                      .arg(number)
+                                      .arg(total)
+                                      .arg(sent),
+                                  sent));
+    return Outcome::PortLost;
+}
+
+Outcome SelectionUpload::finishAfter(qint64 sent, qint64 total) {
     const QString readError = m_dataFile.readError();
     finish();
     if (!readError.isEmpty()) {
-        QString text = QStringLiteral("The upload was stopped after %1 of %2 selections. %3")
-                           .arg(sent)
-                           .arg(*total)
-                           .arg(sentence(readError));
-        if (!notStoredText(sent).isEmpty())
-            text += QLatin1Char(' ') + notStoredText(sent);
-        return showFailure(text, Outcome::FileError);
+        return showFailure(
+            withNotStored(QStringLiteral("The upload was stopped after %1 of %2 selections. %3")
+                              .arg(sent)
+                              .arg(total)
+                              .arg(sentence(readError)),
+                          sent),
+            Outcome::FileError);
     }
     if (!notStoredText(sent).isEmpty())
         return warn(notStoredText(sent));
     return Outcome::Done;
+}
+
+QString SelectionUpload::withNotStored(const QString& text, qint64 sent) const {
+    const QString notStored = notStoredText(sent);
+    return notStored.isEmpty() ? text : text + QLatin1Char(' ') + notStored;
 }
 
 SelectionUpload::Sent SelectionUpload::sendSelection(const QByteArray& command, QByteArray* reply) {

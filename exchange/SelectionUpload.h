@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 class Controls;
 class DataFile;
@@ -44,6 +45,14 @@ public:
 private:
     enum class Sent { Acknowledged, MemoryFull, Unanswered, SendFailed };
 
+    // The steps of start(): the file opened and its lines counted; one line uploaded (nothing
+    // while the upload goes on, else how it ended); the end after the last line.
+    Outcome openSelectionFile(qint64* total);
+    std::optional<Outcome> upload(const QByteArray& line, qint64 number, qint64 total);
+    Outcome sendFailed(qint64 number, qint64 total);
+    Outcome finishAfter(qint64 sent, qint64 total);
+    // The text, followed by what the operator is told of the selections that may not be stored.
+    QString withNotStored(const QString& text, qint64 sent) const;
     // Sends one selection until it is acknowledged or the attempts are spent; `reply` is the
     // answer as read for the last send.
     Sent sendSelection(const QByteArray& command, QByteArray* reply);
