@@ -31,9 +31,12 @@ bool readPort(const QString& value, CommandLine::Request* request, QString* erro
     } else if (value.contains(QLatin1Char('/'))) {
         request->device = value;
         return true;
+    } else if (!value.isEmpty()) {
+        request->device = QStringLiteral("/dev/") + value; // a bare name, as ls /dev shows it
+        return true;
     }
-    *error = QStringLiteral("--port takes COM1 to COM%1 or the path of a serial device such as "
-                            "/dev/ttyUSB0, not \"%2\".")
+    *error = QStringLiteral("--port takes COM1 to COM%1, the path of a serial device such as "
+                            "/dev/ttyUSB0 or its name ttyUSB0, not \"%2\".")
                  .arg(CommandLine::kComNumbers)
                  .arg(value);
     return false;
@@ -56,7 +59,8 @@ bool readTimeout(const QString& value, CommandLine::Request* request, QString* e
 
 bool CommandLine::parse(const QStringList& arguments, Request* request, QString* error) {
     QCommandLineParser parser;
-    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("PORT"));
+    const QCommandLineOption port(QStringList{QStringLiteral("p"), QStringLiteral("port")},
+                                  QString(), QStringLiteral("PORT"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
     const QCommandLineOption yes(QStringList{QStringLiteral("y"), QStringLiteral("yes")});
@@ -73,12 +77,8 @@ bool CommandLine::parse(const QStringList& arguments, Request* request, QString*
     }
 
     *request = Request();
-    if (parser.isSet(help)) {
-        request->command = Command::Help;
-        return true;
-    }
-    if (parser.isSet(version)) {
-        request->command = Command::Version;
+    if (parser.isSet(help) || parser.isSet(version)) {
+        request->command = parser.isSet(help) ? Command::Help : Command::Version;
         return true;
     }
     request->json = parser.isSet(json);
@@ -88,8 +88,10 @@ bool CommandLine::parse(const QStringList& arguments, Request* request, QString*
         return false;
     if (parser.isSet(timeout) && !readTimeout(parser.value(timeout), request, error))
         return false;
+    return readCommand(parser.positionalArguments(), request, error);
+}
 
-    QStringList words = parser.positionalArguments();
+bool CommandLine::readCommand(QStringList words, Request* request, QString* error) {
     if (words.isEmpty()) {
         *error = QStringLiteral("No command given.");
         return false;
@@ -121,35 +123,31 @@ bool CommandLine::parse(const QStringList& arguments, Request* request, QString*
         }
         return false;
     }
+    return words.isEmpty() || readArgument(word, words.first(), request, error);
+}
 
-    switch (request->command) {
-    case Command::Download:
-    case Command::Upload:
-        request->file = words.first();
-        if (request->file.isEmpty()) {
-            *error = QStringLiteral("%1 takes a file name, not an empty text.").arg(word);
-            return false;
-        }
-        break;
-    case Command::Erase:
-        if (words.first() == QLatin1String("records")) {
-            request->memory = Memory::Records;
-        } else if (words.first() == QLatin1String("selections")) {
-            request->memory = Memory::Selections;
-        } else {
-            *error =
-                QStringLiteral("erase takes records or selections, not \"%1\".").arg(words.first());
-            return false;
-        }
-        if (!request->yes) {
-            *error = QStringLiteral("erase %1 deletes all %1 in the handheld and cannot be undone; "
-                                    "nothing was erased. Give --yes to confirm.")
-                         .arg(words.first());
-            return false;
-        }
-        break;
-    default:
-        break;
+bool CommandLine::readArgument(const QString& word, const QString& argument, Request* request,
+                               QString* error) {
+    if (request->command != Command::Erase) {
+        request->file = argument;
+        if (!request->file.isEmpty())
+            return true;
+        *error = QStringLiteral("%1 takes a file name, not an empty text.").arg(word);
+        return false;
+    }
+    if (argument == QLatin1String("records")) {
+        request->memory = Memory::Records;
+    } else if (argument == QLatin1String("selections")) {
+        request->memory = Memory::Selections;
+    } else {
+        *error = QStringLiteral("erase takes records or selections, not \"%1\".").arg(argument);
+        return false;
+    }
+    if (!request->yes) {
+        *error = QStringLiteral("erase %1 deletes all %1 in the handheld and cannot be undone; "
+                                "nothing was erased. Give --yes to confirm.")
+                     .arg(argument);
+        return false;
     }
     return true;
 }
@@ -174,8 +172,9 @@ Commands:
   set-time                  Set the handheld's clock to this computer's local time.
 
 Options:
-  --port PORT        COM1 to COM16 as the window numbers them, or a device such as
-                     /dev/ttyUSB0. Without it, the port chosen in the window, as kept in
+  -p, --port PORT    COM1 to COM16 as the window numbers them, a device such as
+                     /dev/ttyUSB0 or /dev/serial/by-id/..., or its name (ttyUSB0).
+                     Without it, the port chosen in the window, as kept in
                      $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini (~/.config/... by default).
   --json             ports, status, stats, set-time: print one JSON value instead.
   -q, --quiet        Print no progress and no message but failures.

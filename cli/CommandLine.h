@@ -15,7 +15,7 @@ public:
         Memory memory = Memory::Records; // erase
         // COM1 to COM16 as a number, or 0 when a device path or nothing was given.
         int comNumber = 0;
-        QString device; // --port with a device path
+        QString device; // --port with a device path, or a bare name under /dev (ttyUSB0)
         bool json = false;
         bool quiet = false;
         bool yes = false;
@@ -35,4 +35,10 @@ public:
     static constexpr int kComNumbers = 16;
     // The longest time limit --timeout takes: a week.
     static constexpr int kMaxTimeoutSeconds = 7 * 24 * 3600;
+
+private:
+    // The command word and its argument, after the options.
+    static bool readCommand(QStringList words, Request* request, QString* error);
+    static bool readArgument(const QString& word, const QString& argument, Request* request,
+                             QString* error);
 };

@@ -44,6 +44,8 @@ TEST(CommandLineTest, RequestsAreReadWithOptionsAnywhere) {
          u"./link/tty"_s,
          false,
          0},
+        // A bare device name is looked for under /dev; -p is --port.
+        {{u"status"_s, u"-p"_s, u"ttyUSB0"_s}, Command::Status, {}, 0, u"/dev/ttyUSB0"_s, false, 0},
         // --help wins over everything else, even a command line that is wrong otherwise.
         {{u"download"_s, u"--help"_s}, Command::Help, {}, 0, {}, false, 0},
     };
@@ -87,7 +89,6 @@ TEST(CommandLineTest, WrongCommandLinesAreRefusedWithTheReason) {
         {{u"status"_s, u"now"_s}, "status takes no arguments"},
         {{u"status"_s, u"--port"_s, u"COM0"_s}, "--port takes COM1 to COM16"},
         {{u"status"_s, u"--port"_s, u"COM17"_s}, "--port takes COM1 to COM16"},
-        {{u"status"_s, u"--port"_s, u"ttyUSB0"_s}, "not \"ttyUSB0\""},
         {{u"status"_s, u"--port"_s}, "Missing value after '--port'"},
         {{u"status"_s, u"--timeout"_s, u"0"_s}, "--timeout takes a whole number"},
         {{u"status"_s, u"--timeout"_s, u"1.5"_s}, "--timeout takes a whole number"},
