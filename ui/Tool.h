@@ -45,6 +45,7 @@ public:
 
     Form1& window() { return m_window; }
     Controls& controls() { return m_controls; }
+    HandlerSet& handlers() { return m_handlers; }
     Link& link() { return m_handlers.link; }
     DataFile& dataFile() { return m_handlers.dataFile; }
     SettingsStore& settings() { return m_settings; }

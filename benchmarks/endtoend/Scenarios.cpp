@@ -66,8 +66,6 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-const QString kFinished = QStringLiteral("Transfer of records finished.");
-
 // Runs the span. Under callgrind with --toggle-collect=*countedSpan* only what runs in here, the
 // event loop and every handler it calls included, is counted.
 [[gnu::noinline]] bool countedSpan(const std::function<bool()>& span) {
@@ -153,7 +151,9 @@ QJsonObject download(const QString& sim, int records, bool callgrind) {
         session.stalls().stop();
     const ResourceUse after = ResourceUse::now();
 
-    if (!finished || session.boxes().texts() != QStringList{kFinished})
+    const RecordDownload& handler = session.tool().handlers().download;
+    if (!finished || handler.transferring() || handler.transferOutcome() != Outcome::Done ||
+        session.boxes().texts().size() != 1)
         return failed(QStringLiteral("the download did not finish as it should: %1")
                           .arg(session.boxes().texts().join(QStringLiteral(" | "))));
     const QByteArray written = readAll(path);
