@@ -113,6 +113,63 @@ std::optional<std::pair<int, int>> blockSpan(const QByteArray& argument) {
     return std::pair{*first, *last};
 }
 
+// The settings that take one number, and the numbers each takes.
+struct NumberSetting {
+    const char* word;
+    int DeviceModel::Settings::*value;
+    int low;
+    int high;
+};
+
+constexpr std::array kNumberSettings = {
+    NumberSetting{"TAGTYP", &DeviceModel::Settings::tagType, 0, 6},
+    NumberSetting{"OFF", &DeviceModel::Settings::offSeconds, 0, kMaxSetting},
+    NumberSetting{"TIMEOUT", &DeviceModel::Settings::readTimeout, 0, kMaxSetting},
+    NumberSetting{"GPSTIMEOUT", &DeviceModel::Settings::gpsTimeout, 0, kMaxSetting},
+    NumberSetting{"FDXCODE", &DeviceModel::Settings::fdxCode, 1, 8},
+    NumberSetting{"ENBEEP", &DeviceModel::Settings::beeper, 0, 1},
+    NumberSetting{"GPS", &DeviceModel::Settings::gps, 0, 1},
+    NumberSetting{"LANGUAGE", &DeviceModel::Settings::language, 0, 3},
+};
+
+// "mode,order".
+bool setFunction(DeviceModel::Settings& s, const QByteArray& argument) {
+    const qsizetype comma = argument.indexOf(',');
+    if (comma < 0)
+        return false;
+    const std::optional<int> mode = numberIn(argument.left(comma), 1, 4);
+    const std::optional<int> order = numberIn(argument.mid(comma + 1), 0, 4);
+    if (!mode || !order)
+        return false;
+    s.mode = *mode;
+    s.order = *order;
+    return true;
+}
+
+// "dd.mm.yyyy hh:mm", a real calendar date and a 24-hour time.
+bool setClock(DeviceModel::Settings& s, const QByteArray& argument) {
+    const bool valid =
+        argument.size() == 16 && argument.at(10) == ' ' &&
+        QDate::fromString(QString::fromLatin1(argument.left(10)), QStringLiteral("dd.MM.yyyy"))
+            .isValid() &&
+        QTime::fromString(QString::fromLatin1(argument.mid(11)), QStringLiteral("hh:mm")).isValid();
+    if (valid)
+        s.clock = argument;
+    return valid;
+}
+
+// Six printable characters, which follow "AE".
+bool setSerialNumber(DeviceModel::Settings& s, const QByteArray& argument) {
+    if (argument.size() != 6)
+        return false;
+    for (const char c : argument) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f)
+            return false;
+    }
+    s.serialNumber = "AE" + argument;
+    return true;
+}
+
 } // namespace
 
 DeviceModel::DeviceModel() : DeviceModel(Options()) {}
@@ -149,6 +206,20 @@ QByteArray DeviceModel::receive(const QByteArray& bytes) {
 QByteArray DeviceModel::handle(const QByteArray& line) {
     m_commands.append(line);
 
+    if (const std::optional<QByteArray> reply = bareCommand(line))
+        return *reply;
+    if (line.startsWith("PUT "))
+        return put(line.mid(4));
+    if (line.startsWith("SNR+"))
+        return setSetting("SNR+", line.mid(4)) ? kOk : kError;
+
+    const qsizetype blank = line.indexOf(' ');
+    if (blank < 0)
+        return kError;
+    return commandWithArgument(line.left(blank), line.mid(blank + 1));
+}
+
+std::optional<QByteArray> DeviceModel::bareCommand(const QByteArray& line) {
     if (line == "ONLINE" || line == "DISCONNECT" || line == "KEYBOARD")
         return kOk;
     if (const QByteArray status = statusQuery(line); !status.isEmpty())
@@ -170,12 +241,8 @@ QByteArray DeviceModel::handle(const QByteArray& line) {
                          QByteArray::number(m_records.size()));
     if (line == "GET")
         return allRecords();
-    if (line == "REC") {
-        QByteArray out;
-        for (const QByteArray& selection : std::as_const(m_selections))
-            out += replyLine(selection);
-        return out;
-    }
+    if (line == "REC")
+        return allSelections();
     if (line == "DEL E") {
         m_records.clear();
         return kOk;
@@ -184,18 +251,12 @@ QByteArray DeviceModel::handle(const QByteArray& line) {
         m_selections.clear();
         return kOk;
     }
-    if (line.startsWith("PUT "))
-        return put(line.mid(4));
-    if (line.startsWith("SNR+"))
-        return setSetting("SNR+", line.mid(4)) ? kOk : kError;
     if (line == "READ")
         return readBlocks(0, 0);
+    return std::nullopt;
+}
 
-    const qsizetype blank = line.indexOf(' ');
-    if (blank < 0)
-        return kError;
-    const QByteArray word = line.left(blank);
-    const QByteArray argument = line.mid(blank + 1);
+QByteArray DeviceModel::commandWithArgument(const QByteArray& word, const QByteArray& argument) {
     if (word == "READ") {
         const std::optional<std::pair<int, int>> span = blockSpan(argument);
         return span ? readBlocks(span->first, span->second) : kError;
@@ -246,66 +307,24 @@ QByteArray DeviceModel::statusQuery(const QByteArray& word) const {
 bool DeviceModel::setSetting(const QByteArray& word, const QByteArray& argument) {
     Settings& s = m_settings;
     // Each setter changes its value only when the whole argument was understood.
-    auto assign = [](int& target, const std::optional<int> value) {
-        if (value)
-            target = *value;
-        return value.has_value();
-    };
-    if (word == "TAGTYP")
-        return assign(s.tagType, numberIn(argument, 0, 6));
-    if (word == "OFF") {
-        if (argument == "aus") {
-            s.offSeconds = 0;
-            return true;
-        }
-        return assign(s.offSeconds, numberIn(argument, 0, kMaxSetting));
-    }
-    if (word == "TIMEOUT")
-        return assign(s.readTimeout, numberIn(argument, 0, kMaxSetting));
-    if (word == "GPSTIMEOUT")
-        return assign(s.gpsTimeout, numberIn(argument, 0, kMaxSetting));
-    if (word == "FDXCODE")
-        return assign(s.fdxCode, numberIn(argument, 1, 8));
-    if (word == "ENBEEP")
-        return assign(s.beeper, numberIn(argument, 0, 1));
-    if (word == "GPS")
-        return assign(s.gps, numberIn(argument, 0, 1));
-    if (word == "LANGUAGE")
-        return assign(s.language, numberIn(argument, 0, 3));
-    if (word == "FUNCTION") {
-        const qsizetype comma = argument.indexOf(',');
-        if (comma < 0)
-            return false;
-        const std::optional<int> mode = numberIn(argument.left(comma), 1, 4);
-        const std::optional<int> order = numberIn(argument.mid(comma + 1), 0, 4);
-        if (!mode || !order)
-            return false;
-        s.mode = *mode;
-        s.order = *order;
+    if (word == "OFF" && argument == "aus") {
+        s.offSeconds = 0;
         return true;
     }
-    if (word == "CLOCK") {
-        // "dd.mm.yyyy hh:mm", a real calendar date and a 24-hour time.
-        const bool valid =
-            argument.size() == 16 && argument.at(10) == ' ' &&
-            QDate::fromString(QString::fromLatin1(argument.left(10)), QStringLiteral("dd.MM.yyyy"))
-                .isValid() &&
-            QTime::fromString(QString::fromLatin1(argument.mid(11)), QStringLiteral("hh:mm"))
-                .isValid();
-        if (valid)
-            s.clock = argument;
-        return valid;
-    }
-    if (word == "SNR+") {
-        if (argument.size() != 6)
-            return false;
-        for (const char c : argument) {
-            if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f)
-                return false;
+    for (const NumberSetting& setting : kNumberSettings) {
+        if (word == setting.word) {
+            const std::optional<int> value = numberIn(argument, setting.low, setting.high);
+            if (value)
+                s.*setting.value = *value;
+            return value.has_value();
         }
-        s.serialNumber = "AE" + argument;
-        return true;
     }
+    if (word == "FUNCTION")
+        return setFunction(s, argument);
+    if (word == "CLOCK")
+        return setClock(s, argument);
+    if (word == "SNR+")
+        return setSerialNumber(s, argument);
     return false;
 }
 
@@ -374,6 +393,13 @@ QByteArray DeviceModel::allRecords() const {
         out += record;
         out += "\r\n";
     }
+    return out;
+}
+
+QByteArray DeviceModel::allSelections() const {
+    QByteArray out;
+    for (const QByteArray& selection : m_selections)
+        out += replyLine(selection);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <optional>
 #include <utility>
 
 // The handheld reader as a pure state machine: command bytes in, reply bytes out.
@@ -93,6 +94,9 @@ public:
 
 private:
     QByteArray handle(const QByteArray& line);
+    // The reply to a command that takes no argument, or none when the line is not one.
+    std::optional<QByteArray> bareCommand(const QByteArray& line);
+    QByteArray commandWithArgument(const QByteArray& word, const QByteArray& argument);
     QByteArray statusQuery(const QByteArray& word) const;
     bool setSetting(const QByteArray& word, const QByteArray& argument);
     // Lines "n:text" for the blocks from..to; "READ" alone lists block 0.
@@ -103,6 +107,7 @@ private:
     bool showText(const QByteArray& argument);
     QByteArray put(const QByteArray& selection);
     QByteArray allRecords() const;
+    QByteArray allSelections() const;
     QByteArray nextIdentification();
     QByteArray nextBarcode();
 

@@ -101,6 +101,172 @@ bool writeLines(const QString& path, const QList<QByteArray>& lines) {
     return file.write(text) == text.size();
 }
 
+// The options' names.
+const QString kRecords = QStringLiteral("records");
+const QString kCapacity = QStringLiteral("capacity");
+const QString kCustomCodes = QStringLiteral("custom-codes");
+const QString kLatency = QStringLiteral("latency");
+const QString kWire = QStringLiteral("wire");
+const QString kSplit = QStringLiteral("split");
+const QString kSplitEvery = QStringLiteral("split-every");
+const QString kSilent = QStringLiteral("silent");
+const QString kGarbage = QStringLiteral("garbage");
+const QString kFlood = QStringLiteral("flood");
+const QString kUnplugAfter = QStringLiteral("unplug-after");
+const QString kLink = QStringLiteral("link");
+const QString kDump = QStringLiteral("dump");
+const QString kCommands = QStringLiteral("commands");
+const QString kIgnore = QStringLiteral("ignore");
+const QString kFail = QStringLiteral("fail");
+const QString kStdinEof = QStringLiteral("exit-on-stdin-eof");
+const QString kTrickle = QStringLiteral("trickle");
+const QString kEcho = QStringLiteral("echo");
+const QString kLateLine = QStringLiteral("late-line");
+const QString kInterleave = QStringLiteral("interleave");
+const QString kPauseEvery = QStringLiteral("pause-every");
+const QString kPauseMs = QStringLiteral("pause-ms");
+const QString kSeed = QStringLiteral("seed");
+
+void declareOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("A simulated handheld reader on a pseudo-terminal. Prints the device to "
+                       "open as the first line on stdout."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {kRecords, QStringLiteral("Captured records held at start (default 10)."),
+         QStringLiteral("N")},
+        {kCapacity,
+         QStringLiteral("Selections the memory holds before \"Memory full\" (default 100)."),
+         QStringLiteral("N")},
+        {kCustomCodes, QStringLiteral("Custom codes reported by \"STA\" (default 0)."),
+         QStringLiteral("N")},
+        {kLatency, QStringLiteral("Delay in ms between a command and its reply (default 0)."),
+         QStringLiteral("MS")},
+        {kWire, QStringLiteral("Pace replies at 38400 baud 8N1 (about 260 us per byte), in pieces "
+                               "of 32 bytes.")},
+        {kSplit, QStringLiteral("Write each reply line in two writes a few ms apart, cut at a "
+                                "varying position.")},
+        {kSplitEvery, QStringLiteral("Write every reply byte by byte, about 1 ms apart.")},
+        {kSilent, QStringLiteral("Read every command and answer nothing.")},
+        {kGarbage, QStringLiteral("Follow every answer with a line of random bytes (NUL, 8-bit "
+                                  "bytes, lone CRs and LFs among them).")},
+        {kFlood,
+         QStringLiteral("Answer \"READID\" with N bytes that hold no line end (every byte value "
+                        "in turn) instead of an identification."),
+         QStringLiteral("N")},
+        {kUnplugAfter,
+         QStringLiteral("After N bytes sent to the tool, close the device and exit, "
+                        "as a pulled USB adapter does."),
+         QStringLiteral("N")},
+        {kLink,
+         QStringLiteral("Also make PATH a symbolic link to the device (an existing link is "
+                        "replaced); removed at exit."),
+         QStringLiteral("PATH")},
+        {kDump, QStringLiteral("At exit write the stored selections to FILE, one per line."),
+         QStringLiteral("FILE")},
+        {kCommands,
+         QStringLiteral("At exit write every command line received to FILE, one per line."),
+         QStringLiteral("FILE")},
+        {kIgnore,
+         QStringLiteral("Carry out the command line COMMAND (such as \"GET\", or \"CLOCK\" for "
+                        "every line that begins with it) but never answer it; may be given "
+                        "several times."),
+         QStringLiteral("COMMAND")},
+        {kFail,
+         QStringLiteral("Carry out the command line COMMAND (such as \"DEL E\") but answer it "
+                        "\"Error\"; may be given several times."),
+         QStringLiteral("COMMAND")},
+        {kStdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
+        {kTrickle,
+         QStringLiteral("Write every reply in random pieces of 1 to 8 bytes, up to MS ms apart."),
+         QStringLiteral("MS")},
+        {kEcho, QStringLiteral("Repeat each answered command as a line before its reply.")},
+        {kLateLine,
+         QStringLiteral("Send the line TEXT before every reply, as a late answer to something "
+                        "earlier would come."),
+         QStringLiteral("TEXT")},
+        {kInterleave, QStringLiteral("Send answers to commands that come during a record transfer "
+                                     "between two records, not behind the last one.")},
+        {kPauseEvery, QStringLiteral("Pause the records after every N records (with --pause-ms)."),
+         QStringLiteral("N")},
+        {kPauseMs, QStringLiteral("How long the records pause (default 0)."), QStringLiteral("MS")},
+        {kSeed, QStringLiteral("Seed of the random pieces and gaps (default 1)."),
+         QStringLiteral("N")},
+    });
+}
+
+// What the command line asks for.
+struct Settings {
+    DeviceModel::Options model;
+    PtyDevice::Options device;
+    QString linkPath;     // empty: no link
+    QString dumpPath;     // empty: no dump
+    QString commandsPath; // empty: the commands are not written
+    bool exitOnStdinEof = false;
+};
+
+// The settings, or none when a number is not a whole number of 0 or more.
+std::optional<Settings> readSettings(const QCommandLineParser& parser) {
+    const std::optional<qint64> recordCount = count(parser, kRecords, 10);
+    const std::optional<qint64> capacityCount = count(parser, kCapacity, 100);
+    const std::optional<qint64> codeCount = count(parser, kCustomCodes, 0);
+    const std::optional<qint64> latencyMs = count(parser, kLatency, 0);
+    const std::optional<qint64> unplugBytes = count(parser, kUnplugAfter, -1);
+    const std::optional<qint64> floodBytes = count(parser, kFlood, -1);
+    const std::optional<qint64> trickleMs = count(parser, kTrickle, -1);
+    const std::optional<qint64> pauseCount = count(parser, kPauseEvery, 0);
+    const std::optional<qint64> pauseLength = count(parser, kPauseMs, 0);
+    const std::optional<qint64> seedValue = count(parser, kSeed, 1);
+    if (!recordCount || !capacityCount || !codeCount || !latencyMs || !unplugBytes || !floodBytes ||
+        !trickleMs || !pauseCount || !pauseLength || !seedValue)
+        return std::nullopt;
+
+    Settings settings;
+    settings.model.records = static_cast<int>(*recordCount);
+    settings.model.capacity = static_cast<int>(*capacityCount);
+    settings.model.customCodes = static_cast<int>(*codeCount);
+
+    PtyDevice::Options& device = settings.device;
+    device.latencyMs = static_cast<int>(*latencyMs);
+    device.wire = parser.isSet(kWire);
+    device.split = parser.isSet(kSplit);
+    device.splitEvery = parser.isSet(kSplitEvery);
+    device.silent = parser.isSet(kSilent);
+    device.garbage = parser.isSet(kGarbage);
+    device.flood = *floodBytes;
+    device.unplugAfter = *unplugBytes;
+    device.trickleMs = static_cast<int>(*trickleMs);
+    device.echo = parser.isSet(kEcho);
+    device.lateLine = parser.value(kLateLine).toLatin1();
+    device.interleave = parser.isSet(kInterleave);
+    device.pauseEvery = static_cast<int>(*pauseCount);
+    device.pauseMs = static_cast<int>(*pauseLength);
+    device.seed = static_cast<quint32>(*seedValue);
+    for (const QString& command : parser.values(kIgnore))
+        device.ignored.append(command.toLatin1());
+    for (const QString& command : parser.values(kFail))
+        device.failed.append(command.toLatin1());
+
+    settings.linkPath = parser.value(kLink);
+    settings.dumpPath = parser.value(kDump);
+    settings.commandsPath = parser.value(kCommands);
+    settings.exitOnStdinEof = parser.isSet(kStdinEof);
+    return settings;
+}
+
+// Writes the files asked for at exit; false when one cannot be written, which was told.
+bool writeFilesAtExit(const Settings& settings, const DeviceModel& model) {
+    if (!settings.dumpPath.isEmpty() && !writeLines(settings.dumpPath, model.selections())) {
+        fatal(QStringLiteral("cannot write %1").arg(settings.dumpPath));
+        return false;
+    }
+    if (!settings.commandsPath.isEmpty() && !writeLines(settings.commandsPath, model.commands())) {
+        fatal(QStringLiteral("cannot write %1").arg(settings.commandsPath));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -108,142 +274,18 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("quorvelino-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A simulated handheld reader on a pseudo-terminal. Prints the device to "
-                       "open as the first line on stdout."));
-    parser.addHelpOption();
-    const QString records = QStringLiteral("records");
-    const QString capacity = QStringLiteral("capacity");
-    const QString customCodes = QStringLiteral("custom-codes");
-    const QString latency = QStringLiteral("latency");
-    const QString wire = QStringLiteral("wire");
-    const QString split = QStringLiteral("split");
-    const QString splitEvery = QStringLiteral("split-every");
-    const QString silent = QStringLiteral("silent");
-    const QString garbage = QStringLiteral("garbage");
-    const QString flood = QStringLiteral("flood");
-    const QString unplugAfter = QStringLiteral("unplug-after");
-    const QString link = QStringLiteral("link");
-    const QString dump = QStringLiteral("dump");
-    const QString commands = QStringLiteral("commands");
-    const QString ignore = QStringLiteral("ignore");
-    const QString fail = QStringLiteral("fail");
-    const QString stdinEof = QStringLiteral("exit-on-stdin-eof");
-    const QString trickle = QStringLiteral("trickle");
-    const QString echo = QStringLiteral("echo");
-    const QString lateLine = QStringLiteral("late-line");
-    const QString interleave = QStringLiteral("interleave");
-    const QString pauseEvery = QStringLiteral("pause-every");
-    const QString pauseMs = QStringLiteral("pause-ms");
-    const QString seed = QStringLiteral("seed");
-    parser.addOptions({
-        {records, QStringLiteral("Captured records held at start (default 10)."),
-         QStringLiteral("N")},
-        {capacity,
-         QStringLiteral("Selections the memory holds before \"Memory full\" (default 100)."),
-         QStringLiteral("N")},
-        {customCodes, QStringLiteral("Custom codes reported by \"STA\" (default 0)."),
-         QStringLiteral("N")},
-        {latency, QStringLiteral("Delay in ms between a command and its reply (default 0)."),
-         QStringLiteral("MS")},
-        {wire, QStringLiteral("Pace replies at 38400 baud 8N1 (about 260 us per byte), in pieces "
-                              "of 32 bytes.")},
-        {split, QStringLiteral("Write each reply line in two writes a few ms apart, cut at a "
-                               "varying position.")},
-        {splitEvery, QStringLiteral("Write every reply byte by byte, about 1 ms apart.")},
-        {silent, QStringLiteral("Read every command and answer nothing.")},
-        {garbage, QStringLiteral("Follow every answer with a line of random bytes (NUL, 8-bit "
-                                 "bytes, lone CRs and LFs among them).")},
-        {flood,
-         QStringLiteral("Answer \"READID\" with N bytes that hold no line end (every byte value "
-                        "in turn) instead of an identification."),
-         QStringLiteral("N")},
-        {unplugAfter,
-         QStringLiteral("After N bytes sent to the tool, close the device and exit, "
-                        "as a pulled USB adapter does."),
-         QStringLiteral("N")},
-        {link,
-         QStringLiteral("Also make PATH a symbolic link to the device (an existing link is "
-                        "replaced); removed at exit."),
-         QStringLiteral("PATH")},
-        {dump, QStringLiteral("At exit write the stored selections to FILE, one per line."),
-         QStringLiteral("FILE")},
-        {commands,
-         QStringLiteral("At exit write every command line received to FILE, one per line."),
-         QStringLiteral("FILE")},
-        {ignore,
-         QStringLiteral("Carry out the command line COMMAND (such as \"GET\", or \"CLOCK\" for "
-                        "every line that begins with it) but never answer it; may be given "
-                        "several times."),
-         QStringLiteral("COMMAND")},
-        {fail,
-         QStringLiteral("Carry out the command line COMMAND (such as \"DEL E\") but answer it "
-                        "\"Error\"; may be given several times."),
-         QStringLiteral("COMMAND")},
-        {stdinEof, QStringLiteral("Exit when stdin reaches end of file (default: ignore stdin).")},
-        {trickle,
-         QStringLiteral("Write every reply in random pieces of 1 to 8 bytes, up to MS ms apart."),
-         QStringLiteral("MS")},
-        {echo, QStringLiteral("Repeat each answered command as a line before its reply.")},
-        {lateLine,
-         QStringLiteral("Send the line TEXT before every reply, as a late answer to something "
-                        "earlier would come."),
-         QStringLiteral("TEXT")},
-        {interleave, QStringLiteral("Send answers to commands that come during a record transfer "
-                                    "between two records, not behind the last one.")},
-        {pauseEvery, QStringLiteral("Pause the records after every N records (with --pause-ms)."),
-         QStringLiteral("N")},
-        {pauseMs, QStringLiteral("How long the records pause (default 0)."), QStringLiteral("MS")},
-        {seed, QStringLiteral("Seed of the random pieces and gaps (default 1)."),
-         QStringLiteral("N")},
-    });
+    declareOptions(parser);
     parser.process(app);
-
-    const std::optional<qint64> recordCount = count(parser, records, 10);
-    const std::optional<qint64> capacityCount = count(parser, capacity, 100);
-    const std::optional<qint64> codeCount = count(parser, customCodes, 0);
-    const std::optional<qint64> latencyMs = count(parser, latency, 0);
-    const std::optional<qint64> unplugBytes = count(parser, unplugAfter, -1);
-    const std::optional<qint64> floodBytes = count(parser, flood, -1);
-    const std::optional<qint64> trickleMs = count(parser, trickle, -1);
-    const std::optional<qint64> pauseCount = count(parser, pauseEvery, 0);
-    const std::optional<qint64> pauseLength = count(parser, pauseMs, 0);
-    const std::optional<qint64> seedValue = count(parser, seed, 1);
-    if (!recordCount || !capacityCount || !codeCount || !latencyMs || !unplugBytes || !floodBytes ||
-        !trickleMs || !pauseCount || !pauseLength || !seedValue) {
+    const std::optional<Settings> settings = readSettings(parser);
+    if (!settings) {
         fatal(QStringLiteral("--records, --capacity, --custom-codes, --latency, --flood, "
                              "--unplug-after, --trickle, --pause-every, --pause-ms and --seed take "
                              "a whole number of 0 or more"));
         return 2;
     }
 
-    DeviceModel::Options modelOptions;
-    modelOptions.records = static_cast<int>(*recordCount);
-    modelOptions.capacity = static_cast<int>(*capacityCount);
-    modelOptions.customCodes = static_cast<int>(*codeCount);
-    DeviceModel model(modelOptions);
-
-    PtyDevice::Options deviceOptions;
-    deviceOptions.latencyMs = static_cast<int>(*latencyMs);
-    deviceOptions.wire = parser.isSet(wire);
-    deviceOptions.split = parser.isSet(split);
-    deviceOptions.splitEvery = parser.isSet(splitEvery);
-    deviceOptions.silent = parser.isSet(silent);
-    deviceOptions.garbage = parser.isSet(garbage);
-    deviceOptions.flood = *floodBytes;
-    deviceOptions.unplugAfter = *unplugBytes;
-    deviceOptions.trickleMs = static_cast<int>(*trickleMs);
-    deviceOptions.echo = parser.isSet(echo);
-    deviceOptions.lateLine = parser.value(lateLine).toLatin1();
-    deviceOptions.interleave = parser.isSet(interleave);
-    deviceOptions.pauseEvery = static_cast<int>(*pauseCount);
-    deviceOptions.pauseMs = static_cast<int>(*pauseLength);
-    deviceOptions.seed = static_cast<quint32>(*seedValue);
-    for (const QString& command : parser.values(ignore))
-        deviceOptions.ignored.append(command.toLatin1());
-    for (const QString& command : parser.values(fail))
-        deviceOptions.failed.append(command.toLatin1());
-    PtyDevice device(model, deviceOptions);
+    DeviceModel model(settings->model);
+    PtyDevice device(model, settings->device);
     if (!device.open()) {
         fatal(device.errorString());
         return 1;
@@ -252,14 +294,13 @@ int main(int argc, char* argv[]) {
         fatal(QStringLiteral("cannot handle SIGTERM and SIGINT"));
         return 1;
     }
-    const QString linkPath = parser.value(link);
-    if (!linkPath.isEmpty()) {
-        if (const QString why = makeLink(linkPath, device.slavePath()); !why.isEmpty()) {
+    if (!settings->linkPath.isEmpty()) {
+        if (const QString why = makeLink(settings->linkPath, device.slavePath()); !why.isEmpty()) {
             fatal(why);
             return 1;
         }
     }
-    if (parser.isSet(stdinEof))
+    if (settings->exitOnStdinEof)
         quitOnStdinEnd(app);
     QObject::connect(&device, &PtyDevice::unplugged, &app, [&app] { app.quit(); });
 
@@ -270,17 +311,7 @@ int main(int argc, char* argv[]) {
 
     device.readWaiting();
     device.unplug();
-    if (!linkPath.isEmpty())
-        removeLink(linkPath, device.slavePath());
-    const QString dumpPath = parser.value(dump);
-    if (!dumpPath.isEmpty() && !writeLines(dumpPath, model.selections())) {
-        fatal(QStringLiteral("cannot write %1").arg(dumpPath));
-        return 1;
-    }
-    const QString commandsPath = parser.value(commands);
-    if (!commandsPath.isEmpty() && !writeLines(commandsPath, model.commands())) {
-        fatal(QStringLiteral("cannot write %1").arg(commandsPath));
-        return 1;
-    }
-    return code;
+    if (!settings->linkPath.isEmpty())
+        removeLink(settings->linkPath, device.slavePath());
+    return writeFilesAtExit(*settings, model) ? code : 1;
 }

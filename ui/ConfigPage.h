@@ -4,6 +4,7 @@
 #include <QList>
 
 class QCheckBox;
+class QGridLayout;
 
 // The frame `FrameConfig` of the "Configuration" page: eight rows, each a label, the setting's
 // controls with their units, and the button that sends the setting. Disabled until a connect.
@@ -18,6 +19,14 @@ public:
     QList<QWidget*> focusOrder() const { return m_focusOrder; }
 
 private:
+    // The rows, two by two, each group with its controls; they append them to m_focusOrder.
+    void addClockRows(QGridLayout& grid);
+    void addTimeoutRows(QGridLayout& grid);
+    void addFeatureRows(QGridLayout& grid);
+    void addModeRows(QGridLayout& grid);
+
+    static constexpr int kRows = 8;
+
     QCheckBox* m_checkOfftime;
     QList<QWidget*> m_focusOrder;
 };

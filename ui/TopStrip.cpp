@@ -54,6 +54,10 @@ TopStrip::TopStrip(QWidget* parent) : QWidget(parent) {
     m_picture->setFixedSize(kLogoWidth, kLogoHeight);
     m_picture->setAccessibleName(QStringLiteral("Quorvelino logo"));
 
+    layOut();
+}
+
+void TopStrip::layOut() {
     auto* connection = new QVBoxLayout;
     connection->addWidget(m_port);
     connection->addWidget(m_connect);

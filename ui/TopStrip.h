@@ -25,6 +25,10 @@ public:
     QList<QWidget*> focusOrder() const;
 
 private:
+    // Places the controls: the connection on the left, the status in the middle, the logo on the
+    // right.
+    void layOut();
+
     PortBox* m_port;
     QPushButton* m_connect;
     QProgressBar* m_akku;

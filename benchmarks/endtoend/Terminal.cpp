@@ -50,6 +50,59 @@ bool holdsOpen(qint64 pid, const QString& device) {
     return false;
 }
 
+// Settings for a throw-away home that name the device at 38400 baud 8N1.
+bool writeSettings(const QTemporaryDir& home, const QString& device) {
+    QDir(home.path()).mkpath(QStringLiteral(".config/CuteCom"));
+    QFile settings(home.filePath(QStringLiteral(".config/CuteCom/CuteCom5.conf")));
+    if (!settings.open(QIODevice::WriteOnly))
+        return false;
+    settings.write(
+        "[sessions]\n1\\BaudRate=38400\n1\\DataBits=8\n1\\Device=" + device.toLocal8Bit() +
+        "\n1\\FlowControl=0\n1\\OpenMode=3\n1\\Parity=0\n1\\StopBits=1\n"
+        "1\\name=Default\nsize=1\n");
+    settings.close();
+    return true;
+}
+
+void startTerminal(QProcess& cutecom, const QTemporaryDir& home, const VirtualDisplay& display,
+                   const QString& modemLines) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    env.insert(QStringLiteral("DISPLAY"), display.name());
+    env.insert(QStringLiteral("LD_PRELOAD"), modemLines);
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    cutecom.setProcessEnvironment(env);
+    cutecom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    cutecom.setStandardOutputFile(QProcess::nullDevice());
+    cutecom.start(QStringLiteral("cutecom"), {});
+}
+
+// The window's id once it is shown, or an empty text when it is not within kStartMs of `waited`
+// starting.
+QString waitForWindow(const VirtualDisplay& display, const QElapsedTimer& waited) {
+    QString window;
+    while (window.isEmpty() && waited.elapsed() < kStartMs) {
+        run(100);
+        window = xdotool(display.name(), {QStringLiteral("search"), QStringLiteral("--name"),
+                                          QStringLiteral("^CuteCom - ")})
+                     .section(QLatin1Char('\n'), 0, 0);
+    }
+    return window;
+}
+
+// Opens the device as the operator does, with Alt+O in the window; true once the terminal holds
+// it open, within kStartMs of `waited` starting.
+bool openDevice(const QProcess& cutecom, const VirtualDisplay& display, const QString& window,
+                const QString& device, const QElapsedTimer& waited) {
+    xdotool(display.name(), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    xdotool(display.name(),
+            {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("alt+o")});
+    while (!holdsOpen(cutecom.processId(), device) && waited.elapsed() < kStartMs)
+        run(50);
+    return holdsOpen(cutecom.processId(), device);
+}
+
 } // namespace
 
 namespace Terminal {
@@ -64,50 +117,23 @@ QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, in
     if (!feed.error().isEmpty())
         return failed(feed.error());
     QTemporaryDir home;
-    QDir(home.path()).mkpath(QStringLiteral(".config/CuteCom"));
-    QFile settings(home.filePath(QStringLiteral(".config/CuteCom/CuteCom5.conf")));
-    if (!settings.open(QIODevice::WriteOnly))
+    if (!writeSettings(home, feed.device()))
         return failed(QStringLiteral("cannot write cutecom's settings"));
-    settings.write(
-        "[sessions]\n1\\BaudRate=38400\n1\\DataBits=8\n1\\Device=" + feed.device().toLocal8Bit() +
-        "\n1\\FlowControl=0\n1\\OpenMode=3\n1\\Parity=0\n1\\StopBits=1\n"
-        "1\\name=Default\nsize=1\n");
-    settings.close();
 
     QProcess cutecom;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    env.insert(QStringLiteral("DISPLAY"), display.name());
-    env.insert(QStringLiteral("LD_PRELOAD"), modemLines);
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    cutecom.setProcessEnvironment(env);
-    cutecom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    cutecom.setStandardOutputFile(QProcess::nullDevice());
-    cutecom.start(QStringLiteral("cutecom"), {});
+    startTerminal(cutecom, home, display, modemLines);
     const auto stop = [&cutecom] {
         cutecom.kill();
         cutecom.waitForFinished(3000);
     };
     QElapsedTimer waited;
     waited.start();
-    QString window;
-    while (window.isEmpty() && waited.elapsed() < kStartMs) {
-        run(100);
-        window = xdotool(display.name(), {QStringLiteral("search"), QStringLiteral("--name"),
-                                          QStringLiteral("^CuteCom - ")})
-                     .section(QLatin1Char('\n'), 0, 0);
-    }
+    const QString window = waitForWindow(display, waited);
     if (window.isEmpty()) {
         stop();
         return failed(QStringLiteral("cutecom showed no window"));
     }
-    xdotool(display.name(), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-    xdotool(display.name(),
-            {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("alt+o")});
-    while (!holdsOpen(cutecom.processId(), feed.device()) && waited.elapsed() < kStartMs)
-        run(50);
-    if (!holdsOpen(cutecom.processId(), feed.device())) {
+    if (!openDevice(cutecom, display, window, feed.device(), waited)) {
         stop();
         return failed(QStringLiteral("cutecom did not open %1").arg(feed.device()));
     }

@@ -98,74 +98,56 @@ private:
         m_sentBefore = h.port.written().size();
         m_pulledInBox = false;
         m_allowed.clear();
-        if (!connected() && choice < 13) {
+        if (!connected() && choice < 13)
             connect();
-        } else {
-            switch (choice) {
-            case 0:
-            case 1:
-                startDownload();
-                break;
-            case 2:
-                upload();
-                break;
-            case 3:
-                m_action = u"statistic"_s;
-                m_allowed << "STA";
-                click([&] { memory.showStatistics(); });
-                break;
-            case 4: {
-                const bool records = m_random.bounded(2) == 0;
-                h.boxes.answerNext(m_random.bounded(2) == 0 ? MessageBoxes::Answer::Yes
-                                                            : MessageBoxes::Answer::No);
-                m_action = records ? u"erase records"_s : u"erase selections"_s;
-                m_allowed << (records ? "DEL E" : "DEL T");
-                click([&] { records ? memory.eraseRecords() : memory.eraseSelections(); });
-                break;
-            }
-            case 5:
-                m_action = u"buzzer"_s;
-                m_allowed << "BEEP";
-                click([&] { peripherals.buzzer(); });
-                break;
-            case 6:
-                display();
-                break;
-            case 7:
-                m_action = u"read ID"_s;
-                m_allowed << "READID"
-                          << "SCAN";
-                click([&] {
-                    m_random.bounded(2) ? identification.readId() : identification.scanBarcode();
-                });
-                break;
-            case 8:
-                // Continuous reading takes every line for a result and answers it with the next
-                // "READID": a handheld that sends more than one line per read would be asked
-                // ever faster.
-                m_action = u"continuous reading"_s;
-                if (!m_handheld.options().echo && m_handheld.options().lateLine.isEmpty())
-                    h.controls.setChecked(Control::ReadCont,
-                                          !h.controls.isChecked(Control::ReadCont));
-                break;
-            case 9:
-                pullCable();
-                break;
-            case 11:
-                quiet();
-                break;
-            case 10:
-                m_action = u"disconnect"_s;
-                m_allowed << "DISCONNECT";
-                h.clickConnect();
-                break;
-            default:
-                m_action = u"waiting"_s;
-                break;
-            }
-        }
+        else
+            operate(choice);
         h.idle(m_random.bounded(4000));
         check();
+    }
+
+    // One action by its number: 0 to 4 use the memory, 5 to 8 the peripherals, 9 to 11 the line;
+    // above that the operator waits.
+    void operate(int choice) {
+        switch (choice) {
+        case 0:
+        case 1:
+            startDownload();
+            break;
+        case 2:
+            upload();
+            break;
+        case 3:
+            statistic();
+            break;
+        case 4:
+            erase();
+            break;
+        case 5:
+            buzzer();
+            break;
+        case 6:
+            display();
+            break;
+        case 7:
+            readId();
+            break;
+        case 8:
+            toggleContinuousReading();
+            break;
+        case 9:
+            pullCable();
+            break;
+        case 10:
+            disconnect();
+            break;
+        case 11:
+            quiet();
+            break;
+        default:
+            m_action = u"waiting"_s;
+            break;
+        }
     }
 
     void connect() {
@@ -203,6 +185,27 @@ private:
         click([&] { selectionUpload.start(); });
     }
 
+    void statistic() {
+        m_action = u"statistic"_s;
+        m_allowed << "STA";
+        click([&] { memory.showStatistics(); });
+    }
+
+    void erase() {
+        const bool records = m_random.bounded(2) == 0;
+        h.boxes.answerNext(m_random.bounded(2) == 0 ? MessageBoxes::Answer::Yes
+                                                    : MessageBoxes::Answer::No);
+        m_action = records ? u"erase records"_s : u"erase selections"_s;
+        m_allowed << (records ? "DEL E" : "DEL T");
+        click([&] { records ? memory.eraseRecords() : memory.eraseSelections(); });
+    }
+
+    void buzzer() {
+        m_action = u"buzzer"_s;
+        m_allowed << "BEEP";
+        click([&] { peripherals.buzzer(); });
+    }
+
     void display() {
         m_action = u"display"_s;
         // Pasted text keeps its line breaks; none may reach the handheld inside a command.
@@ -211,6 +214,22 @@ private:
         m_allowed << "DISPLAY 1 \"Hello"
                   << "DISPLAY 1 \"Hello\"";
         click([&] { peripherals.showText(); });
+    }
+
+    void readId() {
+        m_action = u"read ID"_s;
+        m_allowed << "READID"
+                  << "SCAN";
+        click(
+            [&] { m_random.bounded(2) ? identification.readId() : identification.scanBarcode(); });
+    }
+
+    // Continuous reading takes every line for a result and answers it with the next "READID": a
+    // handheld that sends more than one line per read would be asked ever faster.
+    void toggleContinuousReading() {
+        m_action = u"continuous reading"_s;
+        if (!m_handheld.options().echo && m_handheld.options().lateLine.isEmpty())
+            h.controls.setChecked(Control::ReadCont, !h.controls.isChecked(Control::ReadCont));
     }
 
     void pullCable() {
@@ -224,6 +243,12 @@ private:
             checkLossMessages(before);
         if (connected())
             fail(u"the window stayed connected to a pulled cable"_s);
+    }
+
+    void disconnect() {
+        m_action = u"disconnect"_s;
+        m_allowed << "DISCONNECT";
+        h.clickConnect();
     }
 
     // A pulled cable is told once, unless the operator was told already that the connection

@@ -63,6 +63,81 @@ int fail(const QString& why) {
     return 1;
 }
 
+// Connects the window to the handheld on the first port; true once its serial number shows.
+bool connectToHandheld(Tool& tool) {
+    tool.controls().setCurrentIndex(Control::Port, 0);
+    tool.window().connectButton().click();
+    return waitUntil(
+        [&] {
+            return tool.link().replyMode() == ReplyMode::Idle &&
+                   !tool.controls().text(Control::SNR).isEmpty();
+        },
+        10000);
+}
+
+// Saves a picture of each page into `out`, pressing the page's button first where it has one;
+// 1 when a picture cannot be written, else 0.
+int savePages(Tool& tool, const QDir& out) {
+    struct Page {
+        const char* file;
+        const char* action; // a button to press first, or nullptr
+        Control shows;      // a field that the action fills
+    };
+    const Page pages[] = {
+        {"page-online.png", "ReadId", Control::IDAnzeige},
+        {"page-control.png", nullptr, Control::IDAnzeige},
+        {"page-configuration.png", nullptr, Control::IDAnzeige},
+        {"page-data-exchange.png", nullptr, Control::IDAnzeige},
+    };
+    Form1& window = tool.window();
+    int result = 0;
+    for (int index = 0; index < 4; ++index) {
+        const Page& page = pages[index];
+        window.tabs().setCurrentIndex(index);
+        if (page.action) {
+            window.button(page.action).click();
+            waitUntil([&] { return !tool.controls().text(page.shows).isEmpty(); }, 5000);
+        }
+        settle();
+        const QString path = out.filePath(QString::fromLatin1(page.file));
+        if (!window.grab().save(path))
+            result = fail(QStringLiteral("cannot write %1").arg(path));
+        else
+            std::printf("%s\n", qPrintable(path));
+    }
+    return result;
+}
+
+// Runs the tool against the handheld, whose device COM1 names, and takes the pictures; returns
+// the exit status.
+int takePictures(const QDir& out) {
+    RecordedBoxes boxes;
+    Tool tool(&boxes);
+    tool.start();
+    Form1& window = tool.window();
+    window.resize(window.sizeHint().expandedTo(QSize(860, 0)));
+    const bool connected = connectToHandheld(tool);
+    int result = connected
+                     ? savePages(tool, out)
+                     : fail(QStringLiteral("the tool did not connect to the simulated handheld"));
+    if (!boxes.texts().isEmpty())
+        result = fail(
+            QStringLiteral("the tool showed: %1").arg(boxes.texts().join(QStringLiteral(" | "))));
+    window.close();
+    return result;
+}
+
+// Gives the tool settings of its own for the run, in which COM1 is the device.
+bool writeSettings(const QTemporaryDir& home, const QByteArray& device) {
+    QDir(home.path()).mkpath(QStringLiteral("Quorvelino"));
+    QFile ini(home.filePath(QStringLiteral("Quorvelino/Quorvelino.ini")));
+    if (!ini.open(QIODevice::WriteOnly) || ini.write("[Ports]\nCOM1=" + device + "\n") < 0)
+        return false;
+    ini.close();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -91,61 +166,10 @@ int main(int argc, char* argv[]) {
     const QByteArray device = sim.readLine().trimmed();
 
     QTemporaryDir home;
-    QDir(home.path()).mkpath(QStringLiteral("Quorvelino"));
-    QFile ini(home.filePath(QStringLiteral("Quorvelino/Quorvelino.ini")));
-    if (!ini.open(QIODevice::WriteOnly) || ini.write("[Ports]\nCOM1=" + device + "\n") < 0)
+    if (!writeSettings(home, device))
         return fail(QStringLiteral("cannot write the settings file"));
-    ini.close();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
 
-    int result = 0;
-    {
-        RecordedBoxes boxes;
-        Tool tool(&boxes);
-        tool.start();
-        Form1& window = tool.window();
-        window.resize(window.sizeHint().expandedTo(QSize(860, 0)));
-        tool.controls().setCurrentIndex(Control::Port, 0);
-        window.connectButton().click();
-        const bool connected = waitUntil(
-            [&] {
-                return tool.link().replyMode() == ReplyMode::Idle &&
-                       !tool.controls().text(Control::SNR).isEmpty();
-            },
-            10000);
-
-        struct Page {
-            const char* file;
-            const char* action; // a button to press first, or nullptr
-            Control shows;      // a field that the action fills
-        };
-        const Page pages[] = {
-            {"page-online.png", "ReadId", Control::IDAnzeige},
-            {"page-control.png", nullptr, Control::IDAnzeige},
-            {"page-configuration.png", nullptr, Control::IDAnzeige},
-            {"page-data-exchange.png", nullptr, Control::IDAnzeige},
-        };
-        for (int index = 0; connected && index < 4; ++index) {
-            const Page& page = pages[index];
-            window.tabs().setCurrentIndex(index);
-            if (page.action) {
-                window.button(page.action).click();
-                waitUntil([&] { return !tool.controls().text(page.shows).isEmpty(); }, 5000);
-            }
-            settle();
-            const QString path = out.filePath(QString::fromLatin1(page.file));
-            if (!window.grab().save(path))
-                result = fail(QStringLiteral("cannot write %1").arg(path));
-            else
-                std::printf("%s\n", qPrintable(path));
-        }
-        if (!connected)
-            result = fail(QStringLiteral("the tool did not connect to the simulated handheld"));
-        if (!boxes.texts().isEmpty())
-            result = fail(QStringLiteral("the tool showed: %1")
-                              .arg(boxes.texts().join(QStringLiteral(" | "))));
-        window.close();
-    }
+    const int result = takePictures(out);
     sim.terminate();
     if (!sim.waitForFinished(3000))
         sim.kill();
