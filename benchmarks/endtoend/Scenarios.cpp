@@ -121,29 +121,47 @@ QJsonObject connect(const QString& sim) {
     return result;
 }
 
-// Connects the session and chooses `path` for the records; why not, when that failed.
-QString readyForDownload(BenchSession& session, const QString& path) {
-    if (!session.error().isEmpty())
-        return session.error();
-    if (!session.connect())
-        return QStringLiteral("the tool did not connect");
-    session.tool().controls().setText(Control::PfadSpeichern, path);
-    return QString();
+// A connected session with its "records.csv" chosen for the records: the button that starts the
+// download, or nothing, with why.
+struct Ready {
+    QAbstractButton* start = nullptr;
+    QString path;
+    QString error;
+};
+
+Ready readyForDownload(BenchSession& session) {
+    Ready ready;
+    ready.path = session.filePath(QStringLiteral("records.csv"));
+    if (!session.error().isEmpty()) {
+        ready.error = session.error();
+    } else if (!session.connect()) {
+        ready.error = QStringLiteral("the tool did not connect");
+    } else {
+        session.tool().controls().setText(Control::PfadSpeichern, ready.path);
+        ready.start = &session.tool().window().button("LeseErfassungen");
+    }
+    return ready;
+}
+
+// Every record the handheld's counter takes, at the wire rate.
+constexpr int kPacedRecords = 32767;
+QStringList pacedHandheld() {
+    return {QStringLiteral("--records"), QString::number(kPacedRecords), QStringLiteral("--wire")};
 }
 
 QJsonObject download(const QString& sim, int records, bool callgrind) {
     BenchSession session(sim, {QStringLiteral("--records"), QString::number(records)});
-    const QString path = session.filePath(QStringLiteral("records.csv"));
-    if (const QString error = readyForDownload(session, path); !error.isEmpty())
-        return failed(error);
-    QAbstractButton& start = session.tool().window().button("LeseErfassungen");
+    const Ready ready = readyForDownload(session);
+    if (!ready.start)
+        return failed(ready.error);
+    const QString& path = ready.path;
 
     const ResourceUse before = ResourceUse::now();
     if (!callgrind)
         session.stalls().start();
     const qint64 clickedNs = monotonicNs();
     const bool finished = countedSpan([&] {
-        start.click();
+        ready.start->click();
         return session.waitFor([&] { return !session.boxes().texts().isEmpty(); }, 30 * 60 * 1000);
     });
     const qint64 doneNs = session.doneNs();
@@ -172,18 +190,16 @@ QJsonObject download(const QString& sim, int records, bool callgrind) {
 }
 
 QJsonObject pacedDownload(const QString& sim, int seconds) {
-    constexpr int kRecords = 32767;
-    BenchSession session(
-        sim, {QStringLiteral("--records"), QString::number(kRecords), QStringLiteral("--wire")});
-    const QString path = session.filePath(QStringLiteral("records.csv"));
-    if (const QString error = readyForDownload(session, path); !error.isEmpty())
-        return failed(error);
-    QAbstractButton& start = session.tool().window().button("LeseErfassungen");
+    BenchSession session(sim, pacedHandheld());
+    const Ready ready = readyForDownload(session);
+    if (!ready.start)
+        return failed(ready.error);
+    const QString& path = ready.path;
 
     // No stall meter here: its own wake-ups would count as the tool's CPU time.
     const ResourceUse before = ResourceUse::now();
     const qint64 clickedNs = monotonicNs();
-    start.click();
+    ready.start->click();
     session.waitFor([] { return false; }, seconds * 1000);
     const qint64 endNs = monotonicNs();
     const ResourceUse after = ResourceUse::now();
@@ -192,10 +208,10 @@ QJsonObject pacedDownload(const QString& sim, int seconds) {
         return failed(session.boxes().texts().join(QStringLiteral(" | ")));
     // The file holds every complete record so far; the conversion keeps each line's length.
     const qint64 fileBytes = QFileInfo(path).size();
-    const QByteArray expected = expectedRecordFile(kRecords);
+    const QByteArray expected = expectedRecordFile(kPacedRecords);
     if (fileBytes <= 0 || readAll(path) != expected.left(fileBytes))
         return failed(QStringLiteral("the record file differs from the handheld's records"));
-    DeviceModel model(DeviceModel::Options{kRecords, 100, 0});
+    DeviceModel model(DeviceModel::Options{kPacedRecords, 100, 0});
     QJsonObject result =
         measured(clickedNs, endNs, before, after, exchanged(model, "STA") + 4 + fileBytes,
                  session.pauses().prescribedMs(clickedNs, endNs), -1);
@@ -204,24 +220,22 @@ QJsonObject pacedDownload(const QString& sim, int seconds) {
 }
 
 QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int busyMs) {
-    constexpr int kRecords = 32767;
-    BenchSession session(
-        sim, {QStringLiteral("--records"), QString::number(kRecords), QStringLiteral("--wire")});
-    const QString path = session.filePath(QStringLiteral("records.csv"));
-    if (const QString error = readyForDownload(session, path); !error.isEmpty())
-        return failed(error);
-    QAbstractButton& start = session.tool().window().button("LeseErfassungen");
+    BenchSession session(sim, pacedHandheld());
+    const Ready ready = readyForDownload(session);
+    if (!ready.start)
+        return failed(ready.error);
+    const QString& path = ready.path;
     session.waitFor([] { return false; }, 1000); // the chain's last paint settles
 
     const auto wait = [&session](int ms) { session.waitFor([] { return false; }, ms); };
     const SpanCpu idle({0, xServerPid}, idleMs / 1000, wait);
-    start.click();
+    ready.start->click();
     const SpanCpu busy({0, xServerPid}, busyMs / 1000, wait);
 
     if (!session.boxes().texts().isEmpty())
         return failed(session.boxes().texts().join(QStringLiteral(" | ")));
     const qint64 fileBytes = QFileInfo(path).size();
-    if (fileBytes <= 0 || readAll(path) != expectedRecordFile(kRecords).left(fileBytes))
+    if (fileBytes <= 0 || readAll(path) != expectedRecordFile(kPacedRecords).left(fileBytes))
         return failed(QStringLiteral("the record file differs from the handheld's records"));
     if (busy.cpuNs(1) < 0)
         return failed(QStringLiteral("the X server is gone"));
