@@ -9,6 +9,8 @@ QString escaped(const QString& text) {
         const char16_t code = c.unicode();
         if (code < 0x20 || (code >= 0x7f && code < 0xa0))
             out += QStringLiteral("\\x%1").arg(unsigned(code), 2, 16, QLatin1Char('0'));
+        else if (c == QLatin1Char('\\'))
+            out += QStringLiteral("\\\\");
         else
             out += c;
     }
