@@ -64,6 +64,8 @@ int Session::run() {
     if (!choosePort())
         return m_verdict.code();
     m_boxes.setSubject(subject());
+    if (!fileUsable())
+        return m_verdict.code();
     m_boxes.setMuted([this] { return stopped(); });
     wire();
 
@@ -92,6 +94,38 @@ void Session::writeOutput(const QString& text) {
     m_boxes.print(QStringLiteral("The values could not be written to standard output: %1.")
                       .arg(QString::fromLocal8Bit(std::strerror(errno))));
     m_verdict.note(ExitCode::kFile);
+}
+
+bool Session::fileUsable() {
+    const QFileInfo file(m_request.file);
+    QString why;
+    if (m_request.command == CommandLine::Command::Download) {
+        const QFileInfo folder(file.absolutePath());
+        if (!folder.isDir())
+            why = QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
+        else if (file.isDir())
+            why = QStringLiteral("%1 is a folder").arg(m_request.file);
+        else if (file.exists() ? !file.isWritable() : !folder.isWritable())
+            why = QStringLiteral("%1 may not be written")
+                      .arg(file.exists() ? m_request.file : folder.filePath());
+        if (!why.isEmpty())
+            why = QStringLiteral("The records cannot be saved: %1.").arg(why);
+    } else if (m_request.command == CommandLine::Command::Upload) {
+        if (!file.exists())
+            why = QStringLiteral("%1 does not exist").arg(m_request.file);
+        else if (file.isDir())
+            why = QStringLiteral("%1 is a folder").arg(m_request.file);
+        else if (!file.isReadable())
+            why = QStringLiteral("%1 may not be read").arg(m_request.file);
+        if (!why.isEmpty())
+            why = QStringLiteral("The selections cannot be loaded: %1.").arg(why);
+    }
+    if (why.isEmpty())
+        return true;
+    // Said before the port is opened: the handheld is not greeted for a job that cannot be done.
+    m_boxes.print(why);
+    m_verdict.note(Outcome::FileError);
+    return false;
 }
 
 bool Session::choosePort() {
