@@ -166,11 +166,13 @@ Effect run(const Setup& setup, const QByteArray& stream, const QList<qsizetype>&
     outcome.boxes = boxes.texts();
     outcome.mode = link.replyMode();
     outcome.pending = link.receiveBuffer().pending();
-    for (const char* name : {"Tagtyp", "Offtime", "Readtimeout", "gpstimeout", "FDXCode",
-                             "Betriebsart", "Order", "Sprache", "Version", "SNR", "IDAnzeige"})
-        outcome.controls << controls.text(name);
-    for (const char* name : {"EnBeeper", "EnGPS", "Check_Offtime"})
-        outcome.controls << QString::number(controls.isChecked(name));
+    for (const Control shown :
+         {Control::Tagtyp, Control::Offtime, Control::Readtimeout, Control::gpstimeout,
+          Control::FDXCode, Control::Betriebsart, Control::Order, Control::Sprache,
+          Control::Version, Control::SNR, Control::IDAnzeige})
+        outcome.controls << controls.text(shown);
+    for (const Control box : {Control::EnBeeper, Control::EnGPS, Control::Check_Offtime})
+        outcome.controls << QString::number(controls.isChecked(box));
     outcome.controls << QString::number(controls.value(Control::akku))
                      << QString::number(controls.isEnabled(Control::Offtime));
     dataFile.close();
