@@ -8,6 +8,7 @@
 // the tool shows a message box, since the pictures would then not show a working tool.
 
 #include "platform/MessageBoxes.h"
+#include "tests/support/WaitUntil.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
 
@@ -15,13 +16,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cstdio>
 #include <functional>
 
@@ -40,19 +39,6 @@ public:
 private:
     QStringList m_texts;
 };
-
-// Runs the event loop until the condition holds or the time is up; true when it holds.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 void settle() {
     waitUntil([] { return false; }, 300);
@@ -78,25 +64,25 @@ bool connectToHandheld(Tool& tool) {
 // Saves a picture of each page into `out`, pressing the page's button first where it has one;
 // 1 when a picture cannot be written, else 0.
 int savePages(Tool& tool, const QDir& out) {
+    // The online page is shown with a transponder read into its identification field.
     struct Page {
         const char* file;
-        const char* action; // a button to press first, or nullptr
-        Control shows;      // a field that the action fills
+        bool readId;
     };
     const Page pages[] = {
-        {"page-online.png", "ReadId", Control::IDAnzeige},
-        {"page-control.png", nullptr, Control::IDAnzeige},
-        {"page-configuration.png", nullptr, Control::IDAnzeige},
-        {"page-data-exchange.png", nullptr, Control::IDAnzeige},
+        {"page-online.png", true},
+        {"page-control.png", false},
+        {"page-configuration.png", false},
+        {"page-data-exchange.png", false},
     };
     Form1& window = tool.window();
     int result = 0;
     for (int index = 0; index < 4; ++index) {
         const Page& page = pages[index];
         window.tabs().setCurrentIndex(index);
-        if (page.action) {
-            window.button(page.action).click();
-            waitUntil([&] { return !tool.controls().text(page.shows).isEmpty(); }, 5000);
+        if (page.readId) {
+            window.button("ReadId").click();
+            waitUntil([&] { return !tool.controls().text(Control::IDAnzeige).isEmpty(); }, 5000);
         }
         settle();
         const QString path = out.filePath(QString::fromLatin1(page.file));
