@@ -64,11 +64,12 @@ bool CommandLine::parse(const QStringList& arguments, Request* request, QString*
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
     const QCommandLineOption yes(QStringList{QStringLiteral("y"), QStringLiteral("yes")});
+    const QCommandLineOption verbose(QStringList{QStringLiteral("v"), QStringLiteral("verbose")});
     const QCommandLineOption timeout(QStringLiteral("timeout"), QString(),
                                      QStringLiteral("SECONDS"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({port, json, quiet, yes, timeout, help, version});
+    parser.addOptions({port, json, quiet, yes, verbose, timeout, help, version});
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     // The parser expects the program's name first.
     if (!parser.parse(QStringList{QStringLiteral("quorvelino-cli")} + arguments)) {
@@ -84,6 +85,7 @@ bool CommandLine::parse(const QStringList& arguments, Request* request, QString*
     request->json = parser.isSet(json);
     request->quiet = parser.isSet(quiet);
     request->yes = parser.isSet(yes);
+    request->verbose = parser.isSet(verbose);
     if (parser.isSet(port) && !readPort(parser.value(port), request, error))
         return false;
     if (parser.isSet(timeout) && !readTimeout(parser.value(timeout), request, error))
@@ -165,8 +167,11 @@ Commands:
   status                    Print the battery level, firmware version, serial number and every
                             setting of the handheld, one key=value line each.
   download FILE             Save every record of the handheld in the CSV file FILE, as the
-                            window saves them. FILE is created, or emptied first.
+                            window saves them. FILE is replaced only once every record has
+                            arrived; the records of a download cut short are kept in
+                            FILE.partial, and the message names it. FILE - : standard output.
   upload FILE               Load the selections of the CSV file FILE into the handheld.
+                            FILE - : standard input.
   erase records|selections  Erase all records, or all selections, in the handheld (needs --yes).
   stats                     Print how many custom codes and records the handheld holds.
   set-time                  Set the handheld's clock to this computer's local time.
@@ -179,6 +184,8 @@ Options:
   --json             ports, status, stats, set-time: print one JSON value instead.
   -q, --quiet        Print no progress and no message but failures.
   -y, --yes          Confirm an erase.
+  -v, --verbose      Print every line sent to and received from the handheld on standard
+                     error, after the seconds since the start ("  0.412 > ONLINE").
   --timeout SECONDS  Stop the run after SECONDS, however far it has come.
   -h, --help         Print this text.
   --version          Print the version.
@@ -189,6 +196,7 @@ Examples:
   quorvelino-cli status --json --port /dev/ttyUSB0
   quorvelino-cli download records-$(date +%F).csv --port COM1
   quorvelino-cli upload selections.csv --port COM1
+  quorvelino-cli download - --port COM1 | gzip > records.csv.gz
   quorvelino-cli erase records --yes --port COM1
   quorvelino-cli stats --port COM1
   quorvelino-cli set-time --port COM1

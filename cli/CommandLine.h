@@ -11,7 +11,7 @@ public:
 
     struct Request {
         Command command = Command::Help;
-        QString file;                    // download and upload
+        QString file;                    // download and upload; "-": standard output or input
         Memory memory = Memory::Records; // erase
         // COM1 to COM16 as a number, or 0 when a device path or nothing was given.
         int comNumber = 0;
@@ -19,6 +19,7 @@ public:
         bool json = false;
         bool quiet = false;
         bool yes = false;
+        bool verbose = false;   // every line to and from the handheld on standard error
         int timeoutSeconds = 0; // 0: no limit
     };
 

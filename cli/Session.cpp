@@ -44,8 +44,12 @@ QString signalName(int number) {
 } // namespace
 
 Session::Session(const CommandLine::Request& request)
-    : m_request(request), m_port(m_serialPort, [this] { return stopped(); }),
-      m_progress(stderr, !request.quiet && ::isatty(STDERR_FILENO)),
+    : m_request(request),
+      m_tracing(request.verbose ? std::make_unique<TracingPort>(m_serialPort, stderr) : nullptr),
+      m_port(m_tracing ? static_cast<SerialPort&>(*m_tracing) : m_serialPort,
+             [this] { return stopped(); }),
+      // With --verbose the traced lines tell how far a transfer has come.
+      m_progress(stderr, !request.quiet && !request.verbose && ::isatty(STDERR_FILENO)),
       m_boxes(stderr, request.yes, request.quiet, m_progress),
       m_handlers({m_port, m_watch, m_boxes, m_clock, m_clock, m_controls, m_portSettings, m_dialogs,
                   m_progress, [this](std::function<void()> call) {
@@ -72,6 +76,8 @@ int Session::run() {
     if (connect() && waitForStatusQueries())
         doJob();
     finish();
+    if (m_request.command == CommandLine::Command::Download)
+        saveRecords();
 
     if (!m_verdict.failed() && !m_output.isEmpty())
         writeOutput(m_output);
@@ -97,29 +103,11 @@ void Session::writeOutput(const QString& text) {
 }
 
 bool Session::fileUsable() {
-    const QFileInfo file(m_request.file);
     QString why;
-    if (m_request.command == CommandLine::Command::Download) {
-        const QFileInfo folder(file.absolutePath());
-        if (!folder.isDir())
-            why = QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
-        else if (file.isDir())
-            why = QStringLiteral("%1 is a folder").arg(m_request.file);
-        else if (file.exists() ? !file.isWritable() : !folder.isWritable())
-            why = QStringLiteral("%1 may not be written")
-                      .arg(file.exists() ? m_request.file : folder.filePath());
-        if (!why.isEmpty())
-            why = QStringLiteral("The records cannot be saved: %1.").arg(why);
-    } else if (m_request.command == CommandLine::Command::Upload) {
-        if (!file.exists())
-            why = QStringLiteral("%1 does not exist").arg(m_request.file);
-        else if (file.isDir())
-            why = QStringLiteral("%1 is a folder").arg(m_request.file);
-        else if (!file.isReadable())
-            why = QStringLiteral("%1 may not be read").arg(m_request.file);
-        if (!why.isEmpty())
-            why = QStringLiteral("The selections cannot be loaded: %1.").arg(why);
-    }
+    if (m_request.command == CommandLine::Command::Download && !m_target.prepare(&why))
+        why = QStringLiteral("The records cannot be saved: %1.").arg(why);
+    else if (m_request.command == CommandLine::Command::Upload && !m_source.prepare(&why))
+        why = QStringLiteral("The selections cannot be loaded: %1.").arg(why);
     if (why.isEmpty())
         return true;
     // Said before the port is opened: the handheld is not greeted for a job that cannot be done.
@@ -163,7 +151,11 @@ QString Session::subject() const {
     const QString device = m_portMap.deviceFor(number);
     QString text = device.isEmpty() ? QStringLiteral("COM%1").arg(number)
                                     : QStringLiteral("COM%1 (%2)").arg(number).arg(device);
-    if (!m_request.file.isEmpty())
+    if (m_request.file == QLatin1String("-"))
+        text += m_request.command == CommandLine::Command::Upload
+                    ? QStringLiteral(", standard input")
+                    : QStringLiteral(", standard output");
+    else if (!m_request.file.isEmpty())
         text += QStringLiteral(", ") + m_request.file;
     return text;
 }
@@ -257,8 +249,9 @@ void Session::doJob() {
 }
 
 void Session::download() {
-    m_controls.setText(Control::PfadSpeichern, m_request.file);
+    m_controls.setText(Control::PfadSpeichern, m_target.workingPath());
     const Outcome started = runHandler([this] { return m_handlers.download.start(); });
+    m_noRecords = started == Outcome::NoRecords;
     if (started != Outcome::Done) {
         m_verdict.note(started);
         settle();
@@ -272,8 +265,21 @@ void Session::download() {
     m_verdict.note(m_handlers.download.transferOutcome(), transferCutShort());
 }
 
+void Session::saveRecords() {
+    const RecordDownload& download = m_handlers.download;
+    const bool arrived = download.announced() > 0 && download.received() == download.announced() &&
+                         download.transferOutcome() == Outcome::Done;
+    // A transfer cut short before its first record said what arrived is kept: nothing is.
+    const bool toldKept = !arrived && download.announced() > 0 && download.received() == 0;
+    const DownloadTarget::Result saved = m_target.settle(m_noRecords || arrived, toldKept);
+    if (!saved.message.isEmpty())
+        m_boxes.print(saved.message);
+    if (saved.failed)
+        m_verdict.note(ExitCode::kFile);
+}
+
 void Session::upload() {
-    m_controls.setText(Control::PfadLaden, m_request.file);
+    m_controls.setText(Control::PfadLaden, m_source.path());
     const Outcome outcome = runHandler([this] { return m_handlers.upload.start(); });
     m_uploadCutShort = outcome == Outcome::PortLost || outcome == Outcome::PortFailure;
     // A lost port is told by the message about the lost connection, which follows.

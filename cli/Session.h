@@ -3,6 +3,7 @@
 #include "app/HandlerSet.h"
 #include "app/Lifecycle.h"
 #include "cli/CommandLine.h"
+#include "cli/DownloadTarget.h"
 #include "cli/InputWatch.h"
 #include "cli/Interruption.h"
 #include "cli/MapControls.h"
@@ -11,6 +12,8 @@
 #include "cli/PrintedBoxes.h"
 #include "cli/StoppablePort.h"
 #include "cli/TerminalProgress.h"
+#include "cli/TracingPort.h"
+#include "cli/UploadSource.h"
 #include "cli/Verdict.h"
 #include "platform/IniSettingsStore.h"
 #include "platform/PortMap.h"
@@ -20,6 +23,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 // One run of quorvelino-cli: the window's handlers on the real serial port, with the command
 // line's controls, boxes and progress in place of the window's. The run loads what the window
@@ -57,6 +61,8 @@ private:
     bool waitForStatusQueries();
     void doJob();
     void download();
+    // Once the data file is closed: the records of a complete download take the target's place.
+    void saveRecords();
     void upload();
     void erase();
     void statistics();
@@ -86,6 +92,9 @@ private:
     const CommandLine::Request m_request;
     Verdict m_verdict;
     bool m_uploadCutShort = false;
+    bool m_noRecords = false; // the download found the handheld empty
+    DownloadTarget m_target{m_request.file};
+    UploadSource m_source{m_request.file};
     QString m_output;
 
     QObject m_context; // receives the calls posted for the event loop
@@ -94,6 +103,7 @@ private:
     PortOverride m_portSettings{m_settings};
     PortMap m_portMap{m_portSettings};
     TtySerialPort m_serialPort{m_portMap};
+    std::unique_ptr<TracingPort> m_tracing; // with --verbose only
     StoppablePort m_port;
     SystemClock m_clock;
     TerminalProgress m_progress;
