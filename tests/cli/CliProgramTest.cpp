@@ -118,6 +118,34 @@ TEST_F(CliProgramTest, DownloadWritesTheFileTheWindowWrites) {
     EXPECT_EQ(readFile(fromCli), recordFileOf(500, 500));
 }
 
+TEST_F(CliProgramTest, DownloadToStandardOutputTracedAndFromAnEmptyHandheld) {
+    SimulatedHandheld sim({u"--records"_s, u"5"_s});
+    ASSERT_TRUE(sim.started());
+    const CliRun::Result run = CliRun(sim.home()).run({u"download"_s, u"-"_s, u"-v"_s, u"-q"_s});
+    ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    EXPECT_EQ(run.out, recordFileOf(5, 5));
+    const QString err = QString::fromLocal8Bit(run.err);
+    for (const QString& line : {u"> ONLINE"_s, u"< Ok"_s, u"< 0|5"_s, u"> DISCONNECT"_s}) {
+        const QRegularExpression traced(u"^ +\\d+\\.\\d{3} "_s + QRegularExpression::escape(line) +
+                                            u"$"_s,
+                                        QRegularExpression::MultilineOption);
+        EXPECT_TRUE(traced.match(err).hasMatch())
+            << line.toStdString() << " in " << run.err.toStdString();
+    }
+
+    // No records: the old file becomes empty, and keeps its permissions.
+    SimulatedHandheld empty({u"--records"_s, u"0"_s});
+    ASSERT_TRUE(empty.started());
+    const QString target = path("records.csv");
+    writeFile(target, "old;1\r\n");
+    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileDevice::Permissions mode = QFile::permissions(target);
+    EXPECT_EQ(CliRun(empty.home()).run({u"download"_s, target}).exitCode, ExitCode::kSuccess);
+    EXPECT_EQ(readFile(target), "");
+    EXPECT_EQ(QFile::permissions(target), mode);
+    EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{u"records.csv"_s});
+}
+
 TEST_F(CliProgramTest, AnUploadIsHeldByTheHandheldExactly) {
     const QString dump = path("held.txt");
     SimulatedHandheld sim({u"--dump"_s, dump});
@@ -127,14 +155,40 @@ TEST_F(CliProgramTest, AnUploadIsHeldByTheHandheldExactly) {
     const CliRun::Result run = CliRun(sim.home()).run({u"upload"_s, selections});
     ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
     EXPECT_EQ(run.err, "") << "a complete upload ends without a message";
+
+    // Standard input, given as - or as /dev/stdin, is read whole before the port is opened.
+    for (const QString& name : {u"-"_s, u"/dev/stdin"_s}) {
+        CliRun piped(sim.home());
+        piped.setInput("more;" + name.toLatin1() + "\r\n");
+        const CliRun::Result fed = piped.run({u"upload"_s, name});
+        EXPECT_EQ(fed.exitCode, ExitCode::kSuccess) << fed.err.toStdString();
+        EXPECT_EQ(fed.err, "") << "no warning of Qt's";
+    }
+    CliRun nothing(sim.home());
+    nothing.setInput("");
+    const CliRun::Result empty = nothing.run({u"upload"_s, u"-"_s});
+    EXPECT_EQ(empty.exitCode, ExitCode::kFile);
+    EXPECT_TRUE(empty.err.endsWith("standard input: The selections cannot be loaded: standard "
+                                   "input is empty.\n"))
+        << empty.err.toStdString();
     sim.stop();
-    EXPECT_EQ(readFile(dump), "4711|Smith|A\n982000123456789|Jones, B.|\xe4\n\nlast||bar|\n");
+    EXPECT_EQ(readFile(dump), "4711|Smith|A\n982000123456789|Jones, B.|\xe4\n\nlast||bar|\n"
+                              "more|-\nmore|/dev/stdin\n");
 }
 
 TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
     const QString missingFolder = path("missing/records.csv");
     const QString threeSelections = path("three.csv");
     writeFile(threeSelections, "a;1\r\nb;2\r\nc;3\r\n");
+    // A good old record file, which no failed download may touch.
+    const QDateTime oldTime(QDate(2020, 1, 1), QTime(12, 0));
+    const auto oldFile = [&](const char* name) {
+        QFile file(path(name));
+        writeFile(file.fileName(), "old;1\r\n");
+        file.open(QIODevice::ReadWrite);
+        file.setFileTime(oldTime, QFileDevice::FileModificationTime);
+        return file.fileName();
+    };
     const struct {
         const char* name;
         QStringList simOptions;
@@ -143,6 +197,11 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
         QString says;
         bool namesPort;
         QString namesFile;
+        // A download: the old file stays as it was; the records that arrived, if any, stay in
+        // the partial file, which the message names. A transfer that got none adds a line.
+        bool keepsOldFile = false;
+        bool keepsPartial = false;
+        int lines = 1;
     } cases[] = {
         {"erase without --yes",
          {},
@@ -189,11 +248,50 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          {}},
         {"the records stop coming",
          {u"--records"_s, u"10"_s, u"--pause-every"_s, u"3"_s, u"--pause-ms"_s, u"60000"_s},
-         {u"download"_s, path("stalled.csv")},
+         {u"download"_s, oldFile("stalled.csv")},
          ExitCode::kIncomplete,
          u"The handheld stopped sending records: 3 of the 10 records"_s,
          true,
-         path("stalled.csv")},
+         path("stalled.csv"),
+         true,
+         true},
+        {"the record count is not answered",
+         {u"--ignore"_s, u"STA"_s},
+         {u"download"_s, oldFile("uncounted.csv")},
+         ExitCode::kNoAnswer,
+         u"did not answer when asked how many records it holds"_s,
+         true,
+         path("uncounted.csv"),
+         true,
+         false},
+        {"no record comes after GET",
+         {u"--ignore"_s, u"GET"_s},
+         {u"download"_s, oldFile("none.csv")},
+         ExitCode::kIncomplete,
+         u"No record arrived, so none is kept, and "_s + path("none.csv") + u" is as it was."_s,
+         true,
+         path("none.csv"),
+         true,
+         false,
+         2},
+        {"the cable is pulled during a download",
+         {u"--records"_s, u"500"_s, u"--unplug-after"_s, u"3000"_s},
+         {u"download"_s, oldFile("unplugged.csv")},
+         ExitCode::kIncomplete,
+         u"The connection to the handheld on COM1"_s,
+         true,
+         path("unplugged.csv"),
+         true,
+         true},
+        {"the time limit during a download",
+         {u"--records"_s, u"3000"_s, u"--wire"_s},
+         {u"download"_s, oldFile("limited.csv"), u"--timeout"_s, u"3"_s},
+         ExitCode::kTimeLimit,
+         u"Stopped at the time limit of 3 seconds"_s,
+         true,
+         path("limited.csv"),
+         true,
+         true},
         {"an erase is not answered",
          {u"--ignore"_s, u"DEL T"_s},
          {u"erase"_s, u"selections"_s, u"--yes"_s},
@@ -257,7 +355,19 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
         EXPECT_TRUE(err.startsWith(u"quorvelino-cli: "_s) && err.contains(c.says))
             << c.name << ": " << err.toStdString();
         if (c.status != ExitCode::kUsage) {
-            EXPECT_EQ(err.count(u'\n'), 1) << c.name << ": " << err.toStdString();
+            EXPECT_EQ(err.count(u'\n'), c.lines) << c.name << ": " << err.toStdString();
+        }
+        if (c.keepsOldFile) {
+            EXPECT_EQ(readFile(c.namesFile), "old;1\r\n") << c.name;
+            EXPECT_EQ(QFileInfo(c.namesFile).lastModified(), oldTime) << c.name;
+            const QString partial = c.namesFile + u".partial"_s;
+            EXPECT_EQ(QFileInfo::exists(partial), c.keepsPartial) << c.name;
+            if (c.keepsPartial) {
+                const QByteArray kept = readFile(partial);
+                EXPECT_EQ(kept, recordFileOf(kept.count("\r\n"), 3000)) << c.name;
+                EXPECT_TRUE(err.contains(u"kept in the file "_s + partial + u'.'))
+                    << c.name << ": " << err.toStdString();
+            }
         }
         if (c.namesPort) {
             EXPECT_TRUE(err.contains(u"COM1 ("_s + sim.device() + u')')) << c.name;
@@ -270,7 +380,8 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
         if (c.status == ExitCode::kUsage || c.status == ExitCode::kPort ||
             c.status == ExitCode::kFile) {
             EXPECT_TRUE(commands.isEmpty()) << c.name << ": nothing reaches the handheld";
-        } else if (!c.simOptions.contains(u"--silent"_s)) { // a silent one keeps no commands
+        } else if (!c.simOptions.contains(u"--silent"_s) && // a silent one keeps no commands
+                   !c.simOptions.contains(u"--unplug-after"_s)) {
             EXPECT_EQ(commands.value(commands.size() - 1), "DISCONNECT") << c.name;
         }
     }
@@ -282,20 +393,25 @@ TEST_F(CliProgramTest, CtrlCInTheMiddleOfADownloadSaysDisconnectAndKeepsTheRecor
         {u"--records"_s, u"3000"_s, u"--wire"_s, u"--commands"_s, log}); // about 25 s of records
     ASSERT_TRUE(sim.started());
     const QString records = path("records.csv");
+    const QString partial = records + u".partial"_s;
     CliRun cli(sim.home());
     cli.start({u"download"_s, records});
-    ASSERT_TRUE(waitUntil([&] { return readFile(records).count("\r\n") >= 50; }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return readFile(partial).count("\r\n") >= 50; }, 30000));
     cli.interrupt();
     const CliRun::Result run = cli.finish(10000);
     EXPECT_EQ(run.exitCode, ExitCode::kSignalBase + SIGINT) << run.err.toStdString();
 
-    const QByteArray file = readFile(records);
+    EXPECT_FALSE(QFileInfo::exists(records)) << "only a complete download makes the file";
+    const QByteArray file = readFile(partial);
     const qsizetype kept = file.count("\r\n");
     EXPECT_LT(kept, 3000);
     EXPECT_EQ(file, recordFileOf(kept, 3000)) << "whole records, in order, and nothing else";
     const QString err = QString::fromLocal8Bit(run.err);
     EXPECT_TRUE(err.contains(u"Interrupted (Ctrl+C). The record download was interrupted after "_s +
-                             QString::number(kept) + u" of 3000 records."_s))
+                             QString::number(kept) +
+                             u" of 3000 records. What arrived before is "
+                             u"kept in the file "_s +
+                             partial))
         << err.toStdString();
     const QList<QByteArray> commands = commandsOf(sim, log);
     EXPECT_TRUE(commands.contains("GET"));

@@ -25,6 +25,10 @@ CliRun::Result CliRun::run(const QStringList& arguments, int timeoutMs) {
 void CliRun::start(const QStringList& arguments) {
     m_process.start(QStringLiteral(QV_CLI_PATH), arguments);
     m_process.waitForStarted(5000);
+    if (m_input) {
+        m_process.write(*m_input);
+        m_process.closeWriteChannel();
+    }
 }
 
 void CliRun::interrupt() {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QStringList>
+#include <optional>
 
 // quorvelino-cli as a program, run as a script runs it: no display (neither DISPLAY nor
 // WAYLAND_DISPLAY nor a Qt platform is set) and the settings folder of a simulated handheld.
@@ -22,6 +23,9 @@ public:
     // Standard output goes to the file instead of being kept.
     void setOutputFile(const QString& path) { m_process.setStandardOutputFile(path); }
 
+    // Standard input is a pipe that holds these bytes and then ends.
+    void setInput(const QByteArray& bytes) { m_input = bytes; }
+
     // Runs the program to its end.
     Result run(const QStringList& arguments, int timeoutMs = 60000);
 
@@ -33,4 +37,5 @@ public:
 
 private:
     QProcess m_process;
+    std::optional<QByteArray> m_input;
 };
