@@ -22,6 +22,8 @@ public:
     // Standard output goes to the file instead of being kept.
     void setOutputFile(const QString& path) { m_process.setStandardOutputFile(path); }
 
+    void setEnvironment(const QString& name, const QString& value);
+
     // Runs the program to its end.
     Result run(const QStringList& arguments, int timeoutMs = 60000);
 
@@ -29,6 +31,8 @@ public:
     void start(const QStringList& arguments);
     // Sends the signal Ctrl+C sends.
     void interrupt();
+    // Ends the program as SIGKILL does: it cannot say goodbye to the handheld.
+    void kill();
     Result finish(int timeoutMs);
 
 private:
