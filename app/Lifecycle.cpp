@@ -42,6 +42,11 @@ int Lifecycle::portIndex(const QString& stored) {
     return int(number);
 }
 
+bool Lifecycle::portChosen(const SettingsStore& settings) {
+    const QString stored = settings.read(section(), portKey(), QString());
+    return !stored.trimmed().isEmpty() && portIndex(stored) >= 0;
+}
+
 void Lifecycle::load() {
     QStringList ports;
     for (int number = 1; number <= kPortCount; ++number)

@@ -33,6 +33,10 @@ public:
     // The port index a stored value selects: -1 to 15 as stored (surrounding blanks allowed),
     // 0 for any other whole number and for a value that is no whole number.
     static int portIndex(const QString& stored);
+    // True when the settings hold a port the window chose: the key is there and selects one.
+    // Without it load() selects COM1, which a program that greets the handheld unasked must not
+    // take for a choice.
+    static bool portChosen(const SettingsStore& settings);
 
 private:
     Controls& m_controls;

@@ -18,13 +18,16 @@ constexpr Known kCommands[] = {
     {"set-time", CommandLine::Command::SetTime, 0},
 };
 
-bool readPort(const QString& value, CommandLine::Request* request, QString* error) {
+} // namespace
+
+bool CommandLine::readPort(const QString& value, const QString& source, Request* request,
+                           QString* error) {
     static const QRegularExpression kCom(QStringLiteral("^COM([0-9]{1,5})$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch com = kCom.match(value);
     if (com.hasMatch()) {
         const int number = com.captured(1).toInt();
-        if (number >= 1 && number <= CommandLine::kComNumbers) {
+        if (number >= 1 && number <= kComNumbers) {
             request->comNumber = number;
             return true;
         }
@@ -35,12 +38,15 @@ bool readPort(const QString& value, CommandLine::Request* request, QString* erro
         request->device = QStringLiteral("/dev/") + value; // a bare name, as ls /dev shows it
         return true;
     }
-    *error = QStringLiteral("--port takes COM1 to COM%1, the path of a serial device such as "
-                            "/dev/ttyUSB0 or its name ttyUSB0, not \"%2\".")
-                 .arg(CommandLine::kComNumbers)
+    *error = QStringLiteral("%1 takes COM1 to COM%2, the path of a serial device such as "
+                            "/dev/ttyUSB0 or its name ttyUSB0, not \"%3\".")
+                 .arg(source)
+                 .arg(kComNumbers)
                  .arg(value);
     return false;
 }
+
+namespace {
 
 bool readTimeout(const QString& value, CommandLine::Request* request, QString* error) {
     bool whole = false;
@@ -86,7 +92,8 @@ bool CommandLine::parse(const QStringList& arguments, Request* request, QString*
     request->quiet = parser.isSet(quiet);
     request->yes = parser.isSet(yes);
     request->verbose = parser.isSet(verbose);
-    if (parser.isSet(port) && !readPort(parser.value(port), request, error))
+    if (parser.isSet(port) &&
+        !readPort(parser.value(port), QStringLiteral("--port"), request, error))
         return false;
     if (parser.isSet(timeout) && !readTimeout(parser.value(timeout), request, error))
         return false;
@@ -163,7 +170,8 @@ a script, cron or a systemd timer, without a display. Each run connects to the h
 its job and disconnects, also when it fails or is interrupted.
 
 Commands:
-  ports                     List COM1 to COM16 and the serial devices they stand for.
+  ports                     List COM1 to COM16 and the serial devices they stand for, with
+                            their by-id links, USB ids, serial numbers and drivers.
   status                    Print the battery level, firmware version, serial number and every
                             setting of the handheld, one key=value line each.
   download FILE             Save every record of the handheld in the CSV file FILE, as the
@@ -179,8 +187,9 @@ Commands:
 Options:
   -p, --port PORT    COM1 to COM16 as the window numbers them, a device such as
                      /dev/ttyUSB0 or /dev/serial/by-id/..., or its name (ttyUSB0).
-                     Without it, the port chosen in the window, as kept in
-                     $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini (~/.config/... by default).
+                     Without it, the port in QUORVELINO_PORT, else the port chosen in
+                     the window, as kept in $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini
+                     (~/.config/... by default); else nothing is done (status 2).
   --json             ports, status, stats, set-time: print one JSON value instead.
   -q, --quiet        Print no progress and no message but failures.
   -y, --yes          Confirm an erase.
@@ -207,9 +216,9 @@ each; the values of ports, status, stats and set-time go to standard output.
 Exit status:
   0    success
   1    another failure, such as an answer of the handheld that cannot be taken
-  2    the command line is wrong (nothing was done)
-  3    the port cannot be opened, or no port is chosen
-  4    the handheld does not answer, or the connection to it was lost
+  2    the command line is wrong, or no port is given or chosen (nothing was done)
+  3    the port cannot be opened
+  4    the handheld does not answer or keeps sending, or the connection was lost
   5    a download stopped short, or an upload was not stored completely
   6    a file cannot be read or written
   7    the --timeout limit ended the run

@@ -27,6 +27,11 @@ public:
     // do not make a request.
     static bool parse(const QStringList& arguments, Request* request, QString* error);
 
+    // Reads a port as --port and QUORVELINO_PORT give it (COM3, /dev/ttyUSB0, ttyUSB0) into
+    // request; false, with the reason naming source in *error, when it names none.
+    static bool readPort(const QString& value, const QString& source, Request* request,
+                         QString* error);
+
     static QString helpText();
     static QString usageHint() {
         return QStringLiteral("Try 'quorvelino-cli --help' for the commands and options.");

@@ -7,10 +7,11 @@ namespace ExitCode {
 constexpr int kSuccess = 0;
 // A failure of no kind below, such as an answer of the handheld the tool cannot take.
 constexpr int kFailure = 1;
+// The command line is wrong, or no port is given or chosen: nothing was done.
 constexpr int kUsage = 2;
-// The port cannot be opened, or no port is chosen.
+// The port cannot be opened.
 constexpr int kPort = 3;
-// The handheld does not answer, or the connection to it was lost.
+// The handheld does not answer, keeps sending, or the connection to it was lost.
 constexpr int kNoAnswer = 4;
 // A download that stopped short, or an upload that was not stored completely.
 constexpr int kIncomplete = 5;

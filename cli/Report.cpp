@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/MapControls.h"
+#include "cli/PortDetails.h"
 #include "cli/Printable.h"
 #include "config/ConfigValues.h"
 #include "platform/PortMap.h"
@@ -44,6 +45,24 @@ QJsonValue numberOrText(const QString& text) {
     if (whole)
         return number;
     return text;
+}
+
+QJsonValue textOrNull(const QString& text) {
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+// What the system knows of a device, as the port list shows it.
+QStringList detailNotes(const PortDetails& details) {
+    QStringList notes;
+    if (!details.byId.isEmpty())
+        notes << Printable::escaped(details.byId);
+    if (!details.usb.isEmpty())
+        notes << QStringLiteral("USB ") + details.usb;
+    if (!details.serial.isEmpty())
+        notes << QStringLiteral("serial number ") + Printable::escaped(details.serial);
+    if (!details.driver.isEmpty())
+        notes << QStringLiteral("driver ") + details.driver;
+    return notes;
 }
 
 QString plain(const QJsonValue& value) {
@@ -112,13 +131,17 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
             !device.isEmpty() && (present.contains(device) || QFileInfo::exists(device));
         const bool fromSettings = !map.mappedDevice(number).isEmpty();
         const bool chosen = number - 1 == chosenIndex;
+        const PortDetails details = isPresent ? PortDetails::of(device) : PortDetails();
         if (asJson) {
-            array.append(QJsonObject{
-                {QStringLiteral("port"), port},
-                {QStringLiteral("device"), device.isEmpty() ? QJsonValue() : QJsonValue(device)},
-                {QStringLiteral("present"), isPresent},
-                {QStringLiteral("from_settings"), fromSettings},
-                {QStringLiteral("chosen"), chosen}});
+            array.append(QJsonObject{{QStringLiteral("port"), port},
+                                     {QStringLiteral("device"), textOrNull(device)},
+                                     {QStringLiteral("present"), isPresent},
+                                     {QStringLiteral("from_settings"), fromSettings},
+                                     {QStringLiteral("chosen"), chosen},
+                                     {QStringLiteral("by_id"), textOrNull(details.byId)},
+                                     {QStringLiteral("usb"), textOrNull(details.usb)},
+                                     {QStringLiteral("serial_number"), textOrNull(details.serial)},
+                                     {QStringLiteral("driver"), textOrNull(details.driver)}});
             continue;
         }
         QStringList notes;
@@ -126,6 +149,7 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
             notes << QStringLiteral("no serial device stands for this number");
         else
             notes << (isPresent ? QStringLiteral("present") : QStringLiteral("not present"));
+        notes << detailNotes(details);
         if (fromSettings)
             notes << QStringLiteral("set in [Ports]");
         if (chosen)
@@ -138,4 +162,22 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
     if (asJson)
         return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
     return out;
+}
+
+QString Report::presentPorts(const PortMap& map) {
+    const QStringList present = PortMap::presentDevices();
+    QStringList ports;
+    for (int number = 1; number <= CommandLine::kComNumbers; ++number) {
+        const QString device = map.deviceFor(number);
+        if (device.isEmpty() || !(present.contains(device) || QFileInfo::exists(device)))
+            continue;
+        QString port = QStringLiteral("COM%1 %2").arg(number).arg(Printable::escaped(device));
+        const QStringList notes = detailNotes(PortDetails::of(device));
+        if (!notes.isEmpty())
+            port += QStringLiteral(" (") + notes.join(QStringLiteral(", ")) + QLatin1Char(')');
+        ports << port;
+    }
+    if (ports.isEmpty())
+        return QStringLiteral("No serial device is present.");
+    return QStringLiteral("The serial devices present: %1.").arg(ports.join(QStringLiteral("; ")));
 }

@@ -71,6 +71,8 @@ int Session::run() {
     if (!fileUsable())
         return m_verdict.code();
     m_boxes.setMuted([this] { return stopped(); });
+    m_port.awaitQuietOnOpen(m_request.timeoutSeconds > 0 ? m_request.timeoutSeconds * 1000
+                                                         : kStillSendingMs);
     wire();
 
     if (connect() && waitForStatusQueries())
@@ -117,21 +119,36 @@ bool Session::fileUsable() {
 }
 
 bool Session::choosePort() {
-    if (m_request.comNumber > 0) {
-        m_controls.setCurrentIndex(Control::Port, m_request.comNumber - 1);
-    } else if (!m_request.device.isEmpty()) {
-        const int number = numberFor(m_request.device);
-        m_portSettings.mapDevice(number, m_request.device);
-        m_controls.setText(Control::Port, QStringLiteral("COM%1").arg(number));
+    // The port given with --port, else the one QUORVELINO_PORT names, else the window's choice.
+    CommandLine::Request port = m_request;
+    const QString fromEnvironment = qEnvironmentVariable("QUORVELINO_PORT");
+    if (port.comNumber == 0 && port.device.isEmpty() && !fromEnvironment.isEmpty()) {
+        QString error;
+        if (!CommandLine::readPort(fromEnvironment, QStringLiteral("QUORVELINO_PORT"), &port,
+                                   &error)) {
+            m_boxes.print(error);
+            m_verdict.note(ExitCode::kUsage);
+            return false;
+        }
     }
-    if (!m_controls.text(Control::Port).isEmpty())
-        return true;
-    m_boxes.print(QStringLiteral("No port is chosen. Give one with --port (COM1 to COM%1 or a "
-                                 "device such as /dev/ttyUSB0), or choose the handheld's port in "
-                                 "the window.")
-                      .arg(CommandLine::kComNumbers));
-    m_verdict.note(ExitCode::kPort);
-    return false;
+    if (port.comNumber > 0) {
+        m_controls.setCurrentIndex(Control::Port, port.comNumber - 1);
+    } else if (!port.device.isEmpty()) {
+        const int number = numberFor(port.device);
+        m_portSettings.mapDevice(number, port.device);
+        m_controls.setText(Control::Port, QStringLiteral("COM%1").arg(number));
+    } else if (!Lifecycle::portChosen(m_settings)) {
+        // Greeting whatever device comes first could set a stranger's modem talking.
+        m_boxes.print(
+            QStringLiteral("No port is chosen. Give one with -p/--port (COM1 to COM%1, a "
+                           "device such as /dev/ttyUSB0, or its link in "
+                           "/dev/serial/by-id), set QUORVELINO_PORT, or choose the "
+                           "handheld's port in the window. %2")
+                .arg(QString::number(CommandLine::kComNumbers), Report::presentPorts(m_portMap)));
+        m_verdict.note(ExitCode::kUsage);
+        return false;
+    }
+    return true;
 }
 
 int Session::numberFor(const QString& device) const {
@@ -186,8 +203,11 @@ bool Session::connect() {
     if (stopped())
         return false;
     if (!connected()) {
-        m_verdict.note(m_handlers.toggled() == Outcome::Done ? Outcome::PortFailure
-                                                             : m_handlers.toggled());
+        if (m_port.stillSending())
+            m_verdict.note(ExitCode::kNoAnswer);
+        else
+            m_verdict.note(m_handlers.toggled() == Outcome::Done ? Outcome::PortFailure
+                                                                 : m_handlers.toggled());
         return false;
     }
     m_watch.restart();
@@ -373,6 +393,8 @@ void Session::stop() {
     m_port.cutOff();
     QStringList notes = m_handlers.link.takeLossNotes();
     notes << m_handlers.download.abandon();
+    if (m_port.stillSending())
+        notes << QStringLiteral("The handheld was still sending, so it was not greeted.");
     const bool told = m_port.goodbye();
     // The toggle's handler finds the port closed and only returns to the unconnected state.
     m_controls.setChecked(Control::Connect, false);

@@ -44,6 +44,10 @@ public:
     // How long the handheld may stay quiet while a status reply or the answer to an erase or to
     // the clock is awaited.
     static constexpr int kQuietMs = 5000;
+    // How long a handheld still sending at the start (an earlier run was killed in the middle
+    // of a download) is waited for without --timeout: longer than a full memory takes at 38400
+    // baud.
+    static constexpr int kStillSendingMs = 10 * 60 * 1000;
 
 private:
     // Values for standard output; a failed write (a full disk, a closed pipe) fails the run.

@@ -1,5 +1,7 @@
 #include "cli/StoppablePort.h"
 
+#include <QElapsedTimer>
+
 StoppablePort::StoppablePort(SerialPort& port, std::function<bool()> stopRequested)
     : m_port(port), m_stopRequested(std::move(stopRequested)) {
     m_port.setReceiveNotification([this] {
@@ -27,7 +29,31 @@ void StoppablePort::followLoss() {
 SerialPort::OpenResult StoppablePort::open() {
     if (cut())
         return {false, QStringLiteral("The run was stopped before the port was opened.")};
-    return m_port.open();
+    m_stillSending = false;
+    OpenResult opened = m_port.open();
+    if (!opened.ok || m_quietLimitMs <= 0 || waitForQuiet())
+        return opened;
+    m_stillSending = true;
+    m_port.close();
+    if (cut())
+        return {false, QStringLiteral("The run was stopped while the handheld was still sending.")};
+    return {false, QStringLiteral("The handheld on %1 is still sending (the records of an earlier "
+                                  "run, most likely) and did not fall quiet within %2 seconds, so "
+                                  "it was not greeted. Let it finish, or switch it off and on, "
+                                  "then try again.")
+                       .arg(m_port.deviceName())
+                       .arg(m_quietLimitMs / 1000)};
+}
+
+bool StoppablePort::waitForQuiet() {
+    QElapsedTimer sending;
+    sending.start();
+    while (m_port.waitForInput(kQuietMs)) {
+        m_port.readPending();
+        if (cut() || sending.elapsed() > m_quietLimitMs)
+            return false;
+    }
+    return !cut();
 }
 
 void StoppablePort::close() {

@@ -30,6 +30,14 @@ public:
     void notifyIfInputWaiting() override;
     void holdReceive(bool held) override;
 
+    // From now on open() returns only once the line has been quiet for kQuietMs, reading and
+    // dropping what comes meanwhile: a handheld still sending the records of an earlier run that
+    // was killed would drown the greeting. After limitMs of sending, or a stop, open() fails.
+    void awaitQuietOnOpen(int limitMs) { m_quietLimitMs = limitMs; }
+    // The last open() failed because the handheld did not stop sending.
+    bool stillSending() const { return m_stillSending; }
+    static constexpr int kQuietMs = 250;
+
     // Cuts the handlers off now, whether or not the stop was requested yet.
     void cutOff();
     bool isCutOff() const { return m_cut; }
@@ -38,6 +46,8 @@ public:
     bool goodbye();
 
 private:
+    // True when the line fell quiet; false when the limit or a stop came first.
+    bool waitForQuiet();
     // Latches the cut once the stop is requested; true when the handlers are cut off.
     bool cut() const;
     // A loss the real port found is the handlers' loss too, until its notification has run.
@@ -46,4 +56,6 @@ private:
     SerialPort& m_port;
     std::function<bool()> m_stopRequested;
     mutable bool m_cut = false;
+    int m_quietLimitMs = 0;
+    bool m_stillSending = false;
 };

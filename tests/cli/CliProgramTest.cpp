@@ -418,6 +418,48 @@ TEST_F(CliProgramTest, CtrlCInTheMiddleOfADownloadSaysDisconnectAndKeepsTheRecor
     EXPECT_EQ(commands.value(commands.size() - 1), "DISCONNECT");
 }
 
+TEST_F(CliProgramTest, TheHandheldIsGreetedOnlyOnAPortGivenOrChosen) {
+    const QString log = path("commands.txt");
+    SimulatedHandheld sim({u"--commands"_s, log});
+    ASSERT_TRUE(sim.started());
+    CliRun unchosen(files.path()); // settings that choose no port
+    CliRun::Result run = unchosen.run({u"status"_s});
+    EXPECT_EQ(run.exitCode, ExitCode::kUsage);
+    EXPECT_TRUE(run.err.contains("No port is chosen.") && run.err.contains("present"))
+        << run.err.toStdString();
+    unchosen.setEnvironment(u"QUORVELINO_PORT"_s, u"COM99"_s);
+    run = unchosen.run({u"status"_s});
+    EXPECT_EQ(run.exitCode, ExitCode::kUsage);
+    EXPECT_TRUE(run.err.contains("QUORVELINO_PORT takes COM1 to COM16")) << run.err.toStdString();
+    EXPECT_TRUE(commandsOf(sim, log).isEmpty()) << "nothing reached the handheld";
+
+    SimulatedHandheld chosen(QStringList{});
+    ASSERT_TRUE(chosen.started());
+    unchosen.setEnvironment(u"QUORVELINO_PORT"_s, chosen.device());
+    EXPECT_EQ(unchosen.run({u"stats"_s}).exitCode, ExitCode::kSuccess);
+    unchosen.setEnvironment(u"QUORVELINO_PORT"_s, u"/dev/qv-no-such-tty"_s);
+    EXPECT_EQ(unchosen.run({u"stats"_s, u"-p"_s, chosen.device()}).exitCode, ExitCode::kSuccess)
+        << "--port before the environment";
+}
+
+TEST_F(CliProgramTest, AHandheldStillSendingForAKilledRunIsWaitedForBeforeTheGreeting) {
+    SimulatedHandheld sim({u"--records"_s, u"800"_s, u"--wire"_s}); // about 9 s of records
+    ASSERT_TRUE(sim.started());
+    const QString records = path("records.csv");
+    CliRun killed(sim.home());
+    killed.start({u"download"_s, records});
+    ASSERT_TRUE(waitUntil([&] { return readFile(records).count("\r\n") >= 50; }, 30000));
+    killed.kill();
+
+    CliRun::Result run = CliRun(sim.home()).run({u"status"_s, u"--timeout"_s, u"1"_s});
+    EXPECT_EQ(run.exitCode, ExitCode::kTimeLimit);
+    EXPECT_TRUE(run.err.contains("The handheld was still sending, so it was not greeted."))
+        << run.err.toStdString();
+    run = CliRun(sim.home()).run({u"status"_s});
+    EXPECT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("battery=")) << run.out.toStdString();
+}
+
 TEST_F(CliProgramTest, EraseThenStatisticsAndTheClock) {
     const QString log = path("commands.txt");
     SimulatedHandheld sim(
@@ -463,7 +505,12 @@ TEST_F(CliProgramTest, PortsListsTheWindowsNumbersWithoutConnecting) {
                                                    {u"device"_s, sim.device()},
                                                    {u"present"_s, true},
                                                    {u"from_settings"_s, true},
-                                                   {u"chosen"_s, true}}));
+                                                   {u"chosen"_s, true},
+                                                   // A pseudo-terminal is no USB adapter.
+                                                   {u"by_id"_s, QJsonValue()},
+                                                   {u"usb"_s, QJsonValue()},
+                                                   {u"serial_number"_s, QJsonValue()},
+                                                   {u"driver"_s, QJsonValue()}}));
     EXPECT_EQ(ports.at(15).toObject().value(u"port"_s), u"COM16"_s);
     EXPECT_TRUE(commandsOf(sim, log).isEmpty());
 

@@ -17,6 +17,12 @@ CliRun::~CliRun() {
     }
 }
 
+void CliRun::setEnvironment(const QString& name, const QString& value) {
+    QProcessEnvironment environment = m_process.processEnvironment();
+    environment.insert(name, value);
+    m_process.setProcessEnvironment(environment);
+}
+
 CliRun::Result CliRun::run(const QStringList& arguments, int timeoutMs) {
     start(arguments);
     return finish(timeoutMs);
@@ -33,6 +39,11 @@ void CliRun::start(const QStringList& arguments) {
 
 void CliRun::interrupt() {
     ::kill(static_cast<pid_t>(m_process.processId()), SIGINT);
+}
+
+void CliRun::kill() {
+    m_process.kill();
+    m_process.waitForFinished(3000);
 }
 
 CliRun::Result CliRun::finish(int timeoutMs) {

@@ -23,6 +23,8 @@ public:
     // Standard output goes to the file instead of being kept.
     void setOutputFile(const QString& path) { m_process.setStandardOutputFile(path); }
 
+    void setEnvironment(const QString& name, const QString& value);
+
     // Standard input is a pipe that holds these bytes and then ends.
     void setInput(const QByteArray& bytes) { m_input = bytes; }
 
@@ -33,6 +35,8 @@ public:
     void start(const QStringList& arguments);
     // Sends the signal Ctrl+C sends.
     void interrupt();
+    // Ends the program as SIGKILL does: it cannot say goodbye to the handheld.
+    void kill();
     Result finish(int timeoutMs);
 
 private:

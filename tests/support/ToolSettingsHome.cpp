@@ -14,6 +14,7 @@ ToolSettingsHome::~ToolSettingsHome() {
 bool ToolSettingsHome::mapCom1(const QString& device) {
     QDir(m_dir.path()).mkpath(QStringLiteral("Quorvelino"));
     QFile ini(m_dir.filePath(QStringLiteral("Quorvelino/Quorvelino.ini")));
-    const QByteArray content = "[Ports]\nCOM1=" + device.toLocal8Bit() + "\n";
+    // COM1 chosen in the window, as the window stores it.
+    const QByteArray content = "[Config]\nPort= 0\n[Ports]\nCOM1=" + device.toLocal8Bit() + "\n";
     return ini.open(QIODevice::WriteOnly) && ini.write(content) == content.size();
 }
