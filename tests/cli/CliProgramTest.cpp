@@ -448,7 +448,8 @@ TEST_F(CliProgramTest, AHandheldStillSendingForAKilledRunIsWaitedForBeforeTheGre
     const QString records = path("records.csv");
     CliRun killed(sim.home());
     killed.start({u"download"_s, records});
-    ASSERT_TRUE(waitUntil([&] { return readFile(records).count("\r\n") >= 50; }, 30000));
+    const QString partial = records + u".partial"_s; // where a download writes until complete
+    ASSERT_TRUE(waitUntil([&] { return readFile(partial).count("\r\n") >= 50; }, 30000));
     killed.kill();
 
     CliRun::Result run = CliRun(sim.home()).run({u"status"_s, u"--timeout"_s, u"1"_s});
