@@ -177,9 +177,9 @@ Commands:
   download FILE             Save every record of the handheld in the CSV file FILE, as the
                             window saves them. FILE is replaced only once every record has
                             arrived; the records of a download cut short are kept in
-                            FILE.partial, and the message names it. FILE - : standard output.
+                            FILE.partial, and the message names it. Give - for standard output.
   upload FILE               Load the selections of the CSV file FILE into the handheld.
-                            FILE - : standard input.
+                            Give - for standard input.
   erase records|selections  Erase all records, or all selections, in the handheld (needs --yes).
   stats                     Print how many custom codes and records the handheld holds.
   set-time                  Set the handheld's clock to this computer's local time.

@@ -119,7 +119,7 @@ TEST_F(CliProgramTest, DownloadWritesTheFileTheWindowWrites) {
 }
 
 TEST_F(CliProgramTest, DownloadToStandardOutputTracedAndFromAnEmptyHandheld) {
-    SimulatedHandheld sim({u"--records"_s, u"5"_s});
+    SimulatedHandheld sim({u"--records"_s, u"5"_s, u"--split"_s}); // lines come in pieces
     ASSERT_TRUE(sim.started());
     const CliRun::Result run = CliRun(sim.home()).run({u"download"_s, u"-"_s, u"-v"_s, u"-q"_s});
     ASSERT_EQ(run.exitCode, ExitCode::kSuccess) << run.err.toStdString();
