@@ -53,7 +53,8 @@ private:
     // Values for standard output; a failed write (a full disk, a closed pipe) fails the run.
     void writeOutput(const QString& text);
     bool choosePort();
-    // The file of a download can be written, the file of an upload read; else the run fails here.
+    // The file of a download can be written (its working file is made), the file of an upload
+    // read (standard input is taken whole); else the run fails here, before the port is opened.
     bool fileUsable();
     // The COM number the device given with --port gets: the window's own number for it when it
     // has one, else the first number nothing stands for.
