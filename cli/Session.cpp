@@ -1,6 +1,7 @@
 #include "cli/Session.h"
 
 #include "cli/Printable.h"
+#include "cli/ProfileWriter.h"
 #include "cli/Report.h"
 
 #include <QElapsedTimer>
@@ -53,6 +54,14 @@ Session::Session(const CommandLine::Request& request)
                   }}) {}
 
 int Session::run() {
+    const int code = runRequest();
+    // A failure to write standard output is not written there again.
+    if (code != ExitCode::kSuccess && m_request.json && !std::ferror(stdout))
+        writeOutput(Report::failure(m_boxes.printed(), code));
+    return code;
+}
+
+int Session::runRequest() {
     if (m_request.timeoutSeconds > 0)
         m_interruption.limitTo(m_request.timeoutSeconds);
     m_handlers.lifecycle.load();
@@ -121,6 +130,8 @@ bool Session::fileUsable() {
             why = QStringLiteral("%1 may not be read").arg(m_request.file);
         if (!why.isEmpty())
             why = QStringLiteral("The selections cannot be loaded: %1.").arg(why);
+    } else if (m_request.command == CommandLine::Command::ConfigApply) {
+        why = m_profile.read(m_request.file);
     }
     if (why.isEmpty())
         return true;
@@ -250,7 +261,7 @@ bool Session::waitForStatusQueries() {
 void Session::doJob() {
     switch (m_request.command) {
     case CommandLine::Command::Status: {
-        const Report::Values values = Report::status(m_controls);
+        const Report::Values values = Report::status(m_controls, m_watch.batteryReadable());
         m_output = m_request.json ? Report::json(values) : Report::lines(values);
         return;
     }
@@ -268,6 +279,9 @@ void Session::doJob() {
         return;
     case CommandLine::Command::SetTime:
         setTime();
+        return;
+    case CommandLine::Command::ConfigApply:
+        applyProfile();
         return;
     case CommandLine::Command::Help:
     case CommandLine::Command::Version:
@@ -290,6 +304,10 @@ void Session::download() {
         return;
     settle();
     m_verdict.note(m_handlers.download.transferOutcome(), transferCutShort());
+    if (m_request.json)
+        m_output = Report::json({{QStringLiteral("file"), m_request.file},
+                                 {QStringLiteral("records"), m_handlers.download.received()},
+                                 {QStringLiteral("announced"), m_handlers.download.announced()}});
 }
 
 void Session::upload() {
@@ -300,6 +318,11 @@ void Session::upload() {
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome, m_uploadCutShort);
     settle();
+    if (m_request.json)
+        m_output = Report::json({{QStringLiteral("file"), m_request.file},
+                                 {QStringLiteral("selections"), m_handlers.upload.total()},
+                                 {QStringLiteral("stored"), m_handlers.upload.stored()},
+                                 {QStringLiteral("not_sent"), m_handlers.upload.notSent()}});
 }
 
 void Session::erase() {
@@ -311,6 +334,10 @@ void Session::erase() {
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome);
     awaitAnswer(records ? "DEL E" : "DEL T");
+    if (m_request.json)
+        m_output =
+            Report::json({{QStringLiteral("erased"),
+                           records ? QStringLiteral("records") : QStringLiteral("selections")}});
 }
 
 void Session::statistics() {
@@ -341,6 +368,30 @@ void Session::setTime() {
     awaitAnswer("CLOCK");
     const Report::Values values = {{QStringLiteral("time"), time}};
     m_output = m_request.json ? Report::json(values) : Report::lines(values);
+}
+
+void Session::applyProfile() {
+    ProfileWriter writer(
+        m_handlers, m_controls, m_watch,
+        [this](const std::function<bool()>& done) { return waitUntil(done); }, kQuietMs);
+    if (!writer.write(m_profile)) {
+        settle();
+        if (!stopped() && !m_verdict.failed() && !writer.unanswered().isEmpty()) {
+            m_boxes.print(writer.unanswered());
+            m_verdict.note(Outcome::NoAnswer);
+        }
+        return;
+    }
+    writer.requery();
+    if (!waitForStatusQueries())
+        return;
+    const Report::Values values = Report::status(m_controls, m_watch.batteryReadable());
+    if (const QString refused = writer.notTaken(values); !refused.isEmpty()) {
+        m_boxes.print(refused);
+        m_verdict.note(ExitCode::kRefused);
+    } else if (m_request.json) {
+        m_output = Report::json(values);
+    }
 }
 
 void Session::awaitAnswer(const char* command) {

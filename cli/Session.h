@@ -9,6 +9,7 @@
 #include "cli/NoFileDialogs.h"
 #include "cli/PortOverride.h"
 #include "cli/PrintedBoxes.h"
+#include "cli/Profile.h"
 #include "cli/StoppablePort.h"
 #include "cli/TerminalProgress.h"
 #include "cli/Verdict.h"
@@ -34,7 +35,7 @@ public:
     explicit Session(const CommandLine::Request& request);
 
     // Does the request; returns the exit status. Values go to standard output, messages to
-    // standard error.
+    // standard error; with --json a failure, too, prints one JSON object with its messages.
     int run();
 
     // How long the handheld may stay quiet while a status reply or the answer to an erase or to
@@ -46,6 +47,7 @@ public:
     static constexpr int kStillSendingMs = 10 * 60 * 1000;
 
 private:
+    int runRequest();
     // Values for standard output; a failed write (a full disk, a closed pipe) fails the run.
     void writeOutput(const QString& text);
     bool choosePort();
@@ -65,6 +67,8 @@ private:
     void erase();
     void statistics();
     void setTime();
+    // config apply: the profile written, the settings read back and compared.
+    void applyProfile();
     // Waits for the answer to a command that no handler awaits: "Ok" is success, any other line
     // a refusal, none within kQuietMs no answer.
     void awaitAnswer(const char* command);
@@ -91,6 +95,7 @@ private:
     Verdict m_verdict;
     bool m_uploadCutShort = false;
     QString m_output;
+    Profile m_profile;
 
     QObject m_context; // receives the calls posted for the event loop
     Interruption m_interruption;
