@@ -14,8 +14,10 @@
 
 namespace {
 
+// A text as the handheld sent it; null when it sent none.
 QJsonValue textValue(const MapControls& controls, Control control) {
-    return controls.text(control);
+    const QString text = controls.text(control);
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
 }
 
 // A choice list's number (what the handheld reports) and the caption of the chosen item.

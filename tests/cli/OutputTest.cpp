@@ -1,9 +1,11 @@
+#include "cli/InputWatch.h"
 #include "cli/MapControls.h"
 #include "cli/PortDetails.h"
 #include "cli/PrintedBoxes.h"
 #include "cli/Profile.h"
 #include "cli/Report.h"
 #include "config/ConfigValues.h"
+#include "platform/SystemClock.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +56,11 @@ TEST(OutputTest, StatusValuesKeepTheirTypesAndUnreadableOnesAreNull) {
     controls.setChecked(Control::EnBeeper, true);
     QJsonObject json;
     QMap<QString, QString> lines;
-    for (const Report::Value& v : Report::status(controls, false)) {
+    SystemClock clock;
+    InputWatch watch(clock);
+    watch.setZeile("AKKU:87");
+    watch.setZeile("AKKU:abc");
+    for (const Report::Value& v : Report::status(controls, watch.batteryReadable())) {
         json.insert(v.key, v.value);
         lines.insert(v.key, Report::lines({v}).section(u'=', 1).chopped(1));
     }
@@ -71,6 +77,7 @@ TEST(OutputTest, StatusValuesKeepTheirTypesAndUnreadableOnesAreNull) {
         {"buzzer", true, "1"},
         {"gps", false, "0"},
         {"tag_type", QJsonValue::Null, ""},
+        {"version", QJsonValue::Null, ""},
     };
     for (const auto& e : expected) {
         const QString key = QString::fromLatin1(e.key);
