@@ -33,6 +33,16 @@ QStringList keys(const char* blankSeparated) {
 
 } // namespace
 
+Outcome ProfileWriter::apply(const Profile& profile, const std::function<bool()>& readBack) {
+    if (!write(profile))
+        return m_message.isEmpty() ? Outcome::PortLost : Outcome::NoAnswer;
+    requery();
+    if (!readBack())
+        return Outcome::BadAnswer;
+    m_message = notTaken(Report::status(m_controls, m_watch.batteryReadable()));
+    return m_message.isEmpty() ? Outcome::Done : Outcome::ErrorAnswer;
+}
+
 bool ProfileWriter::write(const Profile& profile) {
     static const Button kButtons[] = {
         {&ConfigCommands::setTagType, "tag_type", {"tag_type", nullptr}},
@@ -121,10 +131,10 @@ bool ProfileWriter::press(const Button& button) {
     }
     if (answers.size() >= expected)
         return true;
-    m_unanswered = QStringLiteral("The handheld did not answer the setting of %1 within %2 "
-                                  "seconds, so it is not known whether it took it.")
-                       .arg(keys(button.writes).join(QStringLiteral(" and ")))
-                       .arg(m_quietMs / 1000);
+    m_message = QStringLiteral("The handheld did not answer the setting of %1 within %2 "
+                               "seconds, so it is not known whether it took it.")
+                    .arg(keys(button.writes).join(QStringLiteral(" and ")))
+                    .arg(m_quietMs / 1000);
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Report.h"
+#include "link/Outcome.h"
 
 #include <QJsonObject>
 #include <QMap>
@@ -28,21 +29,24 @@ public:
         : m_handlers(handlers), m_controls(controls), m_watch(watch), m_wait(std::move(wait)),
           m_quietMs(quietMs) {}
 
-    // Writes every setting of the profile. False when the run was stopped, the connection was
-    // lost, or the handheld left a setting unanswered for quietMs, which unanswered() then names.
-    bool write(const Profile& profile);
-    QString unanswered() const { return m_unanswered; }
-
-    // Forgets the settings shown and sends the first status query, as the connect does; the
-    // status chain then goes on by itself.
-    void requery();
-
-    // The settings written that the handheld answered with something other than "Ok", or that
-    // read back otherwise, in one message; empty when it took them all.
-    QString notTaken(const Report::Values& readBack) const;
+    // Writes every setting of the profile, then reads them back with readBack (which starts
+    // nothing, but waits for the status queries sent here and tells their failure itself).
+    // Done when the handheld took every setting. NoAnswer when it left a setting unanswered for
+    // quietMs, ErrorAnswer when it answered one with something other than "Ok" or one reads
+    // back otherwise: message() then says which. Any other outcome (the run stopped, the
+    // connection lost, the status queries failed) is the run's to tell; message() is empty.
+    Outcome apply(const Profile& profile, const std::function<bool()>& readBack);
+    QString message() const { return m_message; }
 
 private:
     struct Button;
+    bool write(const Profile& profile);
+    // Forgets the settings shown and sends the first status query, as the connect does; the
+    // status chain then goes on by itself.
+    void requery();
+    // The settings written that the handheld answered with something other than "Ok", or that
+    // read back otherwise, in one message; empty when it took them all.
+    QString notTaken(const Report::Values& readBack) const;
     void setControls(const QJsonObject& settings);
     bool press(const Button& button);
     bool connected() const;
@@ -55,5 +59,5 @@ private:
     QJsonObject m_sent;               // every setting as the controls held it when sent
     QStringList m_written;            // the settings of the buttons pressed
     QMap<QString, QString> m_refused; // setting: the answer that was not "Ok"
-    QString m_unanswered;
+    QString m_message;
 };

@@ -5,6 +5,8 @@
 #include "cli/PortDetails.h"
 #include "cli/Printable.h"
 #include "config/ConfigValues.h"
+#include "exchange/RecordDownload.h"
+#include "exchange/SelectionUpload.h"
 #include "platform/PortMap.h"
 
 #include <QFileInfo>
@@ -109,6 +111,19 @@ Report::Values Report::status(const MapControls& controls, bool batteryReadable)
 Report::Values Report::statistics(const QString& customCodes, const QString& records) {
     return {number(QStringLiteral("custom_codes"), customCodes),
             number(QStringLiteral("records"), records)};
+}
+
+Report::Values Report::download(const RecordDownload& download, const QString& file) {
+    return {{QStringLiteral("file"), file},
+            {QStringLiteral("records"), download.received()},
+            {QStringLiteral("announced"), download.announced()}};
+}
+
+Report::Values Report::upload(const SelectionUpload& upload, const QString& file) {
+    return {{QStringLiteral("file"), file},
+            {QStringLiteral("selections"), upload.total()},
+            {QStringLiteral("stored"), upload.stored()},
+            {QStringLiteral("not_sent"), upload.notSent()}};
 }
 
 QString Report::lines(const Values& values) {

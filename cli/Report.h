@@ -8,6 +8,8 @@
 
 class MapControls;
 class PortMap;
+class RecordDownload;
+class SelectionUpload;
 
 // The values the command line prints on standard output: named values, each written as a
 // key=value line or as one member of a JSON object. An unknown value is an empty text after the
@@ -31,6 +33,11 @@ public:
     // The two counts of the handheld's statistics answer: numbers, or null (the text as it came
     // after the "=").
     static Values statistics(const QString& customCodes, const QString& records);
+    // The file of the latest download, with the records received and those the handheld
+    // announced; of the latest upload, with the selections it holds, those stored and those not
+    // sent.
+    static Values download(const RecordDownload& download, const QString& file);
+    static Values upload(const SelectionUpload& upload, const QString& file);
     // A whole number as a number, any other text as null with the text after the "=".
     static Value number(const QString& key, const QString& text);
 

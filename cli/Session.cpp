@@ -54,14 +54,6 @@ Session::Session(const CommandLine::Request& request)
                   }}) {}
 
 int Session::run() {
-    const int code = runRequest();
-    // A failure to write standard output is not written there again.
-    if (code != ExitCode::kSuccess && m_request.json && !std::ferror(stdout))
-        writeOutput(Report::failure(m_boxes.printed(), code));
-    return code;
-}
-
-int Session::runRequest() {
     if (m_request.timeoutSeconds > 0)
         m_interruption.limitTo(m_request.timeoutSeconds);
     m_handlers.lifecycle.load();
@@ -305,9 +297,7 @@ void Session::download() {
     settle();
     m_verdict.note(m_handlers.download.transferOutcome(), transferCutShort());
     if (m_request.json)
-        m_output = Report::json({{QStringLiteral("file"), m_request.file},
-                                 {QStringLiteral("records"), m_handlers.download.received()},
-                                 {QStringLiteral("announced"), m_handlers.download.announced()}});
+        m_output = Report::json(Report::download(m_handlers.download, m_request.file));
 }
 
 void Session::upload() {
@@ -319,10 +309,7 @@ void Session::upload() {
         m_verdict.note(outcome, m_uploadCutShort);
     settle();
     if (m_request.json)
-        m_output = Report::json({{QStringLiteral("file"), m_request.file},
-                                 {QStringLiteral("selections"), m_handlers.upload.total()},
-                                 {QStringLiteral("stored"), m_handlers.upload.stored()},
-                                 {QStringLiteral("not_sent"), m_handlers.upload.notSent()}});
+        m_output = Report::json(Report::upload(m_handlers.upload, m_request.file));
 }
 
 void Session::erase() {
@@ -374,23 +361,12 @@ void Session::applyProfile() {
     ProfileWriter writer(
         m_handlers, m_controls, m_watch,
         [this](const std::function<bool()>& done) { return waitUntil(done); }, kQuietMs);
-    if (!writer.write(m_profile)) {
-        settle();
-        if (!stopped() && !m_verdict.failed() && !writer.unanswered().isEmpty()) {
-            m_boxes.print(writer.unanswered());
-            m_verdict.note(Outcome::NoAnswer);
-        }
-        return;
-    }
-    writer.requery();
-    if (!waitForStatusQueries())
-        return;
-    const Report::Values values = Report::status(m_controls, m_watch.batteryReadable());
-    if (const QString refused = writer.notTaken(values); !refused.isEmpty()) {
-        m_boxes.print(refused);
-        m_verdict.note(ExitCode::kRefused);
-    } else if (m_request.json) {
-        m_output = Report::json(values);
+    const Outcome outcome = writer.apply(m_profile, [this] { return waitForStatusQueries(); });
+    if (!writer.message().isEmpty()) {
+        m_boxes.print(writer.message());
+        m_verdict.note(outcome);
+    } else if (outcome == Outcome::Done && m_request.json) {
+        m_output = Report::json(Report::status(m_controls, m_watch.batteryReadable()));
     }
 }
 

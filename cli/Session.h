@@ -35,8 +35,10 @@ public:
     explicit Session(const CommandLine::Request& request);
 
     // Does the request; returns the exit status. Values go to standard output, messages to
-    // standard error; with --json a failure, too, prints one JSON object with its messages.
+    // standard error.
     int run();
+    // The messages printed, for the JSON object of a failure.
+    const QStringList& messages() const { return m_boxes.printed(); }
 
     // How long the handheld may stay quiet while a status reply or the answer to an erase or to
     // the clock is awaited.
@@ -47,7 +49,6 @@ public:
     static constexpr int kStillSendingMs = 10 * 60 * 1000;
 
 private:
-    int runRequest();
     // Values for standard output; a failed write (a full disk, a closed pipe) fails the run.
     void writeOutput(const QString& text);
     bool choosePort();

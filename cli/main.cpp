@@ -39,5 +39,9 @@ int main(int argc, char* argv[]) {
         break;
     }
     Session session(request);
-    return session.run();
+    const int code = session.run();
+    // A failure to write standard output is not written there again.
+    if (code != ExitCode::kSuccess && request.json && !std::ferror(stdout))
+        std::fputs(Report::failure(session.messages(), code).toLocal8Bit().constData(), stdout);
+    return code;
 }
