@@ -223,7 +223,8 @@ Examples:
   quorvelino-cli config apply profile.json -p /dev/serial/by-id/usb-Second...
 
 Progress goes to standard error when it is a terminal; messages go to standard error, one line
-each; the values of ports, status, stats and set-time go to standard output.
+each; the values of ports, status, stats and set-time, and with --json the one JSON value of
+every command, go to standard output.
 
 Exit status:
   0    success

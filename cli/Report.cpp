@@ -16,12 +16,6 @@
 
 namespace {
 
-// A text as the handheld sent it; null when it sent none.
-QJsonValue textValue(const MapControls& controls, Control control) {
-    const QString text = controls.text(control);
-    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
-}
-
 // A choice list's number (what the handheld reports) and the caption of the chosen item.
 void addChoice(Report::Values* values, const MapControls& controls, ConfigValues::List list,
                const QString& key) {
@@ -88,8 +82,8 @@ Report::Values Report::status(const MapControls& controls, bool batteryReadable)
     values.append({QStringLiteral("battery"), controls.hasValue(Control::akku) && batteryReadable
                                                   ? QJsonValue(controls.value(Control::akku))
                                                   : QJsonValue()});
-    values.append({QStringLiteral("version"), textValue(controls, Control::Version)});
-    values.append({QStringLiteral("serial_number"), textValue(controls, Control::SNR)});
+    values.append({QStringLiteral("version"), textOrNull(controls.text(Control::Version))});
+    values.append({QStringLiteral("serial_number"), textOrNull(controls.text(Control::SNR))});
     addChoice(&values, controls, ConfigValues::List::Tagtyp, QStringLiteral("tag_type"));
     // With the automatic switch-off disabled the window shows "aus" in a disabled field.
     const bool off = controls.isChecked(Control::Check_Offtime);
