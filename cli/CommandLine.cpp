@@ -12,10 +12,14 @@ struct Known {
 };
 
 constexpr Known kCommands[] = {
-    {"ports", CommandLine::Command::Ports, 0},       {"status", CommandLine::Command::Status, 0},
-    {"download", CommandLine::Command::Download, 1}, {"upload", CommandLine::Command::Upload, 1},
-    {"erase", CommandLine::Command::Erase, 1},       {"stats", CommandLine::Command::Stats, 0},
+    {"ports", CommandLine::Command::Ports, 0},
+    {"status", CommandLine::Command::Status, 0},
+    {"download", CommandLine::Command::Download, 1},
+    {"upload", CommandLine::Command::Upload, 1},
+    {"erase", CommandLine::Command::Erase, 1},
+    {"stats", CommandLine::Command::Stats, 0},
     {"set-time", CommandLine::Command::SetTime, 0},
+    {"config", CommandLine::Command::ConfigApply, 2},
 };
 
 } // namespace
@@ -60,6 +64,9 @@ bool readTimeout(const QString& value, CommandLine::Request* request, QString* e
                  .arg(value);
     return false;
 }
+
+const QString kConfigUsage =
+    QStringLiteral("config takes apply and a profile: config apply FILE (- for standard input).");
 
 } // namespace
 
@@ -125,11 +132,18 @@ bool CommandLine::readCommand(QStringList words, Request* request, QString* erro
         case Command::Erase:
             *error = QStringLiteral("erase takes what to erase: records or selections.");
             break;
+        case Command::ConfigApply:
+            *error = kConfigUsage;
+            break;
         default:
             *error = QStringLiteral("%1 takes no arguments, not \"%2\".")
                          .arg(word, words.join(QLatin1Char(' ')));
             break;
         }
+        return false;
+    }
+    if (known->command == Command::ConfigApply && words.takeFirst() != QLatin1String("apply")) {
+        *error = kConfigUsage;
         return false;
     }
     return words.isEmpty() || readArgument(word, words.first(), request, error);
@@ -139,6 +153,13 @@ bool CommandLine::readArgument(const QString& word, const QString& argument, Req
                                QString* error) {
     if (request->command != Command::Erase) {
         request->file = argument;
+        if (request->command == Command::Download && argument == QLatin1String("-") &&
+            request->json) {
+            *error = QStringLiteral("download - writes the records to standard output, where "
+                                    "--json would write its value too: give a file name, or "
+                                    "leave out --json.");
+            return false;
+        }
         if (!request->file.isEmpty())
             return true;
         *error = QStringLiteral("%1 takes a file name, not an empty text.").arg(word);
@@ -183,6 +204,9 @@ Commands:
   erase records|selections  Erase all records, or all selections, in the handheld (needs --yes).
   stats                     Print how many custom codes and records the handheld holds.
   set-time                  Set the handheld's clock to this computer's local time.
+  config apply FILE         Write the settings of the profile FILE (- for standard input), the
+                            JSON object that status --json prints, as the window's buttons do,
+                            and read them back; names every setting the handheld did not take.
 
 Options:
   -p, --port PORT    COM1 to COM16 as the window numbers them, a device such as
@@ -190,7 +214,8 @@ Options:
                      Without it, the port in QUORVELINO_PORT, else the port chosen in
                      the window, as kept in $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini
                      (~/.config/... by default); else nothing is done (status 2).
-  --json             ports, status, stats, set-time: print one JSON value instead.
+  --json             Print one JSON value on standard output instead, also for a failure:
+                     {"error": "...", "exit_code": N}.
   -q, --quiet        Print no progress and no message but failures.
   -y, --yes          Confirm an erase.
   -v, --verbose      Print every line sent to and received from the handheld on standard
@@ -209,9 +234,12 @@ Examples:
   quorvelino-cli erase records --yes --port COM1
   quorvelino-cli stats --port COM1
   quorvelino-cli set-time --port COM1
+  quorvelino-cli status --json -p /dev/serial/by-id/usb-First... > profile.json
+  quorvelino-cli config apply profile.json -p /dev/serial/by-id/usb-Second...
 
 Progress goes to standard error when it is a terminal; messages go to standard error, one line
-each; the values of ports, status, stats and set-time go to standard output.
+each; the values of ports, status, stats and set-time, and with --json the one JSON value of
+every command, go to standard output.
 
 Exit status:
   0    success
@@ -220,9 +248,10 @@ Exit status:
   3    the port cannot be opened
   4    the handheld does not answer or keeps sending, or the connection was lost
   5    a download stopped short, or an upload was not stored completely
-  6    a file cannot be read or written
+  6    a file cannot be read or written, or a profile is not valid (nothing was done)
   7    the --timeout limit ended the run
-  8    the handheld answered an erase or the clock with an error instead of "Ok"
+  8    the handheld answered an erase, the clock or a setting with an error instead of "Ok",
+       or a setting read back differs from the profile
   130  Ctrl+C ended the run (143: SIGTERM, 129: SIGHUP)
 )");
 }

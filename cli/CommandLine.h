@@ -6,12 +6,23 @@
 // What quorvelino-cli was asked to do, read from its arguments.
 class CommandLine {
 public:
-    enum class Command { Help, Version, Ports, Status, Download, Upload, Erase, Stats, SetTime };
+    enum class Command {
+        Help,
+        Version,
+        Ports,
+        Status,
+        Download,
+        Upload,
+        Erase,
+        Stats,
+        SetTime,
+        ConfigApply
+    };
     enum class Memory { Records, Selections };
 
     struct Request {
         Command command = Command::Help;
-        QString file;                    // download and upload; "-": standard output or input
+        QString file; // download, upload, config apply; "-": standard output or input
         Memory memory = Memory::Records; // erase
         // COM1 to COM16 as a number, or 0 when a device path or nothing was given.
         int comNumber = 0;

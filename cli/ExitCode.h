@@ -15,11 +15,12 @@ constexpr int kPort = 3;
 constexpr int kNoAnswer = 4;
 // A download that stopped short, or an upload that was not stored completely.
 constexpr int kIncomplete = 5;
-// A file that cannot be read or written.
+// A file that cannot be read or written, or a settings profile that is not valid.
 constexpr int kFile = 6;
 // The time limit of --timeout ended the run.
 constexpr int kTimeLimit = 7;
-// The handheld answered a command with an error instead of "Ok": it did not do it.
+// The handheld answered a command with an error instead of "Ok": it did not do it; or a setting
+// written reads back otherwise.
 constexpr int kRefused = 8;
 // A signal ended the run: 128 and its number, as shells report it (130 for Ctrl+C).
 constexpr int kSignalBase = 128;

@@ -1,6 +1,9 @@
 #include "cli/InputWatch.h"
 
+#include "link/StatusReply.h"
 #include "platform/Clock.h"
+
+#include <QRegularExpression>
 
 InputWatch::InputWatch(const Clock& clock) : m_clock(clock), m_lastInputMs(clock.monotonicMs()) {}
 
@@ -13,6 +16,14 @@ void InputWatch::setZeile(const QByteArray& line) {
     ++m_lines;
     if (m_awaiting && !m_answer)
         m_answer = line;
+    if (m_awaiting)
+        m_answers.append(line);
+    if (StatusReplies::match(line) == StatusReply::Akku) {
+        // The number the status chain reads: blanks, a sign, then a digit or a point and a digit.
+        static const QRegularExpression kNumber(QStringLiteral("^[ \\t]*[+-]?\\.?[0-9]"));
+        const QByteArray value = line.mid(StatusReplies::prefix(StatusReply::Akku).size());
+        m_batteryReadable = kNumber.match(QString::fromLatin1(value)).hasMatch();
+    }
 }
 
 qint64 InputWatch::quietMs() const {

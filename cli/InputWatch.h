@@ -2,6 +2,7 @@
 
 #include "link/LinkView.h"
 
+#include <QList>
 #include <optional>
 
 class Clock;
@@ -29,13 +30,21 @@ public:
     void markAnswer() {
         m_awaiting = true;
         m_answer = std::nullopt;
+        m_answers.clear();
     }
     const std::optional<QByteArray>& answer() const { return m_answer; }
+    // Every reply line cut since markAnswer(), in order.
+    const QList<QByteArray>& answers() const { return m_answers; }
+    // The latest battery reply held a number. The battery bar shows 0 for one that did not,
+    // as for a reported 0.
+    bool batteryReadable() const { return m_batteryReadable; }
 
 private:
     const Clock& m_clock;
     qint64 m_lastInputMs = 0;
     qint64 m_lines = 0;
     std::optional<QByteArray> m_answer;
+    QList<QByteArray> m_answers;
     bool m_awaiting = false;
+    bool m_batteryReadable = false;
 };

@@ -32,6 +32,7 @@ void PrintedBoxes::release() {
 
 void PrintedBoxes::printLine(const QString& text) {
     m_progress.endLine();
+    m_printed.append(collapsed(text));
     QString line = QStringLiteral("quorvelino-cli: ");
     if (!m_subject.isEmpty())
         line += m_subject + QStringLiteral(": ");
@@ -41,8 +42,12 @@ void PrintedBoxes::printLine(const QString& text) {
 }
 
 QString PrintedBoxes::oneLine(const QString& text) {
+    return Printable::escaped(collapsed(text));
+}
+
+QString PrintedBoxes::collapsed(const QString& text) {
     static const QRegularExpression kBreak(QStringLiteral("[ \\t]*[\\r\\n]+\\s*"));
     QString line = text.trimmed();
     line.replace(kBreak, QStringLiteral(" "));
-    return Printable::escaped(line);
+    return line;
 }

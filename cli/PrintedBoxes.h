@@ -31,12 +31,17 @@ public:
     void print(const QString& text);
     void release();
     void forget() { m_held.clear(); }
+    // Every message printed so far, each on one line as printed but without the program's name,
+    // the subject and the escapes of control characters (a JSON text has its own).
+    const QStringList& printed() const { return m_printed; }
 
     // The text on one line: each line break, with the blanks around it, becomes one blank, and
     // other control characters are shown as \xNN.
     static QString oneLine(const QString& text);
 
 private:
+    // oneLine() before the escapes.
+    static QString collapsed(const QString& text);
     void printLine(const QString& text);
 
     std::FILE* m_out;
@@ -46,4 +51,5 @@ private:
     std::function<bool()> m_muted;
     QString m_subject;
     QStringList m_held;
+    QStringList m_printed;
 };

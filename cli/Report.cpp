@@ -5,6 +5,8 @@
 #include "cli/PortDetails.h"
 #include "cli/Printable.h"
 #include "config/ConfigValues.h"
+#include "exchange/RecordDownload.h"
+#include "exchange/SelectionUpload.h"
 #include "platform/PortMap.h"
 
 #include <QFileInfo>
@@ -13,10 +15,6 @@
 #include <QJsonObject>
 
 namespace {
-
-QJsonValue textValue(const MapControls& controls, Control control) {
-    return controls.text(control);
-}
 
 // A choice list's number (what the handheld reports) and the caption of the chosen item.
 void addChoice(Report::Values* values, const MapControls& controls, ConfigValues::List list,
@@ -35,16 +33,7 @@ void addChoice(Report::Values* values, const MapControls& controls, ConfigValues
 }
 
 QJsonValue checkValue(const MapControls& controls, Control control) {
-    return controls.isChecked(control) ? 1 : 0;
-}
-
-// A whole number as a number; any other text as it stands.
-QJsonValue numberOrText(const QString& text) {
-    bool whole = false;
-    const qint64 number = text.toLongLong(&whole);
-    if (whole)
-        return number;
-    return text;
+    return controls.isChecked(control);
 }
 
 QJsonValue textOrNull(const QString& text) {
@@ -71,6 +60,8 @@ QString plain(const QJsonValue& value) {
         return QString::number(value.toInteger());
     case QJsonValue::String:
         return value.toString();
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     default:
         return QString();
     }
@@ -78,20 +69,30 @@ QString plain(const QJsonValue& value) {
 
 } // namespace
 
-Report::Values Report::status(const MapControls& controls) {
+Report::Value Report::number(const QString& key, const QString& text) {
+    bool whole = false;
+    const qint64 number = text.toLongLong(&whole);
+    if (whole)
+        return {key, number, text};
+    return {key, QJsonValue::Null, text};
+}
+
+Report::Values Report::status(const MapControls& controls, bool batteryReadable) {
     Values values;
-    values.append({QStringLiteral("battery"), controls.hasValue(Control::akku)
+    values.append({QStringLiteral("battery"), controls.hasValue(Control::akku) && batteryReadable
                                                   ? QJsonValue(controls.value(Control::akku))
                                                   : QJsonValue()});
-    values.append({QStringLiteral("version"), textValue(controls, Control::Version)});
-    values.append({QStringLiteral("serial_number"), textValue(controls, Control::SNR)});
+    values.append({QStringLiteral("version"), textOrNull(controls.text(Control::Version))});
+    values.append({QStringLiteral("serial_number"), textOrNull(controls.text(Control::SNR))});
     addChoice(&values, controls, ConfigValues::List::Tagtyp, QStringLiteral("tag_type"));
     // With the automatic switch-off disabled the window shows "aus" in a disabled field.
-    values.append({QStringLiteral("switch_off_time"), controls.isChecked(Control::Check_Offtime)
-                                                          ? QJsonValue(QStringLiteral("off"))
-                                                          : textValue(controls, Control::Offtime)});
-    values.append({QStringLiteral("read_timeout"), textValue(controls, Control::Readtimeout)});
-    values.append({QStringLiteral("gps_timeout"), textValue(controls, Control::gpstimeout)});
+    const bool off = controls.isChecked(Control::Check_Offtime);
+    values.append(
+        off ? Value{QStringLiteral("switch_off_time"), QJsonValue::Null, QStringLiteral("off")}
+            : number(QStringLiteral("switch_off_time"), controls.text(Control::Offtime)));
+    values.append({QStringLiteral("switch_off_disabled"), off});
+    values.append(number(QStringLiteral("read_timeout"), controls.text(Control::Readtimeout)));
+    values.append(number(QStringLiteral("gps_timeout"), controls.text(Control::gpstimeout)));
     addChoice(&values, controls, ConfigValues::List::FdxCode, QStringLiteral("fdx_code"));
     values.append({QStringLiteral("buzzer"), checkValue(controls, Control::EnBeeper)});
     values.append({QStringLiteral("gps"), checkValue(controls, Control::EnGPS)});
@@ -102,22 +103,42 @@ Report::Values Report::status(const MapControls& controls) {
 }
 
 Report::Values Report::statistics(const QString& customCodes, const QString& records) {
-    return {{QStringLiteral("custom_codes"), numberOrText(customCodes)},
-            {QStringLiteral("records"), numberOrText(records)}};
+    return {number(QStringLiteral("custom_codes"), customCodes),
+            number(QStringLiteral("records"), records)};
+}
+
+Report::Values Report::download(const RecordDownload& download, const QString& file) {
+    return {{QStringLiteral("file"), file},
+            {QStringLiteral("records"), download.received()},
+            {QStringLiteral("announced"), download.announced()}};
+}
+
+Report::Values Report::upload(const SelectionUpload& upload, const QString& file) {
+    return {{QStringLiteral("file"), file},
+            {QStringLiteral("selections"), upload.total()},
+            {QStringLiteral("stored"), upload.stored()},
+            {QStringLiteral("not_sent"), upload.notSent()}};
 }
 
 QString Report::lines(const Values& values) {
     QString out;
-    for (const auto& [key, value] : values)
-        out += key + QLatin1Char('=') + Printable::escaped(plain(value)) + QLatin1Char('\n');
+    for (const auto& [key, value, line] : values) {
+        out += key + QLatin1Char('=') + Printable::escaped(line ? *line : plain(value)) +
+               QLatin1Char('\n');
+    }
     return out;
 }
 
 QString Report::json(const Values& values) {
     QJsonObject object;
-    for (const auto& [key, value] : values)
-        object.insert(key, value);
+    for (const Value& each : values)
+        object.insert(each.key, each.value);
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
+}
+
+QString Report::failure(const QStringList& messages, int exitCode) {
+    return json({{QStringLiteral("error"), messages.join(QLatin1Char(' '))},
+                 {QStringLiteral("exit_code"), exitCode}});
 }
 
 QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {

@@ -1,6 +1,7 @@
 #include "cli/Session.h"
 
 #include "cli/Printable.h"
+#include "cli/ProfileWriter.h"
 #include "cli/Report.h"
 
 #include <QElapsedTimer>
@@ -110,6 +111,8 @@ bool Session::fileUsable() {
         why = QStringLiteral("The records cannot be saved: %1.").arg(why);
     else if (m_request.command == CommandLine::Command::Upload && !m_source.prepare(&why))
         why = QStringLiteral("The selections cannot be loaded: %1.").arg(why);
+    else if (m_request.command == CommandLine::Command::ConfigApply)
+        why = m_profile.read(m_request.file);
     if (why.isEmpty())
         return true;
     // Said before the port is opened: the handheld is not greeted for a job that cannot be done.
@@ -242,7 +245,7 @@ bool Session::waitForStatusQueries() {
 void Session::doJob() {
     switch (m_request.command) {
     case CommandLine::Command::Status: {
-        const Report::Values values = Report::status(m_controls);
+        const Report::Values values = Report::status(m_controls, m_watch.batteryReadable());
         m_output = m_request.json ? Report::json(values) : Report::lines(values);
         return;
     }
@@ -260,6 +263,9 @@ void Session::doJob() {
         return;
     case CommandLine::Command::SetTime:
         setTime();
+        return;
+    case CommandLine::Command::ConfigApply:
+        applyProfile();
         return;
     case CommandLine::Command::Help:
     case CommandLine::Command::Version:
@@ -283,6 +289,8 @@ void Session::download() {
         return;
     settle();
     m_verdict.note(m_handlers.download.transferOutcome(), transferCutShort());
+    if (m_request.json)
+        m_output = Report::json(Report::download(m_handlers.download, m_request.file));
 }
 
 void Session::saveRecords() {
@@ -306,6 +314,8 @@ void Session::upload() {
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome, m_uploadCutShort);
     settle();
+    if (m_request.json)
+        m_output = Report::json(Report::upload(m_handlers.upload, m_request.file));
 }
 
 void Session::erase() {
@@ -317,6 +327,10 @@ void Session::erase() {
     if (outcome != Outcome::PortLost)
         m_verdict.note(outcome);
     awaitAnswer(records ? "DEL E" : "DEL T");
+    if (m_request.json)
+        m_output =
+            Report::json({{QStringLiteral("erased"),
+                           records ? QStringLiteral("records") : QStringLiteral("selections")}});
 }
 
 void Session::statistics() {
@@ -347,6 +361,19 @@ void Session::setTime() {
     awaitAnswer("CLOCK");
     const Report::Values values = {{QStringLiteral("time"), time}};
     m_output = m_request.json ? Report::json(values) : Report::lines(values);
+}
+
+void Session::applyProfile() {
+    ProfileWriter writer(
+        m_handlers, m_controls, m_watch,
+        [this](const std::function<bool()>& done) { return waitUntil(done); }, kQuietMs);
+    const Outcome outcome = writer.apply(m_profile, [this] { return waitForStatusQueries(); });
+    if (!writer.message().isEmpty()) {
+        m_boxes.print(writer.message());
+        m_verdict.note(outcome);
+    } else if (outcome == Outcome::Done && m_request.json) {
+        m_output = Report::json(Report::status(m_controls, m_watch.batteryReadable()));
+    }
 }
 
 void Session::awaitAnswer(const char* command) {

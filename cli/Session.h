@@ -10,6 +10,7 @@
 #include "cli/NoFileDialogs.h"
 #include "cli/PortOverride.h"
 #include "cli/PrintedBoxes.h"
+#include "cli/Profile.h"
 #include "cli/StoppablePort.h"
 #include "cli/TerminalProgress.h"
 #include "cli/TracingPort.h"
@@ -40,6 +41,8 @@ public:
     // Does the request; returns the exit status. Values go to standard output, messages to
     // standard error.
     int run();
+    // The messages printed, for the JSON object of a failure.
+    const QStringList& messages() const { return m_boxes.printed(); }
 
     // How long the handheld may stay quiet while a status reply or the answer to an erase or to
     // the clock is awaited.
@@ -72,6 +75,8 @@ private:
     void erase();
     void statistics();
     void setTime();
+    // config apply: the profile written, the settings read back and compared.
+    void applyProfile();
     // Waits for the answer to a command that no handler awaits: "Ok" is success, any other line
     // a refusal, none within kQuietMs no answer.
     void awaitAnswer(const char* command);
@@ -101,6 +106,7 @@ private:
     DownloadTarget m_target{m_request.file};
     UploadSource m_source{m_request.file};
     QString m_output;
+    Profile m_profile;
 
     QObject m_context; // receives the calls posted for the event loop
     Interruption m_interruption;

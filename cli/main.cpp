@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExitCode.h"
 #include "cli/Interruption.h"
+#include "cli/Report.h"
 #include "cli/Session.h"
 
 #include <QCoreApplication>
@@ -17,9 +18,14 @@ int main(int argc, char* argv[]) {
 
     CommandLine::Request request;
     QString error;
-    if (!CommandLine::parse(QCoreApplication::arguments().mid(1), &request, &error)) {
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (!CommandLine::parse(arguments, &request, &error)) {
         std::fprintf(stderr, "quorvelino-cli: %s\n%s\n", error.toLocal8Bit().constData(),
                      CommandLine::usageHint().toLocal8Bit().constData());
+        // A script that asked for JSON gets JSON, even when it asked wrongly.
+        if (arguments.contains(QLatin1String("--json")))
+            std::fputs(Report::failure({error}, ExitCode::kUsage).toLocal8Bit().constData(),
+                       stdout);
         return ExitCode::kUsage;
     }
     switch (request.command) {
@@ -33,5 +39,9 @@ int main(int argc, char* argv[]) {
         break;
     }
     Session session(request);
-    return session.run();
+    const int code = session.run();
+    // A failure to write standard output is not written there again.
+    if (code != ExitCode::kSuccess && request.json && !std::ferror(stdout))
+        std::fputs(Report::failure(session.messages(), code).toLocal8Bit().constData(), stdout);
+    return code;
 }

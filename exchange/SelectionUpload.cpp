@@ -41,6 +41,8 @@ bool answersPut(const QByteArray& line) {
 Outcome SelectionUpload::start() {
     m_link.clearLog();
     m_dataFile.close();
+    m_total = 0;
+    m_stored = 0;
     m_unacknowledged = 0;
     m_named.clear();
     m_withLineBreak.clear();
@@ -49,6 +51,7 @@ Outcome SelectionUpload::start() {
     qint64 total = 0;
     if (const Outcome opened = openSelectionFile(&total); opened != Outcome::Done)
         return opened;
+    m_total = total;
     m_link.dropIncompleteLine(); // what would finish it, the waits below consume
     qint64 sent = 0;             // the dataset counter: lines handled so far, acknowledged or not
     while (const std::optional<QByteArray> line = m_dataFile.readLine()) {
@@ -99,6 +102,7 @@ std::optional<Outcome> SelectionUpload::upload(const QByteArray& line, qint64 nu
     QByteArray reply;
     switch (sendSelection(CsvConversion::selectionToCommand(line), &reply)) {
     case Sent::Acknowledged:
+        ++m_stored;
         break;
     case Sent::Unanswered:
         ++m_unacknowledged;

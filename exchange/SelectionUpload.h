@@ -34,6 +34,11 @@ public:
     // The click handler of `GeneriereDaten`. Done when every selection was stored; CutShort when
     // some may not be.
     Outcome start();
+    // Of the latest upload: the selections in the file, those the handheld acknowledged, and
+    // those not sent for a line break inside a field.
+    qint64 total() const { return m_total; }
+    qint64 stored() const { return m_stored; }
+    qint64 notSent() const { return m_lineBreaks; }
 
     static constexpr int kAttempts = 5;
     // How long each send waits for its acknowledgement (41 reads 50 ms apart).
@@ -71,6 +76,8 @@ private:
     DataFile& m_dataFile;
     TransferProgress& m_progress;
 
+    qint64 m_total = 0;
+    qint64 m_stored = 0;
     qint64 m_unacknowledged = 0;
     QList<qint64> m_named;         // the first kNamedAtMost of them
     qint64 m_lineBreaks = 0;       // selections not sent: a line break inside a field

@@ -62,11 +62,12 @@ TEST_F(CliProgramTest, StatusJsonHoldsWhatTheHandheldReports) {
     EXPECT_EQ(status.value(u"battery"_s), held.battery);
     EXPECT_EQ(status.value(u"version"_s), QString::fromLatin1(held.version));
     EXPECT_EQ(status.value(u"serial_number"_s), QString::fromLatin1(held.serialNumber));
-    EXPECT_EQ(status.value(u"switch_off_time"_s), QString::number(held.offSeconds));
-    EXPECT_EQ(status.value(u"read_timeout"_s), QString::number(held.readTimeout));
-    EXPECT_EQ(status.value(u"gps_timeout"_s), QString::number(held.gpsTimeout));
-    EXPECT_EQ(status.value(u"buzzer"_s), held.beeper);
-    EXPECT_EQ(status.value(u"gps"_s), held.gps);
+    EXPECT_EQ(status.value(u"switch_off_time"_s), held.offSeconds);
+    EXPECT_EQ(status.value(u"switch_off_disabled"_s), false);
+    EXPECT_EQ(status.value(u"read_timeout"_s), held.readTimeout);
+    EXPECT_EQ(status.value(u"gps_timeout"_s), held.gpsTimeout);
+    EXPECT_EQ(status.value(u"buzzer"_s), held.beeper != 0);
+    EXPECT_EQ(status.value(u"gps"_s), held.gps != 0);
     // Each choice as the handheld numbers it, with the caption of the window's item.
     const struct {
         const char* key;
@@ -89,7 +90,43 @@ TEST_F(CliProgramTest, StatusJsonHoldsWhatTheHandheldReports) {
                   item)
             << choice.key;
     }
-    EXPECT_EQ(status.size(), 18);
+    EXPECT_EQ(status.size(), 19);
+}
+
+// One handheld's settings, saved by status --json, written to another and read back.
+TEST_F(CliProgramTest, AProfileSavedFromOneHandheldIsTakenByAnother) {
+    SimulatedHandheld first;
+    ASSERT_TRUE(first.started());
+    const CliRun::Result saved = CliRun(first.home()).run({u"status"_s, u"--json"_s});
+    ASSERT_EQ(saved.exitCode, ExitCode::kSuccess) << saved.err.toStdString();
+    QJsonObject profile = QJsonDocument::fromJson(saved.out).object();
+    // The first handheld as another operator set it up.
+    const std::pair<const char*, QJsonValue> settings[] = {{"tag_type", 6},
+                                                           {"switch_off_time", QJsonValue()},
+                                                           {"switch_off_disabled", true},
+                                                           {"read_timeout", 7},
+                                                           {"gps_timeout", 65535},
+                                                           {"fdx_code", 8},
+                                                           {"buzzer", false},
+                                                           {"gps", true},
+                                                           {"mode", 4},
+                                                           {"capture_order", 3},
+                                                           {"language", 0}};
+    for (const auto& [key, value] : settings)
+        profile.insert(QString::fromLatin1(key), value);
+    const QString file = path("profile.json");
+    writeFile(file, QJsonDocument(profile).toJson());
+
+    SimulatedHandheld second;
+    ASSERT_TRUE(second.started());
+    CliRun cli(second.home());
+    const CliRun::Result applied = cli.run({u"config"_s, u"apply"_s, file});
+    ASSERT_EQ(applied.exitCode, ExitCode::kSuccess) << applied.err.toStdString();
+    EXPECT_EQ(applied.out + applied.err, "");
+    const CliRun::Result read = cli.run({u"status"_s, u"--json"_s});
+    const QJsonObject readBack = QJsonDocument::fromJson(read.out).object();
+    for (const auto& [key, value] : settings)
+        EXPECT_EQ(readBack.value(QString::fromLatin1(key)), value) << key;
 }
 
 TEST_F(CliProgramTest, DownloadWritesTheFileTheWindowWrites) {
@@ -189,6 +226,10 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
         file.setFileTime(oldTime, QFileDevice::FileModificationTime);
         return file.fileName();
     };
+    const QString misspelt = path("misspelt.json");
+    writeFile(misspelt, R"({"buzer": true})");
+    const QString timeouts = path("timeouts.json");
+    writeFile(timeouts, R"({"read_timeout": 3, "gps_timeout": 4})");
     const struct {
         const char* name;
         QStringList simOptions;
@@ -197,6 +238,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
         QString says;
         bool namesPort;
         QString namesFile;
+        bool json = false; // run with --json: one error object on standard output
         // A download: the old file stays as it was; the records that arrived, if any, stay in
         // the partial file, which the message names. A transfer that got none adds a line.
         bool keepsOldFile = false;
@@ -209,7 +251,8 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          ExitCode::kUsage,
          u"Give --yes to confirm."_s,
          false,
-         {}},
+         {},
+         true},
         {"a device that does not exist",
          {},
          {u"status"_s, u"--port"_s, u"/dev/qv-no-such-tty"_s},
@@ -223,7 +266,8 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          ExitCode::kNoAnswer,
          u"Device does not respond."_s,
          true,
-         {}},
+         {},
+         true},
         {"a full memory",
          {u"--capacity"_s, u"2"_s},
          {u"upload"_s, threeSelections},
@@ -253,6 +297,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          u"The handheld stopped sending records: 3 of the 10 records"_s,
          true,
          path("stalled.csv"),
+         false,
          true,
          true},
         {"the record count is not answered",
@@ -262,6 +307,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          u"did not answer when asked how many records it holds"_s,
          true,
          path("uncounted.csv"),
+         false,
          true,
          false},
         {"no record comes after GET",
@@ -271,6 +317,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          u"No record arrived, so none is kept, and "_s + path("none.csv") + u" is as it was."_s,
          true,
          path("none.csv"),
+         false,
          true,
          false,
          2},
@@ -281,6 +328,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          u"The connection to the handheld on COM1"_s,
          true,
          path("unplugged.csv"),
+         false,
          true,
          true},
         {"the time limit during a download",
@@ -290,6 +338,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          u"Stopped at the time limit of 3 seconds"_s,
          true,
          path("limited.csv"),
+         false,
          true,
          true},
         {"an erase is not answered",
@@ -326,7 +375,23 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          ExitCode::kTimeLimit,
          u"Stopped at the time limit of 1 seconds"_s,
          true,
-         {}},
+         {},
+         true},
+        {"a profile with a misspelt key",
+         {},
+         {u"config"_s, u"apply"_s, misspelt},
+         ExitCode::kFile,
+         u"The profile has the key \"buzer\""_s,
+         true,
+         misspelt},
+        {"a setting the handheld refuses",
+         {u"--fail"_s, u"TIMEOUT 3"_s},
+         {u"config"_s, u"apply"_s, timeouts},
+         ExitCode::kRefused,
+         u"The handheld did not take: read_timeout (sent 3, answered \"Error\")."_s,
+         true,
+         timeouts,
+         true},
     };
     // Each case has a handheld of its own, and the runs go side by side: most of their time is
     // the handhelds' silence, waited out in real time.
@@ -342,7 +407,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
             std::make_unique<SimulatedHandheld>(c.simOptions + QStringList{u"--commands"_s, log});
         ASSERT_TRUE(sim->started()) << c.name;
         auto cli = std::make_unique<CliRun>(sim->home());
-        cli->start(c.arguments);
+        cli->start(c.arguments + (c.json ? QStringList{u"--json"_s} : QStringList()));
         running.push_back({log, std::move(sim), std::move(cli)});
     }
     for (std::size_t n = 0; n < std::size(cases); ++n) {
@@ -351,7 +416,14 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
         const CliRun::Result run = running[n].cli->finish(60000);
         const QString err = QString::fromLocal8Bit(run.err);
         EXPECT_EQ(run.exitCode, c.status) << c.name << ": " << err.toStdString();
-        EXPECT_EQ(run.out, "") << c.name;
+        const QJsonObject failure = QJsonDocument::fromJson(run.out).object();
+        EXPECT_EQ(run.out.isEmpty(), !c.json) << c.name;
+        if (c.json) {
+            EXPECT_EQ(failure.value(u"exit_code"_s), c.status) << c.name;
+            EXPECT_TRUE(failure.value(u"error"_s).toString().contains(c.says))
+                << c.name << ": " << run.out.toStdString();
+            EXPECT_EQ(failure.size(), 2) << c.name;
+        }
         EXPECT_TRUE(err.startsWith(u"quorvelino-cli: "_s) && err.contains(c.says))
             << c.name << ": " << err.toStdString();
         if (c.status != ExitCode::kUsage) {

@@ -46,6 +46,13 @@ TEST(CommandLineTest, RequestsAreReadWithOptionsAnywhere) {
          0},
         // A bare device name is looked for under /dev; -p is --port.
         {{u"status"_s, u"-p"_s, u"ttyUSB0"_s}, Command::Status, {}, 0, u"/dev/ttyUSB0"_s, false, 0},
+        {{u"config"_s, u"apply"_s, u"-"_s, u"-p"_s, u"COM2"_s},
+         Command::ConfigApply,
+         u"-"_s,
+         2,
+         {},
+         false,
+         0},
         // --help wins over everything else, even a command line that is wrong otherwise.
         {{u"download"_s, u"--help"_s}, Command::Help, {}, 0, {}, false, 0},
     };
@@ -83,6 +90,7 @@ TEST(CommandLineTest, WrongCommandLinesAreRefusedWithTheReason) {
         {{u"frobnicate"_s}, "Unknown command \"frobnicate\""},
         {{u"download"_s}, "download takes one file name"},
         {{u"download"_s, u"a.csv"_s, u"b.csv"_s}, "download takes one file name"},
+        {{u"download"_s, u"-"_s, u"--json"_s}, "where --json would write its value too"},
         {{u"upload"_s, u""_s}, "not an empty text"},
         {{u"erase"_s, u"everything"_s, u"--yes"_s}, "records or selections, not \"everything\""},
         {{u"erase"_s, u"--yes"_s}, "erase takes what to erase"},
@@ -93,6 +101,9 @@ TEST(CommandLineTest, WrongCommandLinesAreRefusedWithTheReason) {
         {{u"status"_s, u"--timeout"_s, u"0"_s}, "--timeout takes a whole number"},
         {{u"status"_s, u"--timeout"_s, u"1.5"_s}, "--timeout takes a whole number"},
         {{u"status"_s, u"--bogus"_s}, "Unknown option 'bogus'"},
+        {{u"config"_s, u"profile.json"_s}, "config apply FILE"},
+        {{u"config"_s, u"set"_s, u"profile.json"_s}, "config apply FILE"},
+        {{u"config"_s, u"apply"_s, u""_s}, "not an empty text"},
     };
     for (const auto& [arguments, reason] : cases) {
         CommandLine::Request request;
@@ -107,7 +118,7 @@ TEST(CommandLineTest, WrongCommandLinesAreRefusedWithTheReason) {
 TEST(CommandLineTest, HelpShowsAnExampleOfEveryCommand) {
     const QString help = CommandLine::helpText();
     for (const char* command :
-         {"ports", "status", "download", "upload", "erase", "stats", "set-time"}) {
+         {"ports", "status", "download", "upload", "erase", "stats", "set-time", "config apply"}) {
         EXPECT_TRUE(help.contains(u"\n  quorvelino-cli "_s + QString::fromLatin1(command)))
             << command;
     }
