@@ -62,8 +62,10 @@ int Session::run() {
         m_interruption.limitTo(m_request.timeoutSeconds);
     m_handlers.lifecycle.load();
     if (m_request.command == CommandLine::Command::Ports) {
-        writeOutput(
-            Report::ports(m_portMap, m_controls.currentIndex(Control::Port), m_request.json));
+        // Without a stored choice the list stands on COM1, which nobody chose.
+        const int chosen =
+            Lifecycle::portChosen(m_settings) ? m_controls.currentIndex(Control::Port) : -1;
+        writeOutput(Report::ports(m_portMap, chosen, m_request.json));
         return m_verdict.code();
     }
     if (!choosePort())

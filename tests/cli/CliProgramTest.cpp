@@ -499,6 +499,9 @@ TEST_F(CliProgramTest, TheHandheldIsGreetedOnlyOnAPortGivenOrChosen) {
     EXPECT_EQ(run.exitCode, ExitCode::kUsage);
     EXPECT_TRUE(run.err.contains("No port is chosen.") && run.err.contains("present"))
         << run.err.toStdString();
+    run = unchosen.run({u"ports"_s, u"--json"_s});
+    for (const QJsonValue port : QJsonDocument::fromJson(run.out).array())
+        EXPECT_FALSE(port[u"chosen"_s].toBool()) << "COM1 only stands first in the list";
     unchosen.setEnvironment(u"QUORVELINO_PORT"_s, u"COM99"_s);
     run = unchosen.run({u"status"_s});
     EXPECT_EQ(run.exitCode, ExitCode::kUsage);
