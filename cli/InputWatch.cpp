@@ -1,9 +1,8 @@
 #include "cli/InputWatch.h"
 
+#include "link/NumberInText.h"
 #include "link/StatusReply.h"
 #include "platform/Clock.h"
-
-#include <QRegularExpression>
 
 InputWatch::InputWatch(const Clock& clock) : m_clock(clock), m_lastInputMs(clock.monotonicMs()) {}
 
@@ -19,10 +18,9 @@ void InputWatch::setZeile(const QByteArray& line) {
     if (m_awaiting)
         m_answers.append(line);
     if (StatusReplies::match(line) == StatusReply::Akku) {
-        // The number the status chain reads: blanks, a sign, then a digit or a point and a digit.
-        static const QRegularExpression kNumber(QStringLiteral("^[ \\t]*[+-]?\\.?[0-9]"));
+        // The status chain reads the same number, and shows 0 where there is none.
         const QByteArray value = line.mid(StatusReplies::prefix(StatusReply::Akku).size());
-        m_batteryReadable = kNumber.match(QString::fromLatin1(value)).hasMatch();
+        m_batteryReadable = NumberInText::find(value).has_value();
     }
 }
 

@@ -149,10 +149,7 @@ void ProfileWriter::requery() {
     for (const Control control : {Control::Offtime, Control::Readtimeout, Control::gpstimeout})
         m_controls.setText(control, QString());
     m_watch.restart();
-    m_handlers.link.gate().run([this] {
-        m_handlers.link.setReplyMode(ReplyMode::StatusChain);
-        m_handlers.link.sendLine(StatusChain::firstQuery());
-    });
+    m_handlers.link.gate().run([this] { StatusChain::start(m_handlers.link); });
 }
 
 QString ProfileWriter::notTaken(const Report::Values& readBack) const {

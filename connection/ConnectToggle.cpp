@@ -96,8 +96,7 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
             m_link.dropIncompleteLine();
             m_link.sleeper().sleepMs(kAfterOkMs);
             finishGreetingLine(read.mid(lineEnd < 0 ? 0 : lineEnd + 2));
-            m_link.setReplyMode(ReplyMode::StatusChain);
-            if (!m_link.sendLine(StatusChain::firstQuery()))
+            if (!StatusChain::start(m_link))
                 return Handshake::WriteFailed;
             return Handshake::Answered;
         }

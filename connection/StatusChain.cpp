@@ -32,6 +32,11 @@ QString overflow(const char* list, const QByteArray& value) {
 
 } // namespace
 
+bool StatusChain::start(Link& link) {
+    link.setReplyMode(ReplyMode::StatusChain);
+    return link.sendLine(QByteArrayLiteral("TAGTYP"));
+}
+
 HandlerResult StatusChain::handleStatusReply(StatusReply reply, const QByteArray& line) {
     const QByteArray value = line.mid(StatusReplies::prefix(reply).size());
     if (reply == StatusReply::Tagtyp)

@@ -18,8 +18,9 @@ public:
     StatusChain(Link& link, Controls& controls)
         : m_link(link), m_controls(controls), m_values(controls) {}
 
-    // The first query, written by the handshake once the handheld has answered.
-    static QByteArray firstQuery() { return QByteArrayLiteral("TAGTYP"); }
+    // Starts the chain: the replies go to it, and its first query goes out. The handshake does
+    // it once the handheld has answered. False when the query could not be written.
+    static bool start(Link& link);
 
     HandlerResult handleStatusReply(StatusReply reply, const QByteArray& line) override;
 

@@ -23,6 +23,10 @@ locale_t decimalPointLocale() {
 namespace NumberInText {
 
 double read(const QByteArray& text) {
+    return find(text).value_or(0.0);
+}
+
+std::optional<double> find(const QByteArray& text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text.at(i) == ' ' || text.at(i) == '\t'))
@@ -43,7 +47,7 @@ double read(const QByteArray& text) {
         }
     }
     if (!digits)
-        return 0.0;
+        return std::nullopt;
     // An exponent counts only when at least one digit follows it.
     if (i < n && (text.at(i) == 'e' || text.at(i) == 'E')) {
         qsizetype j = i + 1;

@@ -10,6 +10,8 @@
 namespace NumberInText {
 
 double read(const QByteArray& text);
+// The same number, or nothing when the text holds none where read() looks.
+std::optional<double> find(const QByteArray& text);
 
 // The number rounded to the nearest whole number, a half to the even neighbour; nothing when
 // the result does not fit the range given.
