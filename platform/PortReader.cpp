@@ -57,6 +57,7 @@ void PortReader::stop() {
         m_stopping = true;
     }
     m_changed.notify_all();
+    m_gatherEnds.notify_all();
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t written = ::write(m_stopEvent, &one, sizeof one);
     m_thread.join();
@@ -67,15 +68,20 @@ void PortReader::stop() {
 
 void PortReader::run() {
     for (;;) {
+        bool gathering = false;
         {
             // A full memory waits for the window thread to take some; the driver holds the rest.
             std::unique_lock lock(m_mutex);
             m_changed.wait(lock, [this] { return m_stopping || m_input.size() < kReadAheadBytes; });
+            if (!m_stopping && !m_wakeWanted)
+                m_gatherEnds.wait_for(lock, std::chrono::milliseconds(kGatherMs),
+                                      [this] { return m_stopping || m_wakeWanted; });
             if (m_stopping)
                 return;
+            gathering = !m_wakeWanted;
         }
         pollfd watched[] = {{m_descriptor, POLLIN, 0}, {m_stopEvent, POLLIN, 0}};
-        if (::poll(watched, 2, -1) < 0) {
+        if (::poll(watched, 2, gathering ? 0 : -1) < 0) {
             if (errno == EINTR)
                 continue;
             end(failureText(errno));
@@ -88,24 +94,36 @@ void PortReader::run() {
     }
 }
 
+ssize_t PortReader::readLocked() {
+    char chunk[kChunkBytes];
+    const ssize_t got = ::read(m_descriptor, chunk, sizeof chunk);
+    if (got > 0)
+        m_input.append(chunk, got);
+    return got;
+}
+
+void PortReader::readNow() {
+    std::lock_guard lock(m_mutex);
+    if (m_thread.joinable() && !m_ended && m_input.size() < kReadAheadBytes)
+        readLocked();
+}
+
 bool PortReader::readAvailable(short events) {
     if (events & POLLNVAL) {
         end(QStringLiteral("the device's descriptor is no longer valid"));
         return false;
     }
-    char chunk[kChunkBytes];
-    const ssize_t got = ::read(m_descriptor, chunk, sizeof chunk);
+    std::unique_lock lock(m_mutex);
+    const ssize_t got = readLocked();
+    const int error = got < 0 ? errno : 0;
     if (got > 0) {
-        {
-            std::lock_guard lock(m_mutex);
-            m_input.append(chunk, got);
-            if (m_wakeWanted)
-                wakeLocked();
-        }
+        if (m_wakeWanted)
+            wakeLocked();
+        lock.unlock();
         m_changed.notify_all();
         return true;
     }
-    const int error = got < 0 ? errno : 0;
+    lock.unlock();
     if (got < 0 && (error == EAGAIN || error == EINTR) && !(events & (POLLHUP | POLLERR)))
         return true;
     // Whatever was in the driver has been read: a hung-up tty reads as empty only after it. Its
@@ -153,8 +171,11 @@ bool PortReader::hasInput() const {
 
 bool PortReader::waitForInput(int timeoutMs) {
     std::unique_lock lock(m_mutex);
-    m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0),
-                       [this] { return !m_input.isEmpty() || m_ended || !m_thread.joinable(); });
+    // A look without waiting costs no call of the system: a frame looks after every handler.
+    if (timeoutMs > 0)
+        m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
+            return !m_input.isEmpty() || m_ended || !m_thread.joinable();
+        });
     return !m_input.isEmpty();
 }
 
@@ -173,8 +194,14 @@ QString PortReader::endReason() const {
 }
 
 void PortReader::setWakeWanted(bool wanted) {
-    std::lock_guard lock(m_mutex);
-    m_wakeWanted = wanted;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_wakeWanted == wanted)
+            return;
+        m_wakeWanted = wanted;
+    }
+    if (wanted)
+        m_gatherEnds.notify_all();
 }
 
 void PortReader::requestWake() {

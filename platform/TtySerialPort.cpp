@@ -154,6 +154,9 @@ QByteArray TtySerialPort::readPending() {
 
 QByteArray TtySerialPort::readSome(qsizetype maxBytes) {
     checkEnded();
+    // Held input is taken by a frame, which brings in what came since the reader last gathered.
+    if (m_receiveHeld)
+        m_reader.readNow();
     return m_reader.take(maxBytes);
 }
 

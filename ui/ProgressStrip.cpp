@@ -12,6 +12,12 @@ ProgressStrip::ProgressStrip(FramePacer& pacer, QWidget* parent) : QWidget(paren
     m_what = new QLabel(this);
     m_bar = new QProgressBar(this);
     m_bar->setFormat(QStringLiteral("%v of %m"));
+    // A flat bar: the style's own one draws a gradient and stripes with a broad pen, which cost
+    // about a millisecond and two helper threads for every step shown.
+    m_bar->setStyleSheet(
+        QStringLiteral("QProgressBar { border: 1px solid palette(mid); border-radius: 2px;"
+                       " background: palette(base); text-align: center; }"
+                       "QProgressBar::chunk { background: palette(highlight); }"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_what);
@@ -53,9 +59,12 @@ void ProgressStrip::applyPending() {
     constexpr qint64 kMax = std::numeric_limits<int>::max();
     const qint64 scale = m_latestTotal > kMax ? m_latestTotal / kMax + 1 : 1;
     m_what->setText(m_latestWhat);
+    // The bar would paint itself and bring it to the screen at once when its value changes how
+    // it looks; it is painted with the rest of the frame instead, once updates are enabled again.
+    m_bar->setUpdatesEnabled(false);
     m_bar->setRange(0, static_cast<int>(std::max<qint64>(m_latestTotal, 1) / scale));
-    // The bar repaints itself when its new value changes how it looks.
     m_bar->setValue(static_cast<int>(std::min(m_latestDone, m_latestTotal) / scale));
+    m_bar->setUpdatesEnabled(true);
     QWidget::show();
 }
 

@@ -69,6 +69,14 @@ qint64 ChildRuns::countInstructions(int records, QString* error) {
     return instructions;
 }
 
+QString ChildRuns::prime(const QString& display) {
+    const QJsonObject result = runOnDisplay(display, QStringLiteral("prime-x"), {});
+    return result.value(QLatin1String("ok")).toBool()
+               ? QString()
+               : QStringLiteral("priming the X server: ") +
+                     result.value(QLatin1String("error")).toString();
+}
+
 QStringList ChildRuns::arguments(const QString& scenario, const QStringList& extra) const {
     return QStringList{QStringLiteral("--scenario"), scenario, QStringLiteral("--sim"), m_sim} +
            extra;

@@ -17,6 +17,8 @@ public:
     // The same on the X11 platform, on the display given (":93").
     QJsonObject runOnDisplay(const QString& display, const QString& scenario,
                              const QStringList& extra);
+    // Primes the X server on the display given (Scenarios::primeDisplay()): empty, or why not.
+    QString prime(const QString& display);
     // The start-up scenario, told the moment it was launched.
     QJsonObject runStartup();
     // The download of that many records under callgrind, counting the download alone: its

@@ -17,19 +17,20 @@ PacedFeed::PacedFeed(QByteArray stream) : m_stream(std::move(stream)) {
 }
 
 void PacedFeed::start() {
-    m_sent = 0;
+    m_written = 0;
     m_clock.start();
     m_timer.start();
 }
 
 void PacedFeed::pump() {
     const qint64 due = m_clock.nsecsElapsed() * kBytesPerSecond / 1'000'000'000 / kPiece * kPiece;
-    while (m_sent < due) {
-        const qsizetype at = m_written % (m_stream.size() - m_stream.size() % kPiece);
-        const ssize_t put = ::write(m_pty.master(), m_stream.constData() + at, kPiece);
+    while (m_written < qMin(due, m_stream.size())) {
+        const ssize_t put = ::write(m_pty.master(), m_stream.constData() + m_written,
+                                    qMin<qint64>(kPiece, m_stream.size() - m_written));
         if (put <= 0)
             return; // the reader is behind: the rest waits for the next tick
-        m_sent += put;
         m_written += put;
     }
+    if (finished())
+        stop();
 }

@@ -27,10 +27,12 @@ public:
     QString error() const { return m_error; }
     QString device() const { return m_pty.slavePath(); }
 
-    // Sends from now on, from the event loop; the stream starts over when it ends.
+    // Sends the stream from now on, from the event loop, once.
     void start();
     void stop() { m_timer.stop(); }
     qint64 written() const { return m_written; }
+    // The whole stream is sent.
+    bool finished() const { return m_written == m_stream.size(); }
 
 private:
     void pump();
@@ -41,5 +43,4 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_written = 0;
-    qint64 m_sent = 0; // since start()
 };

@@ -3,6 +3,7 @@
 #include "benchmarks/endtoend/BenchSession.h"
 #include "benchmarks/endtoend/ProcessCpu.h"
 #include "benchmarks/endtoend/ResourceUse.h"
+#include "benchmarks/endtoend/TerminalComparison.h"
 #include "exchange/CsvConversion.h"
 #include "link/StatusReply.h"
 #include "sim/DeviceModel.h"
@@ -12,8 +13,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -95,6 +98,23 @@ QJsonObject startup(qint64 launchedNs) {
     return measured(launchedNs, shownNs, ResourceUse(), ResourceUse::now(), 0, 0, -1);
 }
 
+QJsonObject primeDisplay() {
+    QWidget screen;
+    screen.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    screen.setAutoFillBackground(true);
+    PaintWatch watch;
+    screen.installEventFilter(&watch);
+    screen.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!watch.painted && waited.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The paint reaches the X server before the client disconnects.
+    QApplication::sync();
+    return watch.painted ? QJsonObject{{QStringLiteral("ok"), true}}
+                         : failed(QStringLiteral("the screen-sized window was not painted"));
+}
+
 QJsonObject connect(const QString& sim) {
     BenchSession session(sim, {});
     if (!session.error().isEmpty())
@@ -142,6 +162,9 @@ Ready readyForDownload(BenchSession& session) {
     }
     return ready;
 }
+
+// A transfer ends when its last paint is done and the window is quiet again.
+constexpr int kSettleMs = 1000;
 
 // Every record the handheld's counter takes, at the wire rate.
 constexpr int kPacedRecords = 32767;
@@ -219,27 +242,38 @@ QJsonObject pacedDownload(const QString& sim, int seconds) {
     return result;
 }
 
-QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int busyMs) {
-    BenchSession session(sim, pacedHandheld());
+QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int records,
+                        int limitMs) {
+    BenchSession session(
+        sim, {QStringLiteral("--records"), QString::number(records), QStringLiteral("--wire")});
+    session.tool().window().resize(TerminalComparison::kWindowSize);
     const Ready ready = readyForDownload(session);
     if (!ready.start)
         return failed(ready.error);
     const QString& path = ready.path;
     session.waitFor([] { return false; }, 1000); // the chain's last paint settles
 
-    const auto wait = [&session](int ms) { session.waitFor([] { return false; }, ms); };
-    const SpanCpu idle({0, xServerPid}, idleMs / 1000, wait);
+    SpanCpu idle({0, xServerPid});
+    session.waitFor([] { return false; }, idleMs);
+    idle.end();
+    SpanCpu busy({0, xServerPid});
     ready.start->click();
-    const SpanCpu busy({0, xServerPid}, busyMs / 1000, wait);
+    const bool finished =
+        session.waitFor([&] { return !session.boxes().texts().isEmpty(); }, limitMs);
+    session.waitFor([] { return false; }, kSettleMs);
+    busy.end();
 
-    if (!session.boxes().texts().isEmpty())
-        return failed(session.boxes().texts().join(QStringLiteral(" | ")));
     const qint64 fileBytes = QFileInfo(path).size();
-    if (fileBytes <= 0 || readAll(path) != expectedRecordFile(kPacedRecords).left(fileBytes))
+    const QByteArray expected = expectedRecordFile(records);
+    if (finished && (session.tool().handlers().download.transferOutcome() != Outcome::Done ||
+                     readAll(path) != expected))
+        return failed(QStringLiteral("the download did not finish as it should: %1")
+                          .arg(session.boxes().texts().join(QStringLiteral(" | "))));
+    if (fileBytes <= 0 || readAll(path) != expected.left(fileBytes))
         return failed(QStringLiteral("the record file differs from the handheld's records"));
     if (busy.cpuNs(1) < 0)
         return failed(QStringLiteral("the X server is gone"));
-    return SpanCpu::idleAndBusy(idle, busy, fileBytes);
+    return SpanCpu::idleAndBusy(idle, busy, fileBytes, imageTransport());
 }
 
 QJsonObject upload(const QString& sim, int selections) {

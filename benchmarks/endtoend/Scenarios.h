@@ -18,6 +18,9 @@ namespace Scenarios {
 // From the launch of the process (launchedNs, monotonic) to the window painted for the first
 // time.
 QJsonObject startup(qint64 launchedNs);
+// Leaves the X server as a desktop's is after a while: a client paints a window of the screen's
+// size through its socket and disconnects, so that the server has freed a large block.
+QJsonObject primeDisplay();
 // From the click on Connect to the serial number shown, with a prompt handheld.
 QJsonObject connect(const QString& sim);
 // From the click on "Read out records" to "Transfer of records finished.", at the full speed of
@@ -28,11 +31,12 @@ QJsonObject download(const QString& sim, int records, bool callgrind);
 QJsonObject pacedDownload(const QString& sim, int seconds);
 // The upload of a file of selections to a prompt handheld, from the click to its end.
 QJsonObject upload(const QString& sim, int selections);
-// The largest download with the handheld paced at the wire rate, the window on an X server whose
-// process is xServerPid: the CPU time of the tool and of the X server, idleMs after connecting
-// with nothing arriving, then busyMs from the click on. The result holds, in ns, "idleNs",
-// "busyNs", "cpuIdleNs", "cpuBusyNs", "xIdleNs", "xBusyNs", and the record bytes received while
-// busy ("bytes").
-QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int busyMs);
+// A download of `records` records with the handheld paced at the wire rate, the window (sized as
+// the terminal's) on an X server whose process is xServerPid: the CPU time of the tool and of the
+// X server, idleMs after connecting with nothing arriving, then the whole span from the click on
+// "Read out records" to a second after the transfer ended, or after limitMs. The result is
+// SpanCpu::idleAndBusy()'s, the record bytes written to the file as "bytes".
+QJsonObject pacedUnderX(const QString& sim, qint64 xServerPid, int idleMs, int records,
+                        int limitMs);
 
 } // namespace Scenarios

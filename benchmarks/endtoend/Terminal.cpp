@@ -107,13 +107,13 @@ bool openDevice(const QProcess& cutecom, const VirtualDisplay& display, const QS
 
 namespace Terminal {
 
-QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, int idleMs,
-                    int busyMs) {
+QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, const QSize& size,
+                    int idleMs, int records, int limitMs) {
     for (const char* program : {"cutecom", "xdotool"}) {
         if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
             return failed(QStringLiteral("%1 is not installed").arg(QLatin1String(program)));
     }
-    PacedFeed feed(DeviceModel::demoRecords(32767).join("\r\n") + "\r\n");
+    PacedFeed feed(DeviceModel::demoRecords(records).join("\r\n") + "\r\n");
     if (!feed.error().isEmpty())
         return failed(feed.error());
     QTemporaryDir home;
@@ -133,6 +133,8 @@ QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, in
         stop();
         return failed(QStringLiteral("cutecom showed no window"));
     }
+    xdotool(display.name(), {QStringLiteral("windowsize"), QStringLiteral("--sync"), window,
+                             QString::number(size.width()), QString::number(size.height())});
     if (!openDevice(cutecom, display, window, feed.device(), waited)) {
         stop();
         return failed(QStringLiteral("cutecom did not open %1").arg(feed.device()));
@@ -140,15 +142,24 @@ QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, in
     run(kSettleMs);
 
     const QList<qint64> pids{cutecom.processId(), display.pid()};
-    const SpanCpu idle(pids, idleMs / 1000, run);
+    SpanCpu idle(pids);
+    run(idleMs);
+    idle.end();
+    SpanCpu busy(pids);
     feed.start();
-    const SpanCpu busy(pids, busyMs / 1000, run);
+    QElapsedTimer sending;
+    sending.start();
+    while (!feed.finished() && sending.elapsed() < limitMs)
+        run(100);
     feed.stop();
+    run(kSettleMs);
+    busy.end();
+    const QString transport = imageTransport(cutecom.processId());
     const bool alive = cutecom.state() == QProcess::Running && busy.cpuNs(0) >= 0;
     stop();
     if (!alive)
         return failed(QStringLiteral("cutecom ended while records arrived"));
-    return SpanCpu::idleAndBusy(idle, busy, feed.written());
+    return SpanCpu::idleAndBusy(idle, busy, feed.written(), transport);
 }
 
 } // namespace Terminal

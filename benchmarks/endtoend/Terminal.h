@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QSize>
 #include <QString>
 
 class VirtualDisplay;
@@ -11,12 +12,12 @@ class VirtualDisplay;
 namespace Terminal {
 
 // Starts cutecom with a throw-away home whose settings name the device at 38400 baud 8N1,
-// preloading `modemLines` so that it may open a pseudo-terminal, opens the device as the operator
-// does (Alt+O, sent with xdotool), and measures cutecom's CPU time and the X server's: idleMs
-// with nothing arriving, then busyMs with the records arriving. The result holds the idle and
-// busy times in ns ("idleNs", "busyNs", "cpuIdleNs", "cpuBusyNs", "xIdleNs", "xBusyNs") and the
-// bytes sent while busy ("bytes"), or "ok" false and an "error".
-QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, int idleMs,
-                    int busyMs);
+// preloading `modemLines` so that it may open a pseudo-terminal, sizes its window to `size`,
+// opens the device as the operator does (Alt+O, sent with xdotool), and measures cutecom's CPU
+// time and the X server's: idleMs with nothing arriving, then from the first byte of `records`
+// records to a second after their last (at most limitMs of sending). The result is
+// SpanCpu::idleAndBusy()'s, or "ok" false and an "error".
+QJsonObject measure(const VirtualDisplay& display, const QString& modemLines, const QSize& size,
+                    int idleMs, int records, int limitMs);
 
 } // namespace Terminal
