@@ -147,7 +147,7 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
     QString out;
     for (int number = 1; number <= CommandLine::kComNumbers; ++number) {
         const QString port = QStringLiteral("COM%1").arg(number);
-        const QString device = map.deviceFor(number);
+        const QString device = map.deviceFor(number, present);
         const bool isPresent =
             !device.isEmpty() && (present.contains(device) || QFileInfo::exists(device));
         const bool fromSettings = !map.mappedDevice(number).isEmpty();
@@ -189,7 +189,7 @@ QString Report::presentPorts(const PortMap& map) {
     const QStringList present = PortMap::presentDevices();
     QStringList ports;
     for (int number = 1; number <= CommandLine::kComNumbers; ++number) {
-        const QString device = map.deviceFor(number);
+        const QString device = map.deviceFor(number, present);
         if (device.isEmpty() || !(present.contains(device) || QFileInfo::exists(device)))
             continue;
         QString port = QStringLiteral("COM%1 %2").arg(number).arg(Printable::escaped(device));

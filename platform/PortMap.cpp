@@ -22,12 +22,17 @@ QString PortMap::mappedDevice(int number) const {
 
 QString PortMap::deviceFor(int number) const {
     const QString mapped = mappedDevice(number);
+    return mapped.isEmpty() ? deviceFor(number, presentDevices()) : mapped;
+}
+
+QString PortMap::deviceFor(int number, const QStringList& present) const {
+    const QString mapped = mappedDevice(number);
     if (!mapped.isEmpty())
         return mapped;
 #ifdef Q_OS_WIN
+    Q_UNUSED(present)
     return QStringLiteral("COM%1").arg(number);
 #else
-    const QStringList present = presentDevices();
     if (number >= 1 && number <= present.size())
         return present.at(number - 1);
     return QString();

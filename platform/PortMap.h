@@ -16,6 +16,9 @@ public:
 
     // The device for COMn, or an empty text when nothing stands for that number.
     QString deviceFor(int number) const;
+    // The same with the devices present already listed (presentDevices()): listing them reads
+    // hundreds of files of the system, so a caller asking for every number lists them once.
+    QString deviceFor(int number, const QStringList& present) const;
     // The device the settings store names for COMn, or an empty text.
     QString mappedDevice(int number) const;
 

@@ -32,7 +32,7 @@ public:
     // at 38400 baud. Beyond it the reader waits, and the bytes wait in the driver, so a device that
     // floods the line cannot grow the tool without bound.
     static constexpr qsizetype kReadAheadBytes = 16 * 1024 * 1024;
-    static constexpr int kGatherMs = 40;
+    static constexpr int kGatherMs = 50;
 
     explicit PortReader(std::function<void()> wake) : m_wake(std::move(wake)) {}
     ~PortReader() { stop(); }

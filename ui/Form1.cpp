@@ -106,7 +106,7 @@ void Form1::setPortToolTips(const PortMap& map) {
     const QStringList present = PortMap::presentDevices();
     for (int index = 0; index < box.count(); ++index) {
         const int number = index + 1;
-        const QString device = map.deviceFor(number);
+        const QString device = map.deviceFor(number, present);
         QString tip;
         if (device.isEmpty())
             tip = QStringLiteral("COM%1: no serial device stands for this number").arg(number);

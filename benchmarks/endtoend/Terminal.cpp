@@ -73,8 +73,9 @@ void startTerminal(QProcess& cutecom, const QTemporaryDir& home, const VirtualDi
     env.insert(QStringLiteral("LD_PRELOAD"), modemLines);
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     cutecom.setProcessEnvironment(env);
-    cutecom.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // It tells the session it loads on its error output, which would break the progress line.
     cutecom.setStandardOutputFile(QProcess::nullDevice());
+    cutecom.setStandardErrorFile(QProcess::nullDevice());
     cutecom.start(QStringLiteral("cutecom"), {});
 }
 
