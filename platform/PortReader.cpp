@@ -124,7 +124,9 @@ bool PortReader::readAvailable(short events) {
         return true;
     }
     lock.unlock();
-    if (got < 0 && (error == EAGAIN || error == EINTR) && !(events & (POLLHUP | POLLERR)))
+    // Nothing to read although the poll said so: a frame took it in between (a raw tty then
+    // reads as empty), or a signal came. A tty that hung up says so in the poll's events.
+    if (!(events & (POLLHUP | POLLERR)) && (got == 0 || error == EAGAIN || error == EINTR))
         return true;
     // Whatever was in the driver has been read: a hung-up tty reads as empty only after it. Its
     // end is no failure of read(), and errno then holds whatever failed before.

@@ -24,6 +24,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -178,7 +179,7 @@ public:
     QList<QByteArray> lines;
 };
 
-TEST(RealPortTest, HeldInputLeavesTheDriverAtOnceAndWaitsInMemoryForTheFrame) {
+TEST(RealPortTest, HeldInputLeavesTheDriverSoonAndEveryFrameTakesInAllThatCame) {
     ScriptedMessageBoxes boxes;
     RealLink real(boxes);
     ASSERT_TRUE(real.open()) << "no pseudo-terminal";
@@ -219,16 +220,41 @@ TEST(RealPortTest, HeldInputLeavesTheDriverAtOnceAndWaitsInMemoryForTheFrame) {
     EXPECT_EQ(unreadInBox, 0) << "the handheld's bytes piled up in the driver during the box";
     EXPECT_TRUE(handled(3, 3000));
 
+    // Held, the reader gathers the driver's input only now and then; a frame takes in what has
+    // reached the driver since.
+    ASSERT_TRUE(handheld.send("four\r\n"));
+    waitUntil([&] { return handheld.unread() > 0; }, 200);
+    link.takeInputForFrame();
+    EXPECT_EQ(handler.lines.size(), 4) << "the frame shows only what the reader gathered";
+
     // Held again; a frame that is the last one releases the hold, and the next record is
     // announced at once.
-    ASSERT_TRUE(handheld.send("four\r\n"));
-    EXPECT_FALSE(handled(4, 300));
+    ASSERT_TRUE(handheld.send("five\r\n"));
+    EXPECT_FALSE(handled(5, 300));
     framePending = false;
     link.takeInputForFrame();
-    EXPECT_EQ(handler.lines.size(), 4);
-    ASSERT_TRUE(handheld.send("five\r\n"));
-    EXPECT_TRUE(handled(5, 3000));
-    EXPECT_EQ(real.view.log(), "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n");
+    EXPECT_EQ(handler.lines.size(), 5);
+    ASSERT_TRUE(handheld.send("six\r\n"));
+    EXPECT_TRUE(handled(6, 3000));
+    EXPECT_EQ(real.view.log(), "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\n");
+
+    // Frames that come while the reader gathers take the input from under it: the reader then
+    // finds nothing to read, which is no hang-up.
+    framePending = true;
+    const qsizetype before = handler.lines.size();
+    qsizetype sent = 0;
+    QElapsedTimer racing;
+    racing.start();
+    while (racing.elapsed() < 1500) {
+        if (racing.elapsed() >= sent * 5 && handheld.send("x\r\n"))
+            ++sent;
+        link.takeInputForFrame();
+        QCoreApplication::processEvents();
+    }
+    framePending = false;
+    link.takeInputForFrame();
+    EXPECT_TRUE(port.isOpen()) << "a frame that took the reader's input was taken for a hang-up";
+    EXPECT_TRUE(handled(before + sent, 3000));
 
     // A polled wait lets the window bring its screen up to date before it blocks, and only then.
     int shown = 0;
