@@ -2,6 +2,7 @@
 
 #include "platform/QtSingleShotTimer.h"
 #include "platform/SystemClock.h"
+#include "tests/support/PaintCount.h"
 #include "ui/FramePacer.h"
 #include "ui/PaintNow.h"
 
@@ -23,7 +24,7 @@ TEST(ProgressStrip, ShowsTheFirstAndLastReportAtTheNextFrameAndTheOthersAtMostFo
     window.show();
     QApplication::processEvents();
     strip.hide();
-    const QProgressBar& bar = *strip.findChild<QProgressBar*>();
+    QProgressBar& bar = *strip.findChild<QProgressBar*>();
 
     strip.show(QStringLiteral("Records received"), 0, 1000);
     EXPECT_FALSE(strip.isVisible()) << "shown with the window's next frame, not before";
@@ -50,6 +51,16 @@ TEST(ProgressStrip, ShowsTheFirstAndLastReportAtTheNextFrameAndTheOthersAtMostFo
     pacer.showNow();
     EXPECT_EQ(bar.maximum(), 3) << "nor is the start of another";
     EXPECT_EQ(bar.value(), 1);
+
+    // The bar is painted with the rest of the window, not at once by itself as its value moves.
+    PaintCount paints;
+    bar.installEventFilter(&paints);
+    strip.show(QStringLiteral("Selections sent"), 3, 3);
+    strip.applyPending();
+    EXPECT_EQ(paints.paints, 0) << "the bar painted itself outside the window's paint";
+    PaintNow::changes(window);
+    EXPECT_EQ(paints.paints, 1);
+    EXPECT_EQ(bar.value(), 3);
 }
 
 } // namespace

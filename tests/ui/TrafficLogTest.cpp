@@ -1,5 +1,6 @@
 #include "ui/TrafficLog.h"
 
+#include "tests/support/PaintCount.h"
 #include "tests/ui/LogWindow.h"
 
 #include <QAccessible>
@@ -21,23 +22,6 @@ namespace {
 QImage onScreen(QWidget& widget) {
     return widget.screen()->grabWindow(widget.winId()).toImage();
 }
-
-// Counts the paint events a widget receives and how far right they reach.
-class PaintCount final : public QObject {
-public:
-    int paints = 0;
-    int widest = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-            for (const QRect& rect : static_cast<QPaintEvent*>(event)->region())
-                widest = qMax(widest, rect.right() + 1);
-        }
-        return false;
-    }
-};
 
 TEST(TrafficLog, OnlyCrLfBreaksALineAndTheBytesAreKept) {
     LogWindow paced;
