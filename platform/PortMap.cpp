@@ -21,8 +21,12 @@ QString PortMap::mappedDevice(int number) const {
 }
 
 QString PortMap::deviceFor(int number) const {
+#ifdef Q_OS_WIN
+    return deviceFor(number, {});
+#else
     const QString mapped = mappedDevice(number);
     return mapped.isEmpty() ? deviceFor(number, presentDevices()) : mapped;
+#endif
 }
 
 QString PortMap::deviceFor(int number, const QStringList& present) const {
