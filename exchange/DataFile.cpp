@@ -1,5 +1,8 @@
 #include "exchange/DataFile.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 // The first CR (or LF, when LFs end lines) at or after `from`; -1 when there is none.
@@ -43,29 +46,42 @@ bool DataFile::openForSelections(const QString& path, QString* error) {
     return open(path, QIODevice::ReadOnly, Kind::Selections, error);
 }
 
-bool DataFile::writeLine(const QByteArray& line, QString* error) {
-    const QByteArray bytes = line + "\r\n";
+void DataFile::addLine(const QByteArray& line) {
+    m_waiting += line;
+    m_waiting += "\r\n";
+    m_waitingEnds.append(m_waiting.size());
+}
+
+bool DataFile::flush(qsizetype* kept, QString* error) {
+    const QByteArray bytes = std::exchange(m_waiting, {});
+    const QList<qsizetype> ends = std::exchange(m_waitingEnds, {});
+    *kept = ends.size();
+    if (bytes.isEmpty())
+        return true;
     if (!m_file.isOpen()) {
+        *kept = 0;
         if (error)
             *error = QStringLiteral("Writing the file %1 failed: the file is not open")
                          .arg(m_file.fileName());
         return false;
     }
     const qint64 before = m_file.pos();
-    qint64 written = m_file.write(bytes);
-    // A disk that fills up takes part of a line and refuses the rest: the second write tells why.
-    if (written >= 0 && written < bytes.size()) {
-        const qint64 more = m_file.write(bytes.constData() + written, bytes.size() - written);
-        written = more < 0 ? more : written + more;
-    }
+    qint64 written = qMax<qint64>(m_file.write(bytes), 0);
+    // A disk that fills up takes part of the lines and refuses the rest: the second write tells
+    // why.
+    if (written > 0 && written < bytes.size())
+        written +=
+            qMax<qint64>(m_file.write(bytes.constData() + written, bytes.size() - written), 0);
     if (written == bytes.size())
         return true;
     if (error)
         *error = QStringLiteral("Writing the file %1 failed: %2")
                      .arg(m_file.fileName(), m_file.errorString());
     // The file ends with the last complete line, never with a piece of one.
-    if (m_file.size() > before && m_file.resize(before))
-        m_file.seek(before);
+    *kept = std::upper_bound(ends.begin(), ends.end(), written) - ends.begin();
+    const qint64 end = before + (*kept > 0 ? ends.at(*kept - 1) : 0);
+    if (m_file.size() > end && m_file.resize(end))
+        m_file.seek(end);
     return false;
 }
 
@@ -193,6 +209,8 @@ void DataFile::resetReading() {
 }
 
 void DataFile::close() {
+    qsizetype kept = 0;
+    flush(&kept, nullptr);
     if (m_file.isOpen())
         m_file.close();
     m_kind = Kind::None;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -16,10 +17,15 @@ public:
     bool openForRecords(const QString& path, QString* error);
     bool openForSelections(const QString& path, QString* error);
 
-    // Writes the line and CR LF and hands them to the operating system before it returns, so a
-    // pulled cable or a killed tool keeps every record written. A line the disk takes only in
-    // part is taken back out: the file then ends with the line before.
-    bool writeLine(const QByteArray& line, QString* error);
+    // Adds the line and CR LF to the lines that wait for flush().
+    void addLine(const QByteArray& line);
+    qsizetype waitingLines() const { return m_waitingEnds.size(); }
+    // Hands the waiting lines to the operating system with one write before it returns, so a
+    // pulled cable or a killed tool keeps every one of them. A disk that takes them only in part
+    // keeps the complete lines among them: the piece of the next is taken back out, and the file
+    // ends with the last whole line. *kept tells how many of the waiting lines the file holds,
+    // all of them unless it returns false; none wait afterwards.
+    bool flush(qsizetype* kept, QString* error);
 
     // The next selection line: it ends at CR LF or at a CR alone, and in a file that holds no CR
     // (one written on Linux) at an LF alone; countLines() finds out which. The end is not part of
@@ -36,6 +42,7 @@ public:
     // Why the last read failed; empty when no read failed since the file was opened.
     QString readError() const { return m_readError; }
 
+    // Lines still waiting are written first.
     void close();
     bool isOpen() const { return m_file.isOpen(); }
     Kind kind() const { return m_file.isOpen() ? m_kind : Kind::None; }
@@ -55,4 +62,6 @@ private:
     bool m_exhausted = false;   // the file has no bytes beyond m_buffer
     bool m_lfEndsLines = true;  // an LF alone ends a line: the file holds no CR (countLines())
     QString m_readError;
+    QByteArray m_waiting;           // lines added and not yet written, each with its CR LF
+    QList<qsizetype> m_waitingEnds; // where each of them ends in m_waiting
 };

@@ -196,16 +196,7 @@ HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
                 .arg(keptText()));
     }
 
-    QString error;
-    if (!m_dataFile.writeLine(CsvConversion::recordToFileLine(line), &error)) {
-        // A file that cannot take one record will not take the next: stop, keep what it has.
-        endTransfer(Outcome::FileError);
-        return HandlerResult::failure(
-            QStringLiteral("Record %1 of %2 could not be saved, so the download was stopped. %3 %4")
-                .arg(m_received + 1)
-                .arg(m_announced)
-                .arg(sentence(error), keptText()));
-    }
+    m_dataFile.addLine(CsvConversion::recordToFileLine(line));
     ++m_received;
     m_lastLineMs = m_clock.monotonicMs();
     if (worthShowing(m_received, m_announced))
@@ -213,10 +204,32 @@ HandlerResult RecordDownload::handleRecordLine(const QByteArray& line) {
     if (m_received < m_announced)
         return HandlerResult::ok();
 
+    if (const HandlerResult written = writeRecords(); written.failed())
+        return written;
     endTransfer(Outcome::Done);
     m_link.boxes().show(QStringLiteral("Transfer of records finished."), QString(),
                         MessageBoxes::Icon::Information, MessageBoxes::Buttons::Ok);
     return HandlerResult::ok();
+}
+
+HandlerResult RecordDownload::inputHandled() {
+    return m_transferring ? writeRecords() : HandlerResult::ok();
+}
+
+HandlerResult RecordDownload::writeRecords() {
+    const qsizetype waiting = m_dataFile.waitingLines();
+    qsizetype kept = 0;
+    QString error;
+    if (m_dataFile.flush(&kept, &error))
+        return HandlerResult::ok();
+    // A file that cannot take one record will not take the next: stop, keep what it has.
+    m_received -= waiting - kept;
+    endTransfer(Outcome::FileError);
+    return HandlerResult::failure(
+        QStringLiteral("Record %1 of %2 could not be saved, so the download was stopped. %3 %4")
+            .arg(m_received + 1)
+            .arg(m_announced)
+            .arg(sentence(error), keptText()));
 }
 
 void RecordDownload::checkStall() {

@@ -19,7 +19,8 @@ class TransferProgress;
 // start() asks the handheld how many records it holds ("STA"), reading the answer itself for up
 // to 1.05 s, then requests them ("GET") and returns at once. The records then arrive one line
 // at a time through the receive handler, which hands each to handleRecordLine() while the reply
-// mode is RecordDownload; each is converted, written to the file and counted, and the transfer
+// mode is RecordDownload; each is converted and counted, the records of a read are written to the
+// file together once they are handled, and the transfer
 // ends by itself after the announced number of lines.
 //
 // A transfer that stops short is ended by checkStall(), which the window's 500 ms timer runs: 10 s
@@ -51,6 +52,10 @@ public:
     QString abandon();
 
     HandlerResult handleRecordLine(const QByteArray& line) override;
+    // The records of one read are written to the file together, once all of them are handled:
+    // one write for a frame's records instead of one for each. They are on the disk before the
+    // window turns, before the transfer is called finished, and before any message.
+    HandlerResult inputHandled() override;
 
     // A transfer is running: records are expected and routed here.
     bool transferring() const;
@@ -74,6 +79,9 @@ private:
     Outcome askCount(qint64* count);
     std::optional<QByteArray> readCountReply(bool tailMayCome);
     Outcome requestRecords(const QString& path, qint64 count);
+    // Writes the records handled since the last write; on failure ends the transfer with the
+    // records the file kept, and says which record it could not take.
+    HandlerResult writeRecords();
     // Ends the running transfer: reply mode Idle, file closed (what it holds is kept), progress
     // hidden. Records still arriving are then only logged.
     void endTransfer(Outcome outcome);
@@ -96,7 +104,7 @@ private:
     bool m_transferring = false;
     Outcome m_transferOutcome = Outcome::Done;
     qint64 m_announced = 0; // the record counter: records the handheld announced
-    qint64 m_received = 0;  // record lines written so far
+    qint64 m_received = 0;  // record lines handled, in the file once their read is handled
     qint64 m_lastLineMs = 0;
     QString m_path;
 };

@@ -19,3 +19,7 @@ HandlerResult Dispatcher::dispatch(const QByteArray& line) {
     }
     return HandlerResult::ok();
 }
+
+HandlerResult Dispatcher::inputHandled() {
+    return m_record ? m_record->inputHandled() : HandlerResult::ok();
+}

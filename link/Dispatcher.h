@@ -23,6 +23,8 @@ public:
     void attach(StatusReplyHandler* handler) { m_status = handler; }
 
     HandlerResult dispatch(const QByteArray& line);
+    // Every line of a read has been handled.
+    HandlerResult inputHandled();
 
 private:
     const ReplyMode& m_mode;

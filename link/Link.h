@@ -84,6 +84,8 @@ public:
     // happens while no input is held, or while a handler runs (a frame painted inside a modal
     // box's loop): its end decides again.
     void takeInputForFrame();
+    // The receive notification is held: input waits for the window's next frame.
+    bool inputHeld() const { return m_inputHeld; }
 
     // Runs `report` when the port is lost, through the gate like every notification, once what
     // the port received before the loss has been handled: records that arrived are written and

@@ -18,12 +18,16 @@ bool ReceiveHandler::run() {
         if (line->isEmpty())
             continue;
         m_view.setZeile(*line);
-        const HandlerResult result = m_dispatcher.dispatch(*line);
-        if (result.failed()) {
-            m_boxes.show(result.description(), QString(), MessageBoxes::Icon::None,
-                         MessageBoxes::Buttons::Ok);
+        if (!succeeded(m_dispatcher.dispatch(*line)))
             return false;
-        }
     }
-    return true;
+    return succeeded(m_dispatcher.inputHandled());
+}
+
+bool ReceiveHandler::succeeded(const HandlerResult& result) {
+    if (!result.failed())
+        return true;
+    m_boxes.show(result.description(), QString(), MessageBoxes::Icon::None,
+                 MessageBoxes::Buttons::Ok);
+    return false;
 }

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+class HandlerResult;
+
 class Dispatcher;
 class LinkView;
 class MessageBoxes;
@@ -14,7 +16,9 @@ class SerialPort;
 // included) before the next is cut.
 //
 // A failing line handler shows its description in a message box and ends the run: that line
-// is lost, and complete lines still buffered wait for the next run.
+// is lost, and complete lines still buffered wait for the next run. Once every line is handled,
+// the handlers finish what they gathered from them (the records are written), and a failure there
+// is shown the same way.
 class ReceiveHandler {
 public:
     ReceiveHandler(SerialPort& port, LinkView& view, MessageBoxes& boxes, ReceiveBuffer& buffer,
@@ -31,6 +35,9 @@ public:
     qsizetype lastRead() const { return m_lastRead; }
 
 private:
+    // Shows a failure's description in a message box; false then.
+    bool succeeded(const HandlerResult& result);
+
     SerialPort& m_port;
     LinkView& m_view;
     MessageBoxes& m_boxes;

@@ -17,6 +17,8 @@ class RecordLineHandler {
 public:
     virtual ~RecordLineHandler() = default;
     virtual HandlerResult handleRecordLine(const QByteArray& line) = 0;
+    // Runs when every line of a read has been handled, before the window turns again.
+    virtual HandlerResult inputHandled() { return HandlerResult::ok(); }
 };
 
 class StatusReplyHandler {

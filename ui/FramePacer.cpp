@@ -15,8 +15,9 @@ bool FramePacer::framePending() const {
 void FramePacer::request() {
     if (!m_frame.isActive()) {
         m_pendingSinceMs = m_clock.monotonicMs();
-        m_frame.start(kFrameMs);
-    } else if (m_clock.monotonicMs() - m_pendingSinceMs >= kEarlyMs) {
+        m_frameMs = m_streaming && m_streaming() ? kStreamFrameMs : kFrameMs;
+        m_frame.start(m_frameMs);
+    } else if (m_clock.monotonicMs() - m_pendingSinceMs >= m_frameMs - kEarlyTakeMs) {
         // Text streams in: the frame that is almost due is taken with this change, which woke
         // the window anyway, rather than with a wake-up of its own.
         showNow();

@@ -17,8 +17,8 @@ class SingleShotTimer;
 // most kFrameMs after the change that asked for it, so the operator sees text at most that long
 // after its bytes arrived; about 20 frames a second are what the eye needs of a log that
 // scrolls, and more would cost the window and the display server more than the records do. A
-// change that comes when the frame is almost due (kEarlyMs) takes it at once, sparing the wake-up
-// of its own that the frame would otherwise cost.
+// change that comes when the frame is almost due (kEarlyTakeMs before) takes it at once, sparing
+// the wake-up of its own that the frame would otherwise cost.
 //
 // showNow() paints at once. It runs before a handler blocks (a pause, a message box, a file
 // dialog, a polled wait of the port) and when the log is cleared or replaced, so whatever the
@@ -26,7 +26,10 @@ class SingleShotTimer;
 //
 // While records stream in, the frame also takes them in: the port keeps them without waking the
 // window between frames, and every paint handles them just before it paints, so the window
-// thread wakes once a frame instead of once for each piece of the line.
+// thread wakes once a frame instead of once for each piece of the line. Frames then come every
+// kStreamFrameMs: a download's records scroll by faster than anyone reads them, the progress
+// strip is what the operator follows, and each frame costs the window and the display server
+// about as much as all the records it shows.
 //
 // The pacer knows no widget: it is given the timer that brings its frames, the clock it measures
 // them by and the call that paints the window, so that the tool without its window (the headless
@@ -34,7 +37,9 @@ class SingleShotTimer;
 class FramePacer final {
 public:
     static constexpr int kFrameMs = 45;
-    static constexpr int kEarlyMs = 37;
+    static constexpr int kStreamFrameMs = 100;
+    // How long before it is due a frame is taken with a change that woke the window.
+    static constexpr int kEarlyTakeMs = 8;
 
     // Something that shows in the window and brings its noted changes onto it when asked.
     class Client {
@@ -54,6 +59,9 @@ public:
     // bring their changes onto the window: input held for the frame is taken in there, and what
     // it adds is painted with this frame. What it asks for (request()) comes with the next frame.
     void setBeforeFrame(std::function<void()> before) { m_beforeFrame = std::move(before); }
+    // Tells whether input streams in and waits for the frames to take it in: the next frame then
+    // comes after kStreamFrameMs.
+    void setStreaming(std::function<bool()> streaming) { m_streaming = std::move(streaming); }
     // A frame will come: changes wait for it.
     bool framePending() const;
     // A client has changes to show: a frame comes within kFrameMs.
@@ -70,5 +78,7 @@ private:
     std::function<void()> m_paint;
     std::vector<Client*> m_clients;
     std::function<void()> m_beforeFrame;
+    std::function<bool()> m_streaming;
+    int m_frameMs = kFrameMs;    // how long after m_pendingSinceMs the pending frame is due
     qint64 m_pendingSinceMs = 0; // the clock's time of the first change not yet shown
 };

@@ -18,6 +18,7 @@ Tool::Tool(MessageBoxes* boxes, FileDialogs* dialogs, Sleeper* sleeper)
     FramePacer& pacer = m_window.pacer();
     m_handlers.link.setFramePending([&pacer] { return pacer.framePending(); });
     pacer.setBeforeFrame([this] { m_handlers.link.takeInputForFrame(); });
+    pacer.setStreaming([this] { return m_handlers.link.inputHeld(); });
     m_port.setBeforeBlocking([&pacer] { pacer.showNow(); });
     wire();
 }

@@ -48,6 +48,10 @@ TrafficLog::TrafficLog(FramePacer& pacer, QWidget* parent, LogAnnouncer::Listene
     m_scrollBar = new LogScrollBar(this);
     setVerticalScrollBar(m_scrollBar);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A scroll area lays itself out again after every change of a scroll bar's range, queued:
+    // a wake-up of the window and a layout for each frame that adds a line. The vertical bar is
+    // always shown, so its range never changes the layout.
+    disconnect(m_scrollBar, &QAbstractSlider::rangeChanged, this, nullptr);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::TypeWriter);

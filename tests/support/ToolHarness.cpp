@@ -18,6 +18,7 @@ ToolHarness::ToolHarness(const DeviceModel::Options& options)
     view.paceWith(pacer);
     link.setFramePending([this] { return pacer.framePending(); });
     pacer.setBeforeFrame([this] { link.takeInputForFrame(); });
+    pacer.setStreaming([this] { return link.inputHeld(); });
 }
 
 void ToolHarness::act(const std::function<void()>& handler) {
