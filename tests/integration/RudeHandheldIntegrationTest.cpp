@@ -323,8 +323,8 @@ TEST(RealPortTest, APaintBeforeTheFrameIsDueTakesTheHeldInputIn) {
     ASSERT_TRUE(real.handheld.send("r1\r\n"));
     ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
     ASSERT_TRUE(real.handheld.send("r2\r\n"));
-    QThread::msleep(FramePacer::kFrameMs - FramePacer::kEarlyTakeMs +
-                    3); // the event loop stands still meanwhile
+    // The event loop stands still meanwhile.
+    QThread::msleep(FramePacer::kFrameMs - FramePacer::kEarlyTakeMs + 3);
     EXPECT_EQ(real.handheld.unread(), 0);
     ASSERT_EQ(handler.lines.size(), 1);
     // A progress report outside every handler finds the frame almost due and paints at once:
