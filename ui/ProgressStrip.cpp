@@ -40,7 +40,7 @@ void ProgressStrip::show(const QString& what, qint64 done, qint64 total) {
         return;
     }
     if (!m_heldBack.isActive())
-        m_heldBack.start(static_cast<int>(qMax<qint64>(0, kShowEveryMs - m_shown.elapsed())));
+        m_heldBack.start(static_cast<int>(qMax<qint64>(0, kHeldBackMs - m_shown.elapsed())));
 }
 
 void ProgressStrip::showLatest() {

@@ -18,8 +18,10 @@ class QProgressBar;
 // full speed of a pseudo-terminal, a thousand acknowledged selections), and painting the bar
 // costs more than handling a record. The strip therefore shows a report at the next frame when
 // it starts something new (the strip was hidden, or the text or the total changed) or ends it
-// (done reaches the total), and otherwise at most every kShowEveryMs; a report held back is shown
-// when that time is up, or replaced by a newer one.
+// (done reaches the total), and otherwise at most every kShowEveryMs. A report held back is shown
+// with the first report after that time, which comes with a frame while records stream in, or
+// kHeldBackMs after the last report shown when the line falls quiet: the strip's own timer then
+// wakes the window only when no report came.
 class ProgressStrip final : public QWidget, public TransferProgress, public FramePacer::Client {
     Q_OBJECT
 
@@ -31,6 +33,7 @@ public:
     void applyPending() override;
 
     static constexpr int kShowEveryMs = 250;
+    static constexpr int kHeldBackMs = kShowEveryMs + FramePacer::kStreamFrameMs;
 
 private:
     // The latest report is to be shown at the next frame.
