@@ -9,9 +9,9 @@
 
 namespace {
 
-// More than the serial line brings in two frames of the window while records stream in, 100 ms
+// More than the serial line brings in two frames of the window while records stream in, 200 ms
 // each: 38400 baud carry 3840 bytes a second. A frame that comes late still finds less.
-constexpr qsizetype kTrickleBytes = 1024;
+constexpr qsizetype kTrickleBytes = 2048;
 
 } // namespace
 

@@ -22,7 +22,7 @@
 // the line, and the frame reads what came since itself (readNow()). So a byte waits in the driver
 // at most kGatherMs, a few hundred bytes at the wire rate, well inside its buffer (a USB serial
 // adapter holds its bytes up to 16 ms before handing them over, too), and the reader's thread
-// wakes a few times a frame instead of for every piece.
+// wakes twice a frame instead of for every piece.
 //
 // The reader's thread does nothing but read, keep and wake; everything else, readNow() included,
 // is called from the window thread. Reads and what they keep happen under one lock, in order.
@@ -32,7 +32,7 @@ public:
     // at 38400 baud. Beyond it the reader waits, and the bytes wait in the driver, so a device that
     // floods the line cannot grow the tool without bound.
     static constexpr qsizetype kReadAheadBytes = 16 * 1024 * 1024;
-    static constexpr int kGatherMs = 50;
+    static constexpr int kGatherMs = 100;
 
     explicit PortReader(std::function<void()> wake) : m_wake(std::move(wake)) {}
     ~PortReader() { stop(); }

@@ -169,22 +169,30 @@ void TrafficLog::showChanges() {
     m_appending = false;
 
     const qint64 scrolled = topLine() - m_shownTop;
-    if (horizontalScrollBar()->value() != columnScroll || scrolled < 0 ||
-        scrolled > visibleRows()) {
+    if (horizontalScrollBar()->value() != columnScroll || scrolled < 0) {
         showAll();
+        return;
+    }
+    // Right of the longest line shown, before or after, is background that needs no moving or
+    // drawing.
+    const int inkWidth = this->inkWidth();
+    const QRect inked(0, 0, qMax(m_shownInkWidth, inkWidth), viewport()->height());
+    if (scrolled > visibleRows()) {
+        // Every line in view is new.
+        viewport()->update(inked);
+        m_shownSettled = m_text.settledEnd();
+        m_shownTop = topLine();
+        m_shownInkWidth = inkWidth;
         return;
     }
     // The lines already shown move up on the screen as they are, by all the lines added since
     // they were shown at once; only the text added since is drawn: from a column early, for a
     // glyph that reaches back, to its end, over a CR symbol that was shown at the end and may
-    // have turned into a line end. Right of the longest line shown, before or after, is
-    // background that needs no moving or drawing.
-    const int inkWidth = this->inkWidth();
+    // have turned into a line end.
     if (scrolled > 0) {
-        const QRect moved(0, 0, qMax(m_shownInkWidth, inkWidth), viewport()->height());
-        viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, moved);
+        viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, inked);
         // The blank margin above the first line took the foot of a line that moved up.
-        viewport()->update(QRect(0, 0, moved.width(), kMargin));
+        viewport()->update(QRect(0, 0, inked.width(), kMargin));
     }
     // A full log may have dropped the line since; it is out of view above.
     const Place from = std::max(m_shownSettled, Place{m_text.firstLine(), 0});

@@ -350,6 +350,11 @@ TEST(TrafficLog, StreamingTextIsPaintedOncePerFrameAndOnlyWhereItIsNew) {
     // Nothing is drawn further right than the records reach: not the full width of the view.
     const int recordWidth = 4 + 32 * QFontMetrics(log.font()).horizontalAdvance(QLatin1Char('M'));
     EXPECT_LE(viewport.widest, recordWidth);
+    // Nor when a frame brings more lines than the view shows.
+    log.appendLog(record.repeated(20));
+    paced.pacer.showNow();
+    QApplication::processEvents();
+    EXPECT_LE(viewport.widest, recordWidth);
     EXPECT_EQ(scrollBar.paints, 0) << "the slider of 30000 lines does not move";
     EXPECT_EQ(log.line(log.lineCount() - 2), QStringLiteral("12|1A2B3C4D|01.02.2015,12:30"));
 
