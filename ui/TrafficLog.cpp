@@ -180,28 +180,25 @@ void TrafficLog::showChanges() {
     if (scrolled > visibleRows()) {
         // Every line in view is new.
         viewport()->update(inked);
-        m_shownSettled = m_text.settledEnd();
-        m_shownTop = topLine();
-        m_shownInkWidth = inkWidth;
-        return;
+    } else {
+        // The lines already shown move up on the screen as they are, by all the lines added
+        // since they were shown at once; only the text added since is drawn: from a column
+        // early, for a glyph that reaches back, to its end, over a CR symbol that was shown at
+        // the end and may have turned into a line end.
+        if (scrolled > 0) {
+            viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, inked);
+            // The blank margin above the first line took the foot of a line that moved up.
+            viewport()->update(QRect(0, 0, inked.width(), kMargin));
+        }
+        // A full log may have dropped the line since; it is out of view above.
+        const Place from = std::max(m_shownSettled, Place{m_text.firstLine(), 0});
+        const qint64 first = from.line;
+        viewport()->update(
+            lineRect(first, qMax(0, from.column - 1),
+                     qMax(static_cast<int>(m_text.line(first).size()), from.column + 1)));
+        for (qint64 line = first + 1; line <= m_text.lastLine(); ++line)
+            viewport()->update(lineRect(line, 0, static_cast<int>(m_text.line(line).size())));
     }
-    // The lines already shown move up on the screen as they are, by all the lines added since
-    // they were shown at once; only the text added since is drawn: from a column early, for a
-    // glyph that reaches back, to its end, over a CR symbol that was shown at the end and may
-    // have turned into a line end.
-    if (scrolled > 0) {
-        viewport()->scroll(0, -static_cast<int>(scrolled) * m_lineHeight, inked);
-        // The blank margin above the first line took the foot of a line that moved up.
-        viewport()->update(QRect(0, 0, inked.width(), kMargin));
-    }
-    // A full log may have dropped the line since; it is out of view above.
-    const Place from = std::max(m_shownSettled, Place{m_text.firstLine(), 0});
-    const qint64 first = from.line;
-    viewport()->update(
-        lineRect(first, qMax(0, from.column - 1),
-                 qMax(static_cast<int>(m_text.line(first).size()), from.column + 1)));
-    for (qint64 line = first + 1; line <= m_text.lastLine(); ++line)
-        viewport()->update(lineRect(line, 0, static_cast<int>(m_text.line(line).size())));
     m_shownSettled = m_text.settledEnd();
     m_shownTop = topLine();
     m_shownInkWidth = inkWidth;
