@@ -1,7 +1,6 @@
 #include "config/ConfigCommands.h"
 
 #include "link/Link.h"
-#include "link/PolledReply.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/MessageBoxes.h"
@@ -63,11 +62,9 @@ void ConfigCommands::setFeatures() {
     if (!m_link.sendLine("ENBEEP " + checkDigit(m_controls.isChecked(Control::EnBeeper))))
         return;
     m_link.sleeper().sleepMs(kBeforeDiscardMs);
-    // The answer to the buzzer line is not shown. An answer still coming in is given as long
-    // again to end, so that the rest of it does not reach the log as a line of its own.
-    m_link.dropIncompleteLine();
-    PolledReply::wait(m_link.port(), m_link.clock(), kBeforeDiscardMs,
-                      [](const QByteArray&) { return true; });
+    // The answer to the buzzer line is not shown, as far as it has arrived by now. Whatever
+    // comes later (a slow handheld's answer, or the rest of one) reaches the log as usual.
+    m_link.port().readPending();
     m_link.sendLine("GPS " + checkDigit(m_controls.isChecked(Control::EnGPS)));
 }
 

@@ -49,6 +49,10 @@ Outcome ConnectToggle::toggled() {
         case Handshake::Answered:
             return Outcome::Done;
         case Handshake::WriteFailed:
+            // A port lost meanwhile (the cable pulled) is told by the one message about the
+            // lost connection, with its reason, once this handler has ended.
+            if (port.lossPending())
+                return Outcome::PortLost;
             dropConnection();
             return fail(QStringLiteral("The handheld on %1 cannot be written to, so the port was "
                                        "closed. Check the cable, then connect again.")

@@ -41,6 +41,8 @@ HandlerResult StatusChain::handleStatusReply(StatusReply reply, const QByteArray
     const QByteArray value = line.mid(StatusReplies::prefix(reply).size());
     if (reply == StatusReply::Tagtyp)
         m_stoppedShort = false; // the first reply of each chain
+    else if (m_stoppedShort)
+        return HandlerResult::ok(); // only logged: the chain has stopped, as its message said
     const HandlerResult decoded = decode(reply, value);
     if (decoded.failed()) {
         m_stoppedShort = true;

@@ -12,7 +12,8 @@ class Link;
 //
 // A value the control cannot show (a list position beyond the list, a battery level above 100)
 // leaves the control as it was and the chain goes on; a position that does not fit 16 bits
-// stops the chain with a message. A reply that never comes leaves the chain waiting.
+// stops the chain with a message, and status lines that follow are only logged. A reply that
+// never comes leaves the chain waiting.
 class StatusChain final : public StatusReplyHandler {
 public:
     StatusChain(Link& link, Controls& controls)

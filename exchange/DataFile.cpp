@@ -139,8 +139,11 @@ std::optional<QByteArray> DataFile::readLine() {
             continue;
         if (!m_readError.isEmpty() || m_position == m_buffer.size())
             return std::nullopt;
-        // The last line, without its line end.
+        // The last line, without a line end, or ended by an LF alone that is the file's last
+        // byte (a line added on Linux to a file of CR LF lines).
         QByteArray line = m_buffer.mid(m_position);
+        if (line.endsWith('\n'))
+            line.chop(1);
         m_position = m_searchFrom = m_buffer.size();
         return line;
     }

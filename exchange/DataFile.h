@@ -30,9 +30,10 @@ public:
     // The next selection line: it ends at CR LF or at a CR alone, and in a file that holds no CR
     // (one written on Linux) at an LF alone; countLines() finds out which. The end is not part of
     // it, so no line holds a CR; an LF in a file with CRs stays in its line (a field of two
-    // lines). The last line may lack its end, and a file that ends with a line end yields no
-    // empty line after it. Nothing at the end of the file or when reading failed (readError()
-    // then tells why). Lines of any length are read in time proportional to their length.
+    // lines), except an LF that is the file's last byte: it ends the last line. The last line
+    // may lack its end, and a file that ends with a line end yields no empty line after it. Nothing
+    // at the end of the file or when reading failed (readError() then tells why). Lines of any
+    // length are read in time proportional to their length.
     std::optional<QByteArray> readLine();
     bool atEnd();
     // The number of lines readLine() yields from the start of the selection file, counted

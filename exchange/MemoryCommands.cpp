@@ -27,10 +27,11 @@ Outcome MemoryCommands::erase(const QByteArray& command) {
     return m_link.port().lossPending() ? Outcome::PortLost : Outcome::PortFailure;
 }
 
-void MemoryCommands::readOutSelections() {
+Outcome MemoryCommands::readOutSelections() {
     m_link.clearLog();
     if (!m_link.sendLine(QByteArrayLiteral("REC")))
-        sendFailed("The selections could not be requested");
+        return sendFailed("The selections could not be requested");
+    return Outcome::Done;
 }
 
 MemoryCommands::Statistics MemoryCommands::showStatistics() {
@@ -40,15 +41,13 @@ MemoryCommands::Statistics MemoryCommands::showStatistics() {
         return {sendFailed("The statistics could not be requested"), {}, {}};
     // Only a whole count line answers: a reply in pieces is not shown cut off, and a late line
     // (the answer to an erase, a record) does not hide the count behind it.
-    const PolledReply::Outcome reply = PolledReply::wait(
-        m_link.port(), m_link.clock(), kStatisticsWaitMs, PolledReply::isCountReply);
-    if (!reply.answer) // no answer: the previous text stays
+    const std::optional<QByteArray> line =
+        PolledReply::waitForCount(m_link.port(), m_link.clock(), {kStatisticsWaitMs});
+    if (!line) // no answer: the previous text stays
         return {m_link.port().lossPending() ? Outcome::PortLost : Outcome::NoAnswer, {}, {}};
-    const QByteArray& line = *reply.answer;
-    const qsizetype bar = line.indexOf('|');
-    const qsizetype end = line.size() - 2; // the line without its CR LF
-    const Statistics counted{Outcome::Done, QString::fromLatin1(line.left(bar)),
-                             QString::fromLatin1(line.mid(bar + 1, end - bar - 1))};
+    const qsizetype bar = line->indexOf('|');
+    const Statistics counted{Outcome::Done, QString::fromLatin1(line->left(bar)),
+                             QString::fromLatin1(line->mid(bar + 1))};
     m_controls.setText(
         Control::OutStatistik,
         QStringLiteral("Custom codes: %1, records: %2").arg(counted.customCodes, counted.records));

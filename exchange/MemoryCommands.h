@@ -20,7 +20,7 @@ public:
     Outcome eraseRecords();
     Outcome eraseSelections();
     // `LeseDaten` "Read out selections": sends "REC"; the lines reach the log as they arrive.
-    void readOutSelections();
+    Outcome readOutSelections();
     // `Statistik` "Statistic": sends "STA", reads the answer itself for up to about 2 s and shows
     // "Custom codes: ..., records: ..." in `OutStatistik`. No answer shows nothing.
     struct Statistics {

@@ -21,10 +21,15 @@ const QString kWhat = QStringLiteral("Records received");
 
 // The records part of the count reply: the text after its first "|", or the whole text when it
 // has none. Nothing when the number there is too large to be a count.
+// The number of records in the answer to "STA": the number after the bar (none there: 0), or
+// the number alone, taken as the nearest whole number. Nothing when that part is no number, or
+// a negative one.
 std::optional<qint64> recordCount(const QByteArray& reply) {
     const qsizetype bar = reply.indexOf('|');
     const QByteArray records = bar >= 0 ? reply.mid(bar + 1) : reply;
-    return NumberInText::rounded(NumberInText::read(records), std::numeric_limits<qint64>::min(),
+    if (!PolledReply::isRecordsPart(records))
+        return std::nullopt;
+    return NumberInText::rounded(NumberInText::read(records), 0,
                                  std::numeric_limits<qint64>::max());
 }
 
@@ -87,7 +92,10 @@ Outcome RecordDownload::askCount(qint64* count) {
         return m_link.reportUnsent(QStringLiteral("The handheld could not be asked for its "
                                                   "records: the port to it is not open."));
     }
-    const std::optional<QByteArray> answer = readCountReply(tailMayCome);
+    // The answer is consumed here: it never reaches the log or the dispatcher. Lines before it (a
+    // late reply to an earlier command) are passed over.
+    const std::optional<QByteArray> answer =
+        PolledReply::waitForCount(m_link.port(), m_link.clock(), {kCountWaitMs, tailMayCome, true});
     if (!answer) {
         if (!m_link.port().isOpen()) {
             // The port was lost during the wait: the message about the lost connection is the
@@ -105,8 +113,9 @@ Outcome RecordDownload::askCount(qint64* count) {
     }
     const std::optional<qint64> announced = recordCount(*answer);
     if (!announced) {
-        return showFailure(QStringLiteral("The handheld announced a number of records the tool "
-                                          "cannot take: %1. Nothing was requested.")
+        return showFailure(QStringLiteral("The handheld answered \"%1\" when asked how many "
+                                          "records it holds, which is no number of records the "
+                                          "tool can take. Nothing was requested.")
                                .arg(QString::fromLatin1(answer->trimmed())),
                            Outcome::BadAnswer);
     }
@@ -117,29 +126,6 @@ Outcome RecordDownload::askCount(qint64* count) {
     }
     *count = *announced;
     return Outcome::Done;
-}
-
-std::optional<QByteArray> RecordDownload::readCountReply(bool tailMayCome) {
-    // The answer is consumed here: it never reaches the log or the dispatcher. Lines before it (a
-    // late reply to an earlier command) are passed over.
-    // A handheld may answer with the number of records alone. A late answer to an earlier
-    // command can be a number alone too (a barcode), so a count reply with its bar wins, and
-    // without one the latest number alone counts once the wait is over.
-    bool firstLine = true;
-    QByteArray numberAlone;
-    const auto isCount = [&](const QByteArray& line) {
-        const bool mayBeTail = std::exchange(firstLine, false) && tailMayCome;
-        if (!mayBeTail && PolledReply::isNumberAlone(line))
-            numberAlone = line;
-        return PolledReply::isCountReply(line);
-    };
-    const PolledReply::Outcome reply =
-        PolledReply::wait(m_link.port(), m_link.clock(), kCountWaitMs, isCount);
-    if (reply.answer)
-        return reply.answer;
-    if (!numberAlone.isEmpty())
-        return numberAlone;
-    return std::nullopt;
 }
 
 Outcome RecordDownload::requestRecords(const QString& path, qint64 count) {

@@ -77,7 +77,6 @@ private:
     // *count at least 1), the records requested.
     Outcome openRecordFile(const QString& path);
     Outcome askCount(qint64* count);
-    std::optional<QByteArray> readCountReply(bool tailMayCome);
     Outcome requestRecords(const QString& path, qint64 count);
     // Writes the records handled since the last write; on failure ends the transfer with the
     // records the file kept, and says which record it could not take.

@@ -4,6 +4,7 @@
 #include "platform/SerialPort.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace PolledReply {
 
@@ -53,12 +54,47 @@ bool isCountReply(const QByteArray& line) {
     const qsizetype bar = skipNumber(line, 0, true);
     if (bar < 0 || bar >= line.size() || line[bar] != '|')
         return false;
-    // A handheld that holds no records may leave the second number out.
-    return skipNumber(line, bar + 1, false) == line.size();
+    return isRecordsPart(line.mid(bar + 1));
+}
+
+bool isRecordsPart(const QByteArray& text) {
+    // A handheld that holds no records may leave the number out.
+    qsizetype at = skipNumber(text, 0, false);
+    if (at > 0 && at < text.size() && text[at] == '.' && text[at - 1] != ' ')
+        at = skipNumber(text, at + 1, false);
+    return at == text.size();
+}
+
+bool isCountShaped(const QByteArray& line) {
+    const qsizetype bar = skipNumber(line, 0, true);
+    return bar >= 0 && bar < line.size() && line[bar] == '|' && line.indexOf('|', bar + 1) < 0;
 }
 
 bool isNumberAlone(const QByteArray& line) {
     return skipNumber(line, 0, true) == line.size();
+}
+
+std::optional<QByteArray> waitForCount(SerialPort& port, const Clock& clock, const CountWait& how) {
+    bool first = true;
+    QByteArray shaped;
+    QByteArray numberAlone;
+    const auto isCount = [&](const QByteArray& line) {
+        if (std::exchange(first, false) && how.firstMayBeTail)
+            return isCountReply(line);
+        if (isCountShaped(line))
+            shaped = line;
+        else if (how.numberAlone && isNumberAlone(line))
+            numberAlone = line;
+        return isCountReply(line);
+    };
+    const Outcome reply = wait(port, clock, how.budgetMs, isCount);
+    if (reply.answer)
+        return reply.answer->chopped(kLineEnd.size());
+    if (!shaped.isEmpty())
+        return shaped;
+    if (!numberAlone.isEmpty())
+        return numberAlone;
+    return std::nullopt;
 }
 
 } // namespace PolledReply

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 namespace Make {
 
@@ -29,9 +30,20 @@ QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text, int 
     return edit;
 }
 
+namespace {
+
+// A text field keeps whatever it is given or typed, however long: the handheld's commands and
+// answers have no limit of their own (a field would otherwise cut at 32,767 characters).
+void unlimited(QLineEdit& edit) {
+    edit.setMaxLength(std::numeric_limits<int>::max());
+}
+
+} // namespace
+
 QLineEdit* receivedTextField(QWidget* parent, const char* name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
+    unlimited(*edit);
     return edit;
 }
 
@@ -45,6 +57,7 @@ QComboBox* comboBox(QWidget* parent, const char* name, bool editable) {
         // What the operator types is sent as typed: no item may complete it behind their back
         // ("1" would otherwise read "1 - Hexadecimal" and send "1 ").
         box->setCompleter(nullptr);
+        unlimited(*box->lineEdit());
         new OneLineValidator(*box->lineEdit());
     }
     return box;

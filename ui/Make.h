@@ -15,14 +15,15 @@ namespace Make {
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption);
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption);
-// A one-line field: it keeps only the first line of what is typed, pasted or set into it, and
-// the operator may type at most typedLimit characters (0: no limit).
+// A one-line field: of what the operator types, pastes or drops into it, only the first line is
+// inserted, and the operator may type at most typedLimit characters (0: no limit). Text the tool
+// sets is shown whole.
 QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text = QString(),
                     int typedLimit = 0);
 // A one-line field that shows text received from the handheld as it came, line breaks included.
 // Nothing in it is sent.
 QLineEdit* receivedTextField(QWidget* parent, const char* name);
-// An editable list keeps only the first line of what is typed, pasted or set into it.
+// An editable list takes only the first line of what the operator types, pastes or drops.
 QComboBox* comboBox(QWidget* parent, const char* name, bool editable);
 // A label whose text names the control after it; the control becomes its buddy, so a screen
 // reader announces the control by this text.

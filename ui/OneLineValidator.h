@@ -5,14 +5,15 @@
 
 class QLineEdit;
 
-// Keeps a one-line field to one line, as one-line text boxes do: of whatever is typed, pasted,
-// dropped or set into the field, only the text before the first CR or LF stays. Whatever the
-// operator enters there goes into a command, where a line break would end the command early and
-// send the rest as a command of its own.
+// Keeps what the operator enters in a one-line field to one line: of whatever is typed, pasted
+// or dropped, only the part before its first CR or LF is inserted, and the field's own text
+// around it stays. Whatever the operator enters there goes into a command, where a line break
+// would end the command early and send the rest as a command of its own.
 //
 // It may also limit what the operator types to a number of characters: typing and pasting stop
 // at the limit, and the characters that do not fit are the last ones entered. Text the tool sets
-// (a value the handheld reports) is shown whole, however long.
+// (a value the handheld reports, a path from the settings) is shown whole, however long and
+// whatever it holds.
 class OneLineValidator final : public QValidator {
     Q_OBJECT
 

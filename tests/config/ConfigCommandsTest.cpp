@@ -65,6 +65,14 @@ TEST_F(ConfigCommandsTest, FeaturesSendTwoBlanksAndDropTheFirstAnswer) {
     EXPECT_EQ(h.view.log(), "Ok\r\n") << "only the answer to the GPS line is shown";
     EXPECT_EQ(h.device.settings().beeper, 0);
     EXPECT_EQ(h.device.settings().gps, 1);
+
+    // An answer slower than the pause is not waited for, nor dropped: it shows in the log.
+    h.port.setLatency(150);
+    h.port.clearWrites();
+    h.act([&] { h.config.setFeatures(); });
+    EXPECT_EQ(h.port.writes().at(1).at - h.port.writes().at(0).at, 100);
+    h.idle(200);
+    EXPECT_EQ(h.view.log(), "Ok\r\nOk\r\n");
 }
 
 TEST_F(ConfigCommandsTest, EveryCommandEmptiesTheLogFirst) {

@@ -205,11 +205,15 @@ TEST(ConnectTest, ValuesAControlCannotShowLeaveItAndTheChainGoesOn) {
 
 TEST(ConnectTest, APositionPastSixteenBitsStopsTheChainWithAMessage) {
     ToolHarness h;
-    answer(h, {{"FDXCODE", "FDXCODE:40000"}});
+    // Status lines that came in the same read are only logged: the chain stops as it says.
+    answer(h, {{"FDXCODE", "FDXCODE:40000\r\nENBEEP:0"}});
+    h.controls.setChecked(Control::EnBeeper, true);
     h.connect();
     ASSERT_EQ(h.boxes.shown().size(), 1);
     EXPECT_TRUE(h.boxes.shown().first().text.contains(u"40000"_s));
     EXPECT_EQ(h.port.sentLines().last(), "FDXCODE");
+    EXPECT_TRUE(h.controls.isChecked(Control::EnBeeper));
+    EXPECT_TRUE(h.view.log().endsWith("ENBEEP:0\r\n"));
     EXPECT_EQ(h.link.replyMode(), ReplyMode::StatusChain);
 }
 
@@ -282,13 +286,15 @@ TEST(ConnectTest, APortThatWillNotOpenShowsWhyAndNothingElseChanges) {
     EXPECT_TRUE(h.port.written().isEmpty());
 }
 
-TEST(ConnectTest, AWriteFailureDuringTheHandshakeClosesThePort) {
+TEST(ConnectTest, ACablePulledDuringTheHandshakeIsReportedAsTheLossItIs) {
     ToolHarness h;
     h.port.failWrites();
     h.controls.pick(Control::Port, 0);
     h.clickConnect();
     h.idle(100);
-    EXPECT_EQ(h.boxes.shown().size(), 1);
+    ASSERT_EQ(h.boxes.shown().size(), 1);
+    EXPECT_EQ(h.boxes.shown().first().title, u"Connection lost"_s);
+    EXPECT_TRUE(h.boxes.shown().first().text.contains(u"(Input/output error)"_s));
     EXPECT_FALSE(h.port.isOpen());
     EXPECT_FALSE(h.controls.isChecked(Control::Connect));
     EXPECT_TRUE(framesDisabled(h.controls));

@@ -66,7 +66,7 @@ protected:
     DataFile file;
 };
 
-TEST_F(DataFileTest, SelectionLinesEndAtCrLfACrAloneOrInAFileWithoutCrAnLfAlone) {
+TEST_F(DataFileTest, SelectionLinesEndAtCrLfACrAloneAFinalLfOrInAFileWithoutCrAnLfAlone) {
     const struct {
         QByteArray bytes;
         QList<QByteArray> lines;
@@ -76,7 +76,10 @@ TEST_F(DataFileTest, SelectionLinesEndAtCrLfACrAloneOrInAFileWithoutCrAnLfAlone)
         {"a\nb;2\nc\n", {"a", "b;2", "c"}}, // a file written on Linux
         // With CRs in the file, an LF is part of its line: a field of two lines.
         {"a;x\ny\r\nb\r\n", {"a;x\ny", "b"}},
-        {"a\r\n\n", {"a", "\n"}},
+        // An LF that is the file's last byte ends the last line (a line added on Linux).
+        {"a\r\nb;2\n", {"a", "b;2"}},
+        {"a\r\nb\nc\n", {"a", "b\nc"}},
+        {"a\r\n\n", {"a", ""}},
         {"a\n\rb\r", {"a\n", "b"}},
         {"\r", {""}},
         {"a\r\nlast;|b|\r", {"a", "last;|b|"}}, // a CR at the very end, after other lines

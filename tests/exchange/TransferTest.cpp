@@ -60,14 +60,26 @@ TEST_F(DownloadTest, NoRecordsOrNoAnswerLeaveAnEmptyFileAndSendNoGet) {
     }
 }
 
-TEST_F(DownloadTest, ACountPastEveryWholeNumberTheToolHoldsIsRefused) {
+TEST_F(DownloadTest, ACountTheToolCannotTakeIsQuotedAndDecimalsAreRounded) {
     // 9223372036854775807 becomes 2^63 as a double: one past the largest count.
-    answer({{"STA", "0|9223372036854775807\r\n"}});
+    for (const QByteArray& reply :
+         {QByteArray("0|9223372036854775807"), QByteArray("7|abc"), QByteArray("0|-3")}) {
+        answer({{"STA", reply + "\r\n"}});
+        h.boxes.clear();
+        h.port.clearWrites();
+        Outcome outcome = Outcome::Done;
+        h.act([&] { outcome = download.start(); });
+        EXPECT_EQ(outcome, Outcome::BadAnswer) << reply.constData();
+        EXPECT_EQ(h.port.sentLines(), QList<QByteArray>{"STA"});
+        ASSERT_EQ(h.boxes.texts().size(), 1);
+        EXPECT_TRUE(h.boxes.texts().first().contains(u'"' + QString::fromLatin1(reply) + u'"'))
+            << h.boxes.texts().first().toStdString();
+    }
+    // A number with decimals is taken as the nearest whole number, a half to the even one.
+    answer({{"STA", "0|2.5\r\n"}, {"GET", {}}});
     h.act([&] { download.start(); });
-    EXPECT_EQ(h.port.sentLines(), QList<QByteArray>{"STA"});
-    ASSERT_EQ(h.boxes.texts().size(), 1);
-    EXPECT_TRUE(h.boxes.texts().first().contains(u"cannot take"_s))
-        << h.boxes.texts().first().toStdString();
+    EXPECT_EQ(download.announced(), 2);
+    EXPECT_EQ(h.port.sentLines().last(), "GET");
 }
 
 TEST_F(DownloadTest, ACountReplyInPiecesIsReadWhole) {

@@ -94,7 +94,7 @@ void reach(Form1& form, QWidget& widget) {
     widget.setFocus();
 }
 
-TEST_F(WidgetControlsTest, OneLineFieldsKeepTheFirstLineOfWhatIsPastedTypedOrSet) {
+TEST_F(WidgetControlsTest, OneLineFieldsTakeTheFirstLineOfWhatIsPastedAndShowWhatIsSet) {
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -120,13 +120,21 @@ TEST_F(WidgetControlsTest, OneLineFieldsKeepTheFirstLineOfWhatIsPastedTypedOrSet
         EXPECT_EQ(controls.text(control), QStringLiteral("Hello1")) << name;
         QTest::keyClicks(edit, QStringLiteral("x"));
         EXPECT_EQ(controls.text(control), QStringLiteral("Hello1x")) << name;
-        controls.setText(control, QStringLiteral("7\rDEL E"));
-        EXPECT_EQ(controls.text(control), QStringLiteral("7")) << name;
+        // In mid-field only the pasted part is cut; the text around it stays.
+        edit->setCursorPosition(1);
+        QApplication::clipboard()->setText(QStringLiteral("e\n2"));
+        QTest::keySequence(edit, QKeySequence::Paste);
+        EXPECT_EQ(controls.text(control), QStringLiteral("Heello1x")) << name;
+        // What the tool sets (a reported value, a stored path) is shown whole, however long.
+        const QString set = QStringLiteral("7\rDEL E") + QString(40000, QLatin1Char('9'));
+        controls.setText(control, set);
+        EXPECT_EQ(controls.text(control), set) << name;
     }
 
-    // The read result shows what the handheld sent, line breaks included.
-    controls.setText(Control::IDAnzeige, QStringLiteral("ID:1\r\nDEL E"));
-    EXPECT_EQ(controls.text(Control::IDAnzeige), QStringLiteral("ID:1\r\nDEL E"));
+    // The read result shows what the handheld sent, line breaks included, however long.
+    const QString id = QStringLiteral("ID:1\r\nDEL E") + QString(40000, QLatin1Char('0'));
+    controls.setText(Control::IDAnzeige, id);
+    EXPECT_EQ(controls.text(Control::IDAnzeige), id);
 }
 
 TEST_F(WidgetControlsTest, TheSerialNumberLimitsTypingOnlyNeverAReportedValue) {
