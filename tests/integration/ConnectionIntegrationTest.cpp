@@ -119,4 +119,21 @@ TEST_F(PulledCableTest, ALostHandheldIsReportedOnceAndTheWindowIsUnconnected) {
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
 }
 
+TEST(PulledCableDuringTheGreetingTest, IsReportedAsTheLossItIs) {
+    // The handheld vanishes in the middle of its first answer to "ONLINE".
+    SimulatedHandheld sim{{u"--unplug-after"_s, u"2"_s}};
+    ASSERT_TRUE(sim.started());
+    ScriptedMessageBoxes boxes;
+    Tool tool{&boxes};
+    tool.start();
+    tool.controls().setCurrentIndex(Control::Port, 0);
+    tool.window().connectButton().click();
+    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 8000));
+    waitUntil([] { return false; }, 300);
+    ASSERT_EQ(boxes.shown().size(), 1) << boxes.texts().join(u" | "_s).toStdString();
+    EXPECT_EQ(boxes.shown().first().title, u"Connection lost"_s);
+    EXPECT_FALSE(tool.controls().isChecked(Control::Connect));
+    EXPECT_FALSE(tool.controls().isEnabled(Control::FrameOnline));
+}
+
 } // namespace

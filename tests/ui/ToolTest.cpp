@@ -33,6 +33,9 @@ TEST_F(ToolTest, StartsFromTheStoreAndSavesOnClose) {
         store.save(QStringLiteral("Config"), QStringLiteral("Port"), QStringLiteral(" 15"));
         store.save(QStringLiteral("Config"), QStringLiteral("LoadPath"),
                    QStringLiteral("/data/sel, 2.csv"));
+        // A path is never changed behind the operator's back, whatever it holds.
+        store.save(QStringLiteral("Config"), QStringLiteral("SavePath"),
+                   QStringLiteral("/data/rec\nords.csv"));
     }
     Tool tool;
     tool.start();
@@ -52,7 +55,7 @@ TEST_F(ToolTest, StartsFromTheStoreAndSavesOnClose) {
     controls.setCurrentIndex(Control::Port, 4);
     ASSERT_TRUE(tool.window().close());
     EXPECT_EQ(stored("Port"), QStringLiteral(" 4"));
-    EXPECT_EQ(stored("SavePath"), QString());
+    EXPECT_EQ(stored("SavePath"), QStringLiteral("/data/rec\nords.csv"));
     EXPECT_EQ(stored("LoadPath"), QStringLiteral("/data/sel, 2.csv"));
 }
 
