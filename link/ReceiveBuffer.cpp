@@ -15,6 +15,7 @@ void ReceiveBuffer::append(const QByteArray& bytes) {
 std::optional<QByteArray> ReceiveBuffer::takeLine() {
     const qsizetype from = std::max(m_start, m_searchFrom);
     const qsizetype end = m_bytes.indexOf("\r\n", from);
+    m_scanned += (end >= 0 ? end + 2 : m_bytes.size()) - from;
     if (end >= 0 && end - m_start < m_maxLine)
         return take(end - m_start, 2, end + 2);
     // No pair starts before this position (a CR at the very end may still get its LF).

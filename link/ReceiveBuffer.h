@@ -38,6 +38,9 @@ public:
     QByteArray pending() const { return m_bytes.mid(m_start); }
     qsizetype pendingSize() const { return m_bytes.size() - m_start; }
     qsizetype maxLineBytes() const { return m_maxLine; }
+    // How many bytes the search for line ends has looked at so far: the measure of the work,
+    // which stays in proportion to the bytes appended however they were cut into pieces.
+    qint64 scannedBytes() const { return m_scanned; }
 
 private:
     // Takes `length` bytes and drops `skip` more; no CR LF pair starts before `clear`.
@@ -47,4 +50,5 @@ private:
     QByteArray m_bytes;
     qsizetype m_start = 0;      // bytes before this position have been taken
     qsizetype m_searchFrom = 0; // no CR LF pair starts between m_start and this position
+    qint64 m_scanned = 0;
 };
