@@ -112,8 +112,10 @@ mode_t DownloadTarget::finalMode() const {
 DownloadTarget::Result DownloadTarget::settle(bool complete) {
     if (m_working.isEmpty())
         return {};
-    if (!complete)
-        return keep();
+    if (!complete) {
+        keep();
+        return {};
+    }
     return toStream() ? pour() : replace();
 }
 
@@ -169,17 +171,16 @@ DownloadTarget::Result DownloadTarget::pour() {
     return {};
 }
 
-DownloadTarget::Result DownloadTarget::keep() {
+void DownloadTarget::keep() {
     const QByteArray working = encoded(m_working);
     struct stat kept {};
     if (::stat(working.constData(), &kept) == 0 && kept.st_size > 0) {
         // Beside the target, what arrived has the mode the target would have had.
         if (!toStream())
             ::chmod(working.constData(), finalMode());
-        return {};
+        return;
     }
     ::unlink(working.constData());
-    return {};
 }
 
 QString DownloadTarget::noneKept() const {

@@ -49,7 +49,7 @@ private:
     bool keepOwner(int fd) const;
     Result replace();
     Result pour();
-    Result keep();
+    void keep();
     Result failure(const QString& what, int error);
 
     QString m_target;
