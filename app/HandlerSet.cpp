@@ -1,6 +1,7 @@
 #include "app/HandlerSet.h"
 
 #include "platform/Controls.h"
+#include "platform/SerialPort.h"
 
 HandlerSet::HandlerSet(const Platform& p)
     : link(p.port, p.view, p.boxes, p.sleeper, p.clock, p.post), config(p.controls),
@@ -41,8 +42,13 @@ void HandlerSet::onSend(Controls& controls, Control button, std::function<void()
 
 void HandlerSet::wire(Controls& controls) {
     // The toggle's handler runs on every change of its state, the tool's own included.
-    controls.onChanged(Control::Connect,
-                       [this](bool) { run([this] { m_toggled = connectToggle.toggled(); }); });
+    controls.onChanged(Control::Connect, [this](bool checked) {
+        run([this, checked] {
+            m_toggled = connectToggle.toggled();
+            if (checked && m_toggled == Outcome::Done && link.port().isOpen())
+                lifecycle.noteConnected();
+        });
+    });
     // The coupling follows the operator's changes only: the tool's own change, as it shows a
     // reported value, leaves the field alone.
     controls.onOperatorChanged(Control::Check_Offtime, [this](bool checked) {

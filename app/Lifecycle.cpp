@@ -8,6 +8,7 @@
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -20,6 +21,9 @@ QString section() {
 }
 QString portKey() {
     return QStringLiteral("Port");
+}
+QString connectedPortKey() {
+    return QStringLiteral("ConnectedPort");
 }
 QString savePathKey() {
     return QStringLiteral("SavePath");
@@ -42,9 +46,17 @@ int Lifecycle::portIndex(const QString& stored) {
     return int(number);
 }
 
-bool Lifecycle::portChosen(const SettingsStore& settings) {
-    const QString stored = settings.read(section(), portKey(), QString());
-    return !stored.trimmed().isEmpty() && portIndex(stored) >= 0;
+void Lifecycle::noteConnected() {
+    // A store that cannot be written is told at unload, with the other values.
+    m_settings.save(section(), connectedPortKey(), m_controls.text(Control::Port));
+}
+
+int Lifecycle::connectedPort(const SettingsStore& settings) {
+    static const QRegularExpression kCom(QStringLiteral("^COM([1-9][0-9]?)$"));
+    const QRegularExpressionMatch com =
+        kCom.match(settings.read(section(), connectedPortKey(), QString()));
+    const int number = com.hasMatch() ? com.captured(1).toInt() : 0;
+    return number <= kPortCount ? number : 0;
 }
 
 void Lifecycle::load() {

@@ -33,10 +33,13 @@ public:
     // The port index a stored value selects: -1 to 15 as stored (surrounding blanks allowed),
     // 0 for any other whole number and for a value that is no whole number.
     static int portIndex(const QString& stored);
-    // True when the settings hold a port the window chose: the key is there and selects one.
-    // Without it load() selects COM1, which a program that greets the handheld unasked must not
-    // take for a choice.
-    static bool portChosen(const SettingsStore& settings);
+    // Runs once the handheld has answered the greeting: records the port at once in
+    // "ConnectedPort" (COM3). "Port" holds whatever the list showed at unload, COM1 when nobody
+    // chose; this key names only a port the operator really connected with.
+    void noteConnected();
+    // The COM number (1 to 16) the window last connected with; 0 when none is recorded or the
+    // record is damaged. A program that greets the handheld unasked takes only this for a choice.
+    static int connectedPort(const SettingsStore& settings);
 
 private:
     Controls& m_controls;

@@ -109,12 +109,22 @@ mode_t DownloadTarget::finalMode() const {
     return m_newMode;
 }
 
-DownloadTarget::Result DownloadTarget::settle(bool complete, bool toldKept) {
+DownloadTarget::Result DownloadTarget::settle(bool complete) {
     if (m_working.isEmpty())
         return {};
-    if (!complete)
-        return keep(toldKept);
+    if (!complete) {
+        keep();
+        return {};
+    }
     return toStream() ? pour() : replace();
+}
+
+bool DownloadTarget::keepOwner(int fd) const {
+    struct stat old {};
+    if (::stat(encoded(m_destination).constData(), &old) != 0 || !S_ISREG(old.st_mode))
+        return false;
+    // Root may give the file back to its owner; anybody may give it a group they belong to.
+    return ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, uid_t(-1), old.st_gid) == 0;
 }
 
 DownloadTarget::Result DownloadTarget::replace() {
@@ -122,6 +132,8 @@ DownloadTarget::Result DownloadTarget::replace() {
     const int fd = ::open(working.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         return failure(QStringLiteral("they could not be flushed to disk"), errno);
+    // Where the owner cannot be kept, the records belong to who downloaded them, as a new file.
+    keepOwner(fd);
     const bool flushed = ::fchmod(fd, finalMode()) == 0 && ::fsync(fd) == 0;
     const int error = errno;
     ::close(fd);
@@ -159,23 +171,23 @@ DownloadTarget::Result DownloadTarget::pour() {
     return {};
 }
 
-DownloadTarget::Result DownloadTarget::keep(bool toldKept) {
+void DownloadTarget::keep() {
     const QByteArray working = encoded(m_working);
     struct stat kept {};
     if (::stat(working.constData(), &kept) == 0 && kept.st_size > 0) {
         // Beside the target, what arrived has the mode the target would have had.
         if (!toStream())
             ::chmod(working.constData(), finalMode());
-        return {};
+        return;
     }
     ::unlink(working.constData());
-    if (!toldKept)
-        return {};
+}
+
+QString DownloadTarget::noneKept() const {
     if (toStream())
-        return {false, QStringLiteral("No record arrived, so none is kept.")};
-    return {
-        false,
-        QStringLiteral("No record arrived, so none is kept, and %1 is as it was.").arg(m_target)};
+        return QStringLiteral("No record arrived, so none is kept, and nothing was written to %1.")
+            .arg(targetName());
+    return QStringLiteral("No record arrived, so none is kept, and %1 is as it was.").arg(m_target);
 }
 
 DownloadTarget::Result DownloadTarget::failure(const QString& what, int error) {

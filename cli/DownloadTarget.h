@@ -30,10 +30,13 @@ public:
         QString message; // for the operator; empty when there is nothing to say
     };
     // Runs once the handler has closed the working file. complete: every record arrived (none
-    // held counts too): the records take the target's place, flushed to disk. Else the target
-    // is left alone, a working file that holds records is kept and an empty one removed;
-    // toldKept: the handler's message said what arrived was kept, though nothing did.
-    Result settle(bool complete, bool toldKept);
+    // held counts too): the records take the target's place, flushed to disk, with the target's
+    // mode, owner and group where the process may give them. Else the target is left alone, a
+    // working file that holds records is kept and an empty one removed.
+    Result settle(bool complete);
+    // What a download that got no record leaves, in a sentence: nothing kept, the target as it
+    // was.
+    QString noneKept() const;
 
 private:
     bool toStream() const { return m_destination.isEmpty(); }
@@ -41,9 +44,12 @@ private:
     bool create(const QString& base, QString* why);
     // The mode the records get: the target's when it is a regular file, else the usual one.
     mode_t finalMode() const;
+    // Gives the open records the owner and group of the regular file they replace; true when
+    // both, or the group alone, could be given.
+    bool keepOwner(int fd) const;
     Result replace();
     Result pour();
-    Result keep(bool toldKept);
+    void keep();
     Result failure(const QString& what, int error);
 
     QString m_target;

@@ -1,5 +1,6 @@
 #include "cli/InputWatch.h"
 
+#include "cli/Answers.h"
 #include "link/NumberInText.h"
 #include "link/StatusReply.h"
 #include "platform/Clock.h"
@@ -13,10 +14,11 @@ void InputWatch::appendLog(const QByteArray& text) {
 
 void InputWatch::setZeile(const QByteArray& line) {
     ++m_lines;
-    if (m_awaiting && !m_answer)
-        m_answer = line;
-    if (m_awaiting)
+    if (m_awaiting && Answers::of(line) != Answers::Kind::None) {
+        if (!m_answer)
+            m_answer = line;
         m_answers.append(line);
+    }
     if (StatusReplies::match(line) == StatusReply::Akku) {
         // The status chain reads the same number, and shows 0 where there is none.
         const QByteArray value = line.mid(StatusReplies::prefix(StatusReply::Akku).size());

@@ -26,14 +26,14 @@ public:
     // Complete non-empty reply lines the receive handler has cut so far.
     qint64 lines() const { return m_lines; }
     // The answer to a command about to be sent that no handler reads: the first reply line cut
-    // after markAnswer(), empty until it comes.
+    // after markAnswer() that counts as one (Answers), empty until it comes.
     void markAnswer() {
         m_awaiting = true;
         m_answer = std::nullopt;
         m_answers.clear();
     }
     const std::optional<QByteArray>& answer() const { return m_answer; }
-    // Every reply line cut since markAnswer(), in order.
+    // Every answer cut since markAnswer(), in order; the lines that are none are passed over.
     const QList<QByteArray>& answers() const { return m_answers; }
     // The latest battery reply held a number. The battery bar shows 0 for one that did not,
     // as for a reported 0.

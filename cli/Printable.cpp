@@ -17,4 +17,8 @@ QString escaped(const QString& text) {
     return out;
 }
 
+QString seconds(qint64 count) {
+    return count == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(count);
+}
+
 } // namespace Printable

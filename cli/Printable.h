@@ -8,5 +8,7 @@
 namespace Printable {
 
 QString escaped(const QString& text);
+// A number of seconds in words: "1 second", "30 seconds".
+QString seconds(qint64 count);
 
 } // namespace Printable

@@ -10,10 +10,11 @@ MessageBoxes::Answer PrintedBoxes::show(const QString& text, const QString&, Ico
                                         Buttons buttons) {
     const bool answeredYes = buttons == Buttons::YesNo && m_answerYes;
     if (!answeredYes && !(m_muted && m_muted())) {
+        const QString amended = m_amend ? m_amend(text) : text;
         if (m_quiet)
-            m_held.append(text);
+            m_held.append(amended);
         else
-            printLine(text);
+            printLine(amended);
     }
     if (buttons == Buttons::Ok)
         return Answer::Ok;
@@ -22,7 +23,7 @@ MessageBoxes::Answer PrintedBoxes::show(const QString& text, const QString&, Ico
 
 void PrintedBoxes::print(const QString& text) {
     release();
-    printLine(text);
+    printLine(m_amend ? m_amend(text) : text);
 }
 
 void PrintedBoxes::release() {

@@ -174,7 +174,7 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
         if (fromSettings)
             notes << QStringLiteral("set in [Ports]");
         if (chosen)
-            notes << QStringLiteral("chosen in the window");
+            notes << QStringLiteral("last connected in the window");
         out += port + QStringLiteral(": ");
         if (!device.isEmpty())
             out += Printable::escaped(device) + QLatin1Char(' ');

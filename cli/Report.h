@@ -50,7 +50,7 @@ public:
     static QString failure(const QStringList& messages, int exitCode);
 
     // COM1 to COM16 with the device each stands for, whether it is present, whether the settings
-    // file names it, and which one the window has chosen (index, -1 for none).
+    // file names it, and which one the window last connected with (index, -1 for none).
     // With what the system knows of each present device: its link in /dev/serial/by-id, USB
     // vendor:product, serial number and driver (null in JSON where it knows nothing).
     static QString ports(const PortMap& map, int chosenIndex, bool asJson);

@@ -1,5 +1,6 @@
 #include "cli/Session.h"
 
+#include "cli/Answers.h"
 #include "cli/Printable.h"
 #include "cli/ProfileWriter.h"
 #include "cli/Report.h"
@@ -62,10 +63,8 @@ int Session::run() {
         m_interruption.limitTo(m_request.timeoutSeconds);
     m_handlers.lifecycle.load();
     if (m_request.command == CommandLine::Command::Ports) {
-        // Without a stored choice the list stands on COM1, which nobody chose.
-        const int chosen =
-            Lifecycle::portChosen(m_settings) ? m_controls.currentIndex(Control::Port) : -1;
-        writeOutput(Report::ports(m_portMap, chosen, m_request.json));
+        writeOutput(
+            Report::ports(m_portMap, Lifecycle::connectedPort(m_settings) - 1, m_request.json));
         return m_verdict.code();
     }
     if (!choosePort())
@@ -73,6 +72,8 @@ int Session::run() {
     m_boxes.setSubject(subject());
     if (!fileUsable())
         return m_verdict.code();
+    if (m_request.command == CommandLine::Command::Download)
+        m_boxes.setAmend([this](const QString& text) { return amendKept(text); });
     m_boxes.setMuted([this] { return stopped(); });
     m_port.awaitQuietOnOpen(m_request.timeoutSeconds > 0 ? m_request.timeoutSeconds * 1000
                                                          : kStillSendingMs);
@@ -124,7 +125,9 @@ bool Session::fileUsable() {
 }
 
 bool Session::choosePort() {
-    // The port given with --port, else the one QUORVELINO_PORT names, else the window's choice.
+    // The port given with --port, else the one QUORVELINO_PORT names, else the one the window
+    // last connected with. The list's own choice is no choice: it stands on COM1 when nobody
+    // chose, and the window stores it whether or not anybody did.
     CommandLine::Request port = m_request;
     const QString fromEnvironment = qEnvironmentVariable("QUORVELINO_PORT");
     if (port.comNumber == 0 && port.device.isEmpty() && !fromEnvironment.isEmpty()) {
@@ -142,13 +145,15 @@ bool Session::choosePort() {
         const int number = numberFor(port.device);
         m_portSettings.mapDevice(number, port.device);
         m_controls.setText(Control::Port, QStringLiteral("COM%1").arg(number));
-    } else if (!Lifecycle::portChosen(m_settings)) {
+    } else if (const int connected = Lifecycle::connectedPort(m_settings); connected > 0) {
+        m_controls.setCurrentIndex(Control::Port, connected - 1);
+    } else {
         // Greeting whatever device comes first could set a stranger's modem talking.
         m_boxes.print(
             QStringLiteral("No port is chosen. Give one with -p/--port (COM1 to COM%1, a "
                            "device such as /dev/ttyUSB0, or its link in "
-                           "/dev/serial/by-id), set QUORVELINO_PORT, or choose the "
-                           "handheld's port in the window. %2")
+                           "/dev/serial/by-id), set QUORVELINO_PORT, or connect to the "
+                           "handheld once in the window. %2")
                 .arg(QString::number(CommandLine::kComNumbers), Report::presentPorts(m_portMap)));
         m_verdict.note(ExitCode::kUsage);
         return false;
@@ -174,9 +179,9 @@ QString Session::subject() const {
     QString text = device.isEmpty() ? QStringLiteral("COM%1").arg(number)
                                     : QStringLiteral("COM%1 (%2)").arg(number).arg(device);
     if (m_request.file == QLatin1String("-"))
-        text += m_request.command == CommandLine::Command::Upload
-                    ? QStringLiteral(", standard input")
-                    : QStringLiteral(", standard output");
+        text += m_request.command == CommandLine::Command::Download
+                    ? QStringLiteral(", standard output")
+                    : QStringLiteral(", standard input");
     else if (!m_request.file.isEmpty())
         text += QStringLiteral(", ") + m_request.file;
     return text;
@@ -283,25 +288,34 @@ void Session::download() {
     if (started != Outcome::Done) {
         m_verdict.note(started);
         settle();
-        return;
+    } else {
+        // The records arrive through the event loop; a handheld that stops sending them is given
+        // up by the download's own stall check, which the window's timer runs.
+        if (!waitUntil([this] { return !m_handlers.download.transferring(); }))
+            return;
+        settle();
+        m_verdict.note(m_handlers.download.transferOutcome(), transferCutShort());
     }
-    // The records arrive through the event loop; a handheld that stops sending them is given up
-    // by the download's own stall check, which the window's timer runs.
-    if (!waitUntil([this] { return !m_handlers.download.transferring(); }))
-        return;
-    settle();
-    m_verdict.note(m_handlers.download.transferOutcome(), transferCutShort());
+    // A handheld without records is a success too, and says so: 0 of 0.
     if (m_request.json)
         m_output = Report::json(Report::download(m_handlers.download, m_request.file));
+}
+
+QString Session::amendKept(const QString& text) const {
+    // The download's handler says that what arrived is kept in the file it wrote, as it is in
+    // the window; here an empty working file is removed and the target left as it was.
+    const QString kept =
+        QStringLiteral("What arrived before is kept in the file %1.").arg(m_target.workingPath());
+    if (m_handlers.download.received() > 0 || !text.contains(kept))
+        return text;
+    return QString(text).replace(kept, m_target.noneKept());
 }
 
 void Session::saveRecords() {
     const RecordDownload& download = m_handlers.download;
     const bool arrived = download.announced() > 0 && download.received() == download.announced() &&
                          download.transferOutcome() == Outcome::Done;
-    // A transfer cut short before its first record said what arrived is kept: nothing is.
-    const bool toldKept = !arrived && download.announced() > 0 && download.received() == 0;
-    const DownloadTarget::Result saved = m_target.settle(m_noRecords || arrived, toldKept);
+    const DownloadTarget::Result saved = m_target.settle(m_noRecords || arrived);
     if (!saved.message.isEmpty())
         m_boxes.print(saved.message);
     if (saved.failed)
@@ -396,8 +410,7 @@ void Session::awaitAnswer(const char* command) {
         m_verdict.note(Outcome::NoAnswer);
         return;
     }
-    // The handheld confirms with "Ok"; anything else is its refusal.
-    if (m_watch.answer()->startsWith("Ok"))
+    if (Answers::of(*m_watch.answer()) == Answers::Kind::Done)
         return;
     m_boxes.print(QStringLiteral("The handheld answered \"%1\" with \"%2\" instead of \"Ok\", "
                                  "so it did not do it.")
@@ -435,8 +448,8 @@ void Session::stop() {
         m_verdict = Verdict();
         m_verdict.note(ExitCode::kSignalBase + Interruption::signalNumber());
     } else {
-        text = QStringLiteral("Stopped at the time limit of %1 seconds (--timeout).")
-                   .arg(m_interruption.limitSeconds());
+        text = QStringLiteral("Stopped at the time limit of %1 (--timeout).")
+                   .arg(Printable::seconds(m_interruption.limitSeconds()));
         m_verdict = Verdict();
         m_verdict.note(ExitCode::kTimeLimit);
     }

@@ -71,14 +71,17 @@ private:
     void download();
     // Once the data file is closed: the records of a complete download take the target's place.
     void saveRecords();
+    // A message of the download's as printed: where it says that what arrived is kept though
+    // nothing did, it says instead that nothing is kept and the target is as it was.
+    QString amendKept(const QString& text) const;
     void upload();
     void erase();
     void statistics();
     void setTime();
     // config apply: the profile written, the settings read back and compared.
     void applyProfile();
-    // Waits for the answer to a command that no handler awaits: "Ok" is success, any other line
-    // a refusal, none within kQuietMs no answer.
+    // Waits for the answer to a command that no handler awaits (Answers says what counts as
+    // one): "Ok" is success, "Error" a refusal, none within kQuietMs no answer.
     void awaitAnswer(const char* command);
     void finish();
     void stop();

@@ -1,5 +1,7 @@
 #include "cli/StoppablePort.h"
 
+#include "cli/Printable.h"
+
 #include <QElapsedTimer>
 
 StoppablePort::StoppablePort(SerialPort& port, std::function<bool()> stopRequested)
@@ -33,16 +35,19 @@ SerialPort::OpenResult StoppablePort::open() {
     OpenResult opened = m_port.open();
     if (!opened.ok || m_quietLimitMs <= 0 || waitForQuiet())
         return opened;
-    m_stillSending = true;
     m_port.close();
     if (cut())
-        return {false, QStringLiteral("The run was stopped while the handheld was still sending.")};
+        return {false, m_stillSending
+                           ? QStringLiteral("The run was stopped while the handheld was still "
+                                            "sending.")
+                           : QStringLiteral("The run was stopped before the handheld was "
+                                            "greeted.")};
     return {false, QStringLiteral("The handheld on %1 is still sending (the records of an earlier "
-                                  "run, most likely) and did not fall quiet within %2 seconds, so "
+                                  "run, most likely) and did not fall quiet within %2, so "
                                   "it was not greeted. Let it finish, or switch it off and on, "
                                   "then try again.")
                        .arg(m_port.deviceName())
-                       .arg(m_quietLimitMs / 1000)};
+                       .arg(Printable::seconds(m_quietLimitMs / 1000))};
 }
 
 bool StoppablePort::waitForQuiet() {
@@ -50,10 +55,16 @@ bool StoppablePort::waitForQuiet() {
     sending.start();
     while (m_port.waitForInput(kQuietMs)) {
         m_port.readPending();
+        // Only a handheld heard sending is still sending: a stop that comes before a byte does
+        // says nothing of it.
+        m_stillSending = true;
         if (cut() || sending.elapsed() > m_quietLimitMs)
             return false;
     }
-    return !cut();
+    if (cut())
+        return false;
+    m_stillSending = false;
+    return true;
 }
 
 void StoppablePort::close() {

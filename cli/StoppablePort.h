@@ -34,7 +34,8 @@ public:
     // dropping what comes meanwhile: a handheld still sending the records of an earlier run that
     // was killed would drown the greeting. After limitMs of sending, or a stop, open() fails.
     void awaitQuietOnOpen(int limitMs) { m_quietLimitMs = limitMs; }
-    // The last open() failed because the handheld did not stop sending.
+    // The last open() failed while the handheld was sending: it did not stop in time, or a stop
+    // came while it sent.
     bool stillSending() const { return m_stillSending; }
     static constexpr int kQuietMs = 250;
 
@@ -46,7 +47,8 @@ public:
     bool goodbye();
 
 private:
-    // True when the line fell quiet; false when the limit or a stop came first.
+    // True when the line fell quiet; false when the limit or a stop came first. Notes whether
+    // the handheld was sending when the wait ended.
     bool waitForQuiet();
     // Latches the cut once the stop is requested; true when the handlers are cut off.
     bool cut() const;

@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     }
     switch (request.command) {
     case CommandLine::Command::Help:
-        std::fputs(CommandLine::helpText().toLocal8Bit().constData(), stdout);
+        std::fputs(CommandLine::helpText(request.helpTopic).toLocal8Bit().constData(), stdout);
         return ExitCode::kSuccess;
     case CommandLine::Command::Version:
         std::printf("quorvelino-cli %s\n", QV_VERSION);

@@ -17,6 +17,8 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -117,7 +119,8 @@ TEST_F(CliProgramTest, AProfileSavedFromOneHandheldIsTakenByAnother) {
     const QString file = path("profile.json");
     writeFile(file, QJsonDocument(profile).toJson());
 
-    SimulatedHandheld second;
+    // One that echoes every command and sends a late line before every answer.
+    SimulatedHandheld second({u"--echo"_s, u"--late-line"_s, u"LATE"_s});
     ASSERT_TRUE(second.started());
     CliRun cli(second.home());
     const CliRun::Result applied = cli.run({u"config"_s, u"apply"_s, file});
@@ -170,16 +173,32 @@ TEST_F(CliProgramTest, DownloadToStandardOutputTracedAndFromAnEmptyHandheld) {
             << line.toStdString() << " in " << run.err.toStdString();
     }
 
-    // No records: the old file becomes empty, and keeps its permissions.
+    // No records: the old file becomes empty, and keeps its permissions, owner and group (as
+    // root, whose file it would become otherwise); --json says 0 of 0.
     SimulatedHandheld empty({u"--records"_s, u"0"_s});
     ASSERT_TRUE(empty.started());
     const QString target = path("records.csv");
     writeFile(target, "old;1\r\n");
     QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QFileDevice::Permissions mode = QFile::permissions(target);
-    EXPECT_EQ(CliRun(empty.home()).run({u"download"_s, target}).exitCode, ExitCode::kSuccess);
+    const bool root = ::geteuid() == 0;
+    constexpr uid_t kNobody = 65534;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(target).constData(), kNobody, kNobody), 0);
+    }
+    const CliRun::Result none = CliRun(empty.home()).run({u"download"_s, target, u"--json"_s});
+    EXPECT_EQ(none.exitCode, ExitCode::kSuccess) << none.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(none.out).object(),
+              (QJsonObject{{u"file"_s, target}, {u"records"_s, 0}, {u"announced"_s, 0}}))
+        << none.out.toStdString();
     EXPECT_EQ(readFile(target), "");
     EXPECT_EQ(QFile::permissions(target), mode);
+    if (root) {
+        struct stat kept {};
+        ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &kept), 0);
+        EXPECT_EQ(kept.st_uid, kNobody);
+        EXPECT_EQ(kept.st_gid, kNobody);
+    }
     EXPECT_EQ(QDir(files.path()).entryList(QDir::Files), QStringList{u"records.csv"_s});
 }
 
@@ -208,6 +227,9 @@ TEST_F(CliProgramTest, AnUploadIsHeldByTheHandheldExactly) {
     EXPECT_TRUE(empty.err.endsWith("standard input: The selections cannot be loaded: standard "
                                    "input is empty.\n"))
         << empty.err.toStdString();
+    const CliRun::Result noProfile = nothing.run({u"config"_s, u"apply"_s, u"-"_s});
+    EXPECT_EQ(noProfile.exitCode, ExitCode::kFile);
+    EXPECT_TRUE(noProfile.err.contains("), standard input: ")) << noProfile.err.toStdString();
     sim.stop();
     EXPECT_EQ(readFile(dump), "4711|Smith|A\n982000123456789|Jones, B.|\xe4\n\nlast||bar|\n"
                               "more|-\nmore|/dev/stdin\n");
@@ -314,13 +336,14 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          {u"--ignore"_s, u"GET"_s},
          {u"download"_s, oldFile("none.csv")},
          ExitCode::kIncomplete,
-         u"No record arrived, so none is kept, and "_s + path("none.csv") + u" is as it was."_s,
+         u"0 of the 10 records it announced arrived, and none for 30 seconds. No record "
+         u"arrived, so none is kept, and "_s +
+             path("none.csv") + u" is as it was."_s,
          true,
          path("none.csv"),
          false,
          true,
-         false,
-         2},
+         false},
         {"the cable is pulled during a download",
          {u"--records"_s, u"500"_s, u"--unplug-after"_s, u"3000"_s},
          {u"download"_s, oldFile("unplugged.csv")},
@@ -348,8 +371,8 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          u"did not answer \"DEL T\""_s,
          true,
          {}},
-        {"an erase the handheld refuses",
-         {u"--fail"_s, u"DEL E"_s},
+        {"an erase the handheld refuses, after an echo and a late line",
+         {u"--fail"_s, u"DEL E"_s, u"--echo"_s, u"--late-line"_s, u"LATE"_s},
          {u"erase"_s, u"records"_s, u"--yes"_s},
          ExitCode::kRefused,
          u"answered \"DEL E\" with \"Error\" instead of \"Ok\""_s,
@@ -373,7 +396,7 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
          {u"--silent"_s},
          {u"status"_s, u"--timeout"_s, u"1"_s},
          ExitCode::kTimeLimit,
-         u"Stopped at the time limit of 1 seconds"_s,
+         u"Stopped at the time limit of 1 second (--timeout)."_s,
          true,
          {},
          true},
@@ -434,6 +457,8 @@ TEST_F(CliProgramTest, EachFailureHasItsExitStatusAndOneLineNamingPortAndFile) {
             EXPECT_EQ(QFileInfo(c.namesFile).lastModified(), oldTime) << c.name;
             const QString partial = c.namesFile + u".partial"_s;
             EXPECT_EQ(QFileInfo::exists(partial), c.keepsPartial) << c.name;
+            EXPECT_EQ(err.contains(u"kept in the file"_s), c.keepsPartial)
+                << c.name << ": " << err.toStdString();
             if (c.keepsPartial) {
                 const QByteArray kept = readFile(partial);
                 EXPECT_EQ(kept, recordFileOf(kept.count("\r\n"), 3000)) << c.name;
@@ -502,14 +527,39 @@ TEST_F(CliProgramTest, TheHandheldIsGreetedOnlyOnAPortGivenOrChosen) {
     run = unchosen.run({u"ports"_s, u"--json"_s});
     for (const QJsonValue port : QJsonDocument::fromJson(run.out).array())
         EXPECT_FALSE(port[u"chosen"_s].toBool()) << "COM1 only stands first in the list";
+    // The window stores its list's port at every close, COM1 when nobody chose, and a damaged
+    // value stands for COM1 too: neither is a choice.
+    QDir(files.path()).mkpath(u"Quorvelino"_s);
+    const QString ini = files.filePath(u"Quorvelino/Quorvelino.ini"_s);
+    for (const QByteArray stored : {"\" 0\"", "junk"}) {
+        writeFile(ini,
+                  "[Config]\nPort=" + stored + "\n[Ports]\nCOM1=" + sim.device().toLocal8Bit());
+        run = unchosen.run({u"status"_s});
+        EXPECT_EQ(run.exitCode, ExitCode::kUsage) << stored.toStdString();
+        EXPECT_TRUE(run.err.contains("No port is chosen.")) << run.err.toStdString();
+    }
     unchosen.setEnvironment(u"QUORVELINO_PORT"_s, u"COM99"_s);
     run = unchosen.run({u"status"_s});
     EXPECT_EQ(run.exitCode, ExitCode::kUsage);
     EXPECT_TRUE(run.err.contains("QUORVELINO_PORT takes COM1 to COM16")) << run.err.toStdString();
     EXPECT_TRUE(commandsOf(sim, log).isEmpty()) << "nothing reached the handheld";
 
+    // Once the window has connected on COM1, COM1 is its choice.
     SimulatedHandheld chosen(QStringList{});
     ASSERT_TRUE(chosen.started());
+    writeFile(ini, "[Config]\nPort= 0\n[Ports]\nCOM1=" + chosen.device().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", files.path().toLocal8Bit());
+    {
+        ScriptedMessageBoxes boxes;
+        Tool tool(&boxes);
+        tool.start();
+        ASSERT_TRUE(connectAndWaitForChain(tool, 10000));
+        tool.controls().setChecked(Control::Connect, false);
+    }
+    unchosen.setEnvironment(u"QUORVELINO_PORT"_s, QString());
+    run = unchosen.run({u"ports"_s, u"--json"_s});
+    EXPECT_TRUE(QJsonDocument::fromJson(run.out).array().at(0)[u"chosen"_s].toBool());
+    EXPECT_EQ(unchosen.run({u"stats"_s}).exitCode, ExitCode::kSuccess);
     unchosen.setEnvironment(u"QUORVELINO_PORT"_s, chosen.device());
     EXPECT_EQ(unchosen.run({u"stats"_s}).exitCode, ExitCode::kSuccess);
     unchosen.setEnvironment(u"QUORVELINO_PORT"_s, u"/dev/qv-no-such-tty"_s);
@@ -538,8 +588,9 @@ TEST_F(CliProgramTest, AHandheldStillSendingForAKilledRunIsWaitedForBeforeTheGre
 
 TEST_F(CliProgramTest, EraseThenStatisticsAndTheClock) {
     const QString log = path("commands.txt");
-    SimulatedHandheld sim(
-        {u"--records"_s, u"7"_s, u"--custom-codes"_s, u"3"_s, u"--commands"_s, log});
+    // A handheld that echoes every command and sends a late line before every answer.
+    SimulatedHandheld sim({u"--records"_s, u"7"_s, u"--custom-codes"_s, u"3"_s, u"--commands"_s,
+                           log, u"--echo"_s, u"--late-line"_s, u"LATE"_s});
     ASSERT_TRUE(sim.started());
     CliRun cli(sim.home());
     CliRun::Result run = cli.run({u"erase"_s, u"records"_s, u"--yes"_s});

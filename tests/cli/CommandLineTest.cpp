@@ -44,8 +44,9 @@ TEST(CommandLineTest, RequestsAreReadWithOptionsAnywhere) {
          u"./link/tty"_s,
          false,
          0},
-        // A bare device name is looked for under /dev; -p is --port.
+        // A bare device name is looked for under /dev, also one with a slash; -p is --port.
         {{u"status"_s, u"-p"_s, u"ttyUSB0"_s}, Command::Status, {}, 0, u"/dev/ttyUSB0"_s, false, 0},
+        {{u"stats"_s, u"-p"_s, u"pts/2"_s}, Command::Stats, {}, 0, u"/dev/pts/2"_s, false, 0},
         {{u"config"_s, u"apply"_s, u"-"_s, u"-p"_s, u"COM2"_s},
          Command::ConfigApply,
          u"-"_s,
@@ -100,7 +101,10 @@ TEST(CommandLineTest, WrongCommandLinesAreRefusedWithTheReason) {
         {{u"status"_s, u"--port"_s}, "Missing value after '--port'"},
         {{u"status"_s, u"--timeout"_s, u"0"_s}, "--timeout takes a whole number"},
         {{u"status"_s, u"--timeout"_s, u"1.5"_s}, "--timeout takes a whole number"},
-        {{u"status"_s, u"--bogus"_s}, "Unknown option 'bogus'"},
+        {{u"status"_s, u"--bogus"_s}, "Unknown option '--bogus'."},
+        {{u"status"_s, u"--bogus=1"_s}, "Unknown option '--bogus'."},
+        {{u"status"_s, u"-qx"_s}, "Unknown option '-x' in '-qx'."},
+        {{u"help"_s, u"frobnicate"_s}, "Unknown command \"frobnicate\""},
         {{u"config"_s, u"profile.json"_s}, "config apply FILE"},
         {{u"config"_s, u"set"_s, u"profile.json"_s}, "config apply FILE"},
         {{u"config"_s, u"apply"_s, u""_s}, "not an empty text"},
@@ -115,13 +119,40 @@ TEST(CommandLineTest, WrongCommandLinesAreRefusedWithTheReason) {
     }
 }
 
-TEST(CommandLineTest, HelpShowsAnExampleOfEveryCommand) {
+TEST(CommandLineTest, HelpShowsAnExampleOfEveryCommandAndEachCommandsOptions) {
     const QString help = CommandLine::helpText();
     for (const char* command :
          {"ports", "status", "download", "upload", "erase", "stats", "set-time", "config apply"}) {
         EXPECT_TRUE(help.contains(u"\n  quorvelino-cli "_s + QString::fromLatin1(command)))
             << command;
     }
+    // help COMMAND and COMMAND --help ask for one command's help; -V is --version.
+    const std::pair<QStringList, QString> asked[] = {
+        {{u"help"_s}, QString()},
+        {{u"help"_s, u"erase"_s}, u"erase"_s},
+        {{u"config"_s, u"apply"_s, u"p.json"_s, u"--help"_s}, u"config"_s},
+        {{u"-h"_s, u"frobnicate"_s}, QString()},
+    };
+    for (const auto& [arguments, topic] : asked) {
+        CommandLine::Request request;
+        QString error;
+        ASSERT_TRUE(CommandLine::parse(arguments, &request, &error)) << error.toStdString();
+        EXPECT_EQ(request.command, Command::Help);
+        EXPECT_EQ(request.helpTopic, topic) << arguments.join(u' ').toStdString();
+    }
+    CommandLine::Request request;
+    QString error;
+    ASSERT_TRUE(CommandLine::parse({u"-V"_s}, &request, &error));
+    EXPECT_EQ(request.command, Command::Version);
+
+    const QString erase = CommandLine::helpText(u"erase"_s);
+    EXPECT_TRUE(erase.startsWith(u"Usage: quorvelino-cli erase records|selections [OPTIONS]\n"_s))
+        << erase.toStdString();
+    EXPECT_TRUE(erase.contains(u"\n  -y, --yes          Confirm an erase.\n"_s));
+    EXPECT_TRUE(erase.contains(u"\n  quorvelino-cli erase records --yes --port COM1\n"_s));
+    const QString ports = CommandLine::helpText(u"ports"_s);
+    EXPECT_FALSE(ports.contains(u"--port"_s) || ports.contains(u"--yes"_s)) << ports.toStdString();
+    EXPECT_TRUE(ports.contains(u"--json"_s));
 }
 
 } // namespace

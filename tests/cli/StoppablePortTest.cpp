@@ -59,4 +59,23 @@ TEST(StoppablePortTest, AStopCutsABlockingUploadShortAndTheHandheldIsStillToldTo
     EXPECT_FALSE(port.isOpen());
 }
 
+// A stop that comes before the line has been quiet for 250 ms says the handheld was still sending
+// only when a byte came.
+TEST(StoppablePortTest, OnlyAHandheldHeardSendingIsStillSendingWhenAStopComesAtTheOpen) {
+    for (const bool sending : {false, true}) {
+        VirtualClock clock;
+        SimulatedPort port(clock, [](const QByteArray&) { return QByteArray(); });
+        port.setPortNumber(1);
+        const qint64 opened = clock.now();
+        if (sending) {
+            for (qint64 at = opened; at < opened + 1000; at += 20)
+                port.arriveAt(at, "982 000123456789\r\n");
+        }
+        StoppablePort stoppable(port, [&] { return clock.now() >= opened + 100; });
+        stoppable.awaitQuietOnOpen(60000);
+        EXPECT_FALSE(stoppable.open().ok) << sending;
+        EXPECT_EQ(stoppable.stillSending(), sending);
+    }
+}
+
 } // namespace

@@ -37,7 +37,8 @@ completes() {
     fi
 }
 
-completes '' -- ports status download upload erase stats set-time config
+completes '' -- ports status download upload erase stats set-time config help
+completes help s -- status stats set-time
 completes s -- status stats set-time
 completes -q -p COM1 d -- download
 completes --ti -- --timeout
@@ -59,6 +60,12 @@ else
 fi
 completes -p '' -- "${ports[@]}"
 completes status --port COM1 -- COM1 COM10 COM11 COM12 COM13 COM14 COM15 COM16
+# --port=VALUE: bash breaks the word at "=" (COMP_WORDBREAKS), or leaves it whole.
+completes status --port = COM1 -- COM1 COM10 COM11 COM12 COM13 COM14 COM15 COM16
+completes status --port = -- "${ports[@]}"
+completes status --port=COM1 -- --port=COM1 --port=COM10 --port=COM11 --port=COM12 \
+    --port=COM13 --port=COM14 --port=COM15 --port=COM16
+completes --port = COM2 s -- status stats set-time
 [ -n "${QV_OWN_DEV:-}" ] && completes -p /dev/serial/ -- /dev/serial/by-id/usb-0403_6001_A1B2C3-if00-port0
 
 cd "$(mktemp -d)" || exit 1

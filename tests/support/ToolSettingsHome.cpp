@@ -14,7 +14,8 @@ ToolSettingsHome::~ToolSettingsHome() {
 bool ToolSettingsHome::mapCom1(const QString& device) {
     QDir(m_dir.path()).mkpath(QStringLiteral("Quorvelino"));
     QFile ini(m_dir.filePath(QStringLiteral("Quorvelino/Quorvelino.ini")));
-    // COM1 chosen in the window, as the window stores it.
-    const QByteArray content = "[Config]\nPort= 0\n[Ports]\nCOM1=" + device.toLocal8Bit() + "\n";
+    // COM1 chosen and connected with in the window, as the window stores it.
+    const QByteArray content =
+        "[Config]\nPort= 0\nConnectedPort=COM1\n[Ports]\nCOM1=" + device.toLocal8Bit() + "\n";
     return ini.open(QIODevice::WriteOnly) && ini.write(content) == content.size();
 }
