@@ -10,11 +10,10 @@ MessageBoxes::Answer PrintedBoxes::show(const QString& text, const QString&, Ico
                                         Buttons buttons) {
     const bool answeredYes = buttons == Buttons::YesNo && m_answerYes;
     if (!answeredYes && !(m_muted && m_muted())) {
-        const QString amended = m_amend ? m_amend(text) : text;
         if (m_quiet)
-            m_held.append(amended);
+            m_held.append(text);
         else
-            printLine(amended);
+            printLine(text);
     }
     if (buttons == Buttons::Ok)
         return Answer::Ok;
@@ -23,7 +22,7 @@ MessageBoxes::Answer PrintedBoxes::show(const QString& text, const QString&, Ico
 
 void PrintedBoxes::print(const QString& text) {
     release();
-    printLine(m_amend ? m_amend(text) : text);
+    printLine(text);
 }
 
 void PrintedBoxes::release() {

@@ -24,9 +24,6 @@ public:
     // While muted() holds, boxes are neither printed nor held: the run tells what its stop cut
     // short itself.
     void setMuted(std::function<bool()> muted) { m_muted = std::move(muted); }
-    // Turns the text of every box and message into the one printed or held: the run knows
-    // better than a handler what became of a file the handler names.
-    void setAmend(std::function<QString(const QString&)> amend) { m_amend = std::move(amend); }
     // What every line names after the program's name, such as "COM1 (/dev/ttyUSB0), records.csv".
     void setSubject(const QString& subject) { m_subject = subject; }
 
@@ -52,7 +49,6 @@ private:
     bool m_quiet;
     TerminalProgress& m_progress;
     std::function<bool()> m_muted;
-    std::function<QString(const QString&)> m_amend;
     QString m_subject;
     QStringList m_held;
     QStringList m_printed;

@@ -72,8 +72,12 @@ int Session::run() {
     m_boxes.setSubject(subject());
     if (!fileUsable())
         return m_verdict.code();
-    if (m_request.command == CommandLine::Command::Download)
-        m_boxes.setAmend([this](const QString& text) { return amendKept(text); });
+    if (m_request.command == CommandLine::Command::Download) {
+        // An empty working file is removed and the target left as it was.
+        m_handlers.download.setKeptText([this](const QString& path, qint64 received) {
+            return received > 0 ? RecordDownload::keptInFile(path) : m_target.noneKept();
+        });
+    }
     m_boxes.setMuted([this] { return stopped(); });
     m_port.awaitQuietOnOpen(m_request.timeoutSeconds > 0 ? m_request.timeoutSeconds * 1000
                                                          : kStillSendingMs);
@@ -299,16 +303,6 @@ void Session::download() {
     // A handheld without records is a success too, and says so: 0 of 0.
     if (m_request.json)
         m_output = Report::json(Report::download(m_handlers.download, m_request.file));
-}
-
-QString Session::amendKept(const QString& text) const {
-    // The download's handler says that what arrived is kept in the file it wrote, as it is in
-    // the window; here an empty working file is removed and the target left as it was.
-    const QString kept =
-        QStringLiteral("What arrived before is kept in the file %1.").arg(m_target.workingPath());
-    if (m_handlers.download.received() > 0 || !text.contains(kept))
-        return text;
-    return QString(text).replace(kept, m_target.noneKept());
 }
 
 void Session::saveRecords() {

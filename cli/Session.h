@@ -73,7 +73,6 @@ private:
     void saveRecords();
     // A message of the download's as printed: where it says that what arrived is kept though
     // nothing did, it says instead that nothing is kept and the target is as it was.
-    QString amendKept(const QString& text) const;
     void upload();
     void erase();
     void statistics();

@@ -308,7 +308,11 @@ bool RecordDownload::fileTakenAway() const {
 }
 
 QString RecordDownload::keptText() const {
-    return QStringLiteral("What arrived before is kept in the file %1.").arg(m_path);
+    return m_keptText ? m_keptText(m_path, m_received) : keptInFile(m_path);
+}
+
+QString RecordDownload::keptInFile(const QString& path) {
+    return QStringLiteral("What arrived before is kept in the file %1.").arg(path);
 }
 
 Outcome RecordDownload::showFailure(const QString& text, Outcome outcome) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class Clock;
@@ -69,6 +70,14 @@ public:
     // go without a byte once records have come, and how long the handheld may take before its
     // first record (some gather them first).
     static constexpr qint64 kCountWaitMs = 21 * 50;
+
+    // The sentence that says what a transfer cut short leaves behind, given the record file and
+    // the records received. The window keeps the file, whatever it holds; the command line says
+    // its own words, as it keeps a file only when records arrived.
+    using KeptText = std::function<QString(const QString& path, qint64 received)>;
+    void setKeptText(KeptText keptText) { m_keptText = std::move(keptText); }
+    // The window's sentence: the file keeps what arrived.
+    static QString keptInFile(const QString& path);
     static constexpr qint64 kStallMs = 10000;
     static constexpr qint64 kFirstRecordMs = 30000;
 
@@ -106,4 +115,5 @@ private:
     qint64 m_received = 0;  // record lines handled, in the file once their read is handled
     qint64 m_lastLineMs = 0;
     QString m_path;
+    KeptText m_keptText;
 };
