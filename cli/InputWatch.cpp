@@ -1,8 +1,7 @@
 #include "cli/InputWatch.h"
 
-#include "cli/Answers.h"
+#include "link/Answers.h"
 #include "link/NumberInText.h"
-#include "link/StatusReply.h"
 #include "platform/Clock.h"
 
 InputWatch::InputWatch(const Clock& clock) : m_clock(clock), m_lastInputMs(clock.monotonicMs()) {}
@@ -14,15 +13,15 @@ void InputWatch::appendLog(const QByteArray& text) {
 
 void InputWatch::setZeile(const QByteArray& line) {
     ++m_lines;
-    if (m_awaiting && Answers::of(line) != Answers::Kind::None) {
+    if (m_awaiting && Answers::acknowledgement(line) != Answers::Ack::None) {
         if (!m_answer)
             m_answer = line;
         m_answers.append(line);
     }
-    if (StatusReplies::match(line) == StatusReply::Akku) {
+    if (Answers::statusReply(line) == StatusReply::Akku) {
         // The status chain reads the same number, and shows 0 where there is none.
-        const QByteArray value = line.mid(StatusReplies::prefix(StatusReply::Akku).size());
-        m_batteryReadable = NumberInText::find(value).has_value();
+        m_batteryReadable =
+            NumberInText::find(Answers::statusValue(StatusReply::Akku, line)).has_value();
     }
 }
 

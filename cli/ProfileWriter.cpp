@@ -1,10 +1,10 @@
 #include "cli/ProfileWriter.h"
 
 #include "app/HandlerSet.h"
-#include "cli/Answers.h"
 #include "cli/InputWatch.h"
 #include "cli/MapControls.h"
 #include "cli/Profile.h"
+#include "link/Answers.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -125,7 +125,7 @@ bool ProfileWriter::press(const Button& button) {
         return false;
     const QList<QByteArray>& answers = m_watch.answers();
     for (qsizetype n = 0; n < std::min<qsizetype>(answers.size(), expected); ++n) {
-        if (Answers::of(answers.at(n)) == Answers::Kind::Done)
+        if (Answers::acknowledgement(answers.at(n)) == Answers::Ack::Done)
             continue;
         for (const QString& key : keys(button.answers.at(std::size_t(n))))
             m_refused.insert(key, QString::fromLatin1(answers.at(n).trimmed()));

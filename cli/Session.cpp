@@ -1,9 +1,9 @@
 #include "cli/Session.h"
 
-#include "cli/Answers.h"
 #include "cli/Printable.h"
 #include "cli/ProfileWriter.h"
 #include "cli/Report.h"
+#include "link/Answers.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -404,7 +404,7 @@ void Session::awaitAnswer(const char* command) {
         m_verdict.note(Outcome::NoAnswer);
         return;
     }
-    if (Answers::of(*m_watch.answer()) == Answers::Kind::Done)
+    if (Answers::acknowledgement(*m_watch.answer()) == Answers::Ack::Done)
         return;
     m_boxes.print(QStringLiteral("The handheld answered \"%1\" with \"%2\" instead of \"Ok\", "
                                  "so it did not do it.")

@@ -2,6 +2,7 @@
 
 #include "connection/StatusChain.h"
 #include "exchange/DataFile.h"
+#include "link/Answers.h"
 #include "link/Link.h"
 #include "link/LinkView.h"
 #include "platform/Controls.h"
@@ -94,7 +95,7 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
         // What arrived before this attempt's own "ONLINE" went out: usually the answer to the
         // attempt before. A line before it (an echo, a late answer) is passed over.
         const QByteArray read = port.readPending();
-        if (read.startsWith("Ok") || read.contains("\r\nOk")) {
+        if (Answers::greets(read)) {
             m_controls.setText(Control::Connect, QStringLiteral("Connected"));
             const qsizetype lineEnd = read.lastIndexOf("\r\n");
             m_link.dropIncompleteLine();

@@ -1,6 +1,7 @@
 #include "connection/StatusChain.h"
 
 #include "config/ConfigValues.h"
+#include "link/Answers.h"
 #include "link/Link.h"
 #include "link/NumberInText.h"
 #include "platform/Controls.h"
@@ -38,7 +39,7 @@ bool StatusChain::start(Link& link) {
 }
 
 HandlerResult StatusChain::handleStatusReply(StatusReply reply, const QByteArray& line) {
-    const QByteArray value = line.mid(StatusReplies::prefix(reply).size());
+    const QByteArray value = Answers::statusValue(reply, line);
     if (reply == StatusReply::Tagtyp)
         m_stoppedShort = false; // the first reply of each chain
     else if (m_stoppedShort)

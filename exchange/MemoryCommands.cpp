@@ -1,5 +1,6 @@
 #include "exchange/MemoryCommands.h"
 
+#include "link/Answers.h"
 #include "link/Link.h"
 #include "link/PolledReply.h"
 #include "platform/Controls.h"
@@ -45,9 +46,9 @@ MemoryCommands::Statistics MemoryCommands::showStatistics() {
         PolledReply::waitForCount(m_link.port(), m_link.clock(), {kStatisticsWaitMs});
     if (!line) // no answer: the previous text stays
         return {m_link.port().lossPending() ? Outcome::PortLost : Outcome::NoAnswer, {}, {}};
-    const qsizetype bar = line->indexOf('|');
-    const Statistics counted{Outcome::Done, QString::fromLatin1(line->left(bar)),
-                             QString::fromLatin1(line->mid(bar + 1))};
+    const Answers::Counts numbers = Answers::counts(*line);
+    const Statistics counted{Outcome::Done, QString::fromLatin1(numbers.customCodes),
+                             QString::fromLatin1(numbers.records)};
     m_controls.setText(
         Control::OutStatistik,
         QStringLiteral("Custom codes: %1, records: %2").arg(counted.customCodes, counted.records));

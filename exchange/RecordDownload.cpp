@@ -3,8 +3,8 @@
 #include "exchange/CsvConversion.h"
 #include "exchange/DataFile.h"
 #include "exchange/TransferProgress.h"
+#include "link/Answers.h"
 #include "link/Link.h"
-#include "link/NumberInText.h"
 #include "link/PolledReply.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
@@ -12,26 +12,11 @@
 #include "platform/SerialPort.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 namespace {
 
 const QString kWhat = QStringLiteral("Records received");
-
-// The records part of the count reply: the text after its first "|", or the whole text when it
-// has none. Nothing when the number there is too large to be a count.
-// The number of records in the answer to "STA": the number after the bar (none there: 0), or
-// the number alone, taken as the nearest whole number. Nothing when that part is no number, or
-// a negative one.
-std::optional<qint64> recordCount(const QByteArray& reply) {
-    const qsizetype bar = reply.indexOf('|');
-    const QByteArray records = bar >= 0 ? reply.mid(bar + 1) : reply;
-    if (!PolledReply::isRecordsPart(records))
-        return std::nullopt;
-    return NumberInText::rounded(NumberInText::read(records), 0,
-                                 std::numeric_limits<qint64>::max());
-}
 
 // A reason as the platform words it, as a sentence of a message.
 QString sentence(const QString& text) {
@@ -111,7 +96,7 @@ Outcome RecordDownload::askCount(qint64* count) {
                             QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
         return Outcome::NoAnswer;
     }
-    const std::optional<qint64> announced = recordCount(*answer);
+    const std::optional<qint64> announced = Answers::recordCount(*answer);
     if (!announced) {
         return showFailure(QStringLiteral("The handheld answered \"%1\" when asked how many "
                                           "records it holds, which is no number of records the "

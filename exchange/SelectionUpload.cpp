@@ -3,6 +3,7 @@
 #include "exchange/CsvConversion.h"
 #include "exchange/DataFile.h"
 #include "exchange/TransferProgress.h"
+#include "link/Answers.h"
 #include "link/Link.h"
 #include "link/LinkView.h"
 #include "link/PolledReply.h"
@@ -22,18 +23,10 @@ QString sentence(const QString& text) {
     return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
 }
 
-bool acknowledged(const QByteArray& reply) {
-    return reply.startsWith("Ok");
-}
-
-bool memoryFull(const QByteArray& reply) {
-    return reply.startsWith("Memory full");
-}
-
 // The lines that answer a "PUT ": any other line (a late reply to something sent before) is
 // passed over.
 bool answersPut(const QByteArray& line) {
-    return acknowledged(line) || memoryFull(line);
+    return Answers::toPut(line) != Answers::PutAnswer::None;
 }
 
 } // namespace
@@ -180,18 +173,20 @@ SelectionUpload::Sent SelectionUpload::sendSelection(const QByteArray& command, 
         // Input already waiting cannot answer the send about to go out. Before a repeat it is a
         // late answer to the send before, or the rest of one; an acknowledgement that came that
         // way counts, so an acknowledged selection is not sent twice.
-        const PolledReply::Outcome late = PolledReply::wait(port, clock, 0, answersPut, carried);
+        const PolledReply::WaitResult late = PolledReply::wait(port, clock, 0, answersPut, carried);
         if (attempt > 1 && late.answer) {
             *reply = *late.answer;
-            return acknowledged(*reply) ? Sent::Acknowledged : Sent::MemoryFull;
+            return Answers::toPut(*reply) == Answers::PutAnswer::Stored ? Sent::Acknowledged
+                                                                        : Sent::MemoryFull;
         }
         if (!m_link.sendLine(command))
             return Sent::SendFailed;
-        const PolledReply::Outcome heard =
+        const PolledReply::WaitResult heard =
             PolledReply::wait(port, clock, kWaitPerAttemptMs, answersPut);
         if (heard.answer) {
             *reply = *heard.answer;
-            return acknowledged(*reply) ? Sent::Acknowledged : Sent::MemoryFull;
+            return Answers::toPut(*reply) == Answers::PutAnswer::Stored ? Sent::Acknowledged
+                                                                        : Sent::MemoryFull;
         }
         *reply = heard.heard;
         carried = heard.heard.endsWith("\r\n") ? QByteArray() : heard.heard;

@@ -1,5 +1,6 @@
 #include "link/Dispatcher.h"
 
+#include "link/Answers.h"
 #include "link/ReplyHandlers.h"
 
 HandlerResult Dispatcher::dispatch(const QByteArray& line) {
@@ -14,7 +15,7 @@ HandlerResult Dispatcher::dispatch(const QByteArray& line) {
             return result;
     }
     if (m_mode == ReplyMode::StatusChain && m_status) {
-        if (const auto reply = StatusReplies::match(line))
+        if (const auto reply = Answers::statusReply(line))
             return m_status->handleStatusReply(*reply, line);
     }
     return HandlerResult::ok();

@@ -1,5 +1,6 @@
 #include "link/PolledReply.h"
 
+#include "link/Answers.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 
@@ -12,25 +13,10 @@ namespace {
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
-// The position after blanks, one run of decimal digits and blanks from `at`; -1 when there are no
-// digits and they are required.
-qsizetype skipNumber(const QByteArray& text, qsizetype at, bool required) {
-    while (at < text.size() && text[at] == ' ')
-        ++at;
-    const qsizetype digits = at;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-        ++at;
-    if (at == digits && required)
-        return -1;
-    while (at < text.size() && text[at] == ' ')
-        ++at;
-    return at;
-}
-
 } // namespace
 
-Outcome wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer& isAnswer,
-             const QByteArray& carried) {
+WaitResult wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer& isAnswer,
+                const QByteArray& carried) {
     const qint64 deadline = clock.monotonicMs() + budgetMs;
     QByteArray text = carried;
     QByteArray passed;
@@ -50,44 +36,20 @@ Outcome wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer
     return {std::nullopt, text.isEmpty() ? passed : text};
 }
 
-bool isCountReply(const QByteArray& line) {
-    const qsizetype bar = skipNumber(line, 0, true);
-    if (bar < 0 || bar >= line.size() || line[bar] != '|')
-        return false;
-    return isRecordsPart(line.mid(bar + 1));
-}
-
-bool isRecordsPart(const QByteArray& text) {
-    // A handheld that holds no records may leave the number out.
-    qsizetype at = skipNumber(text, 0, false);
-    if (at > 0 && at < text.size() && text[at] == '.' && text[at - 1] != ' ')
-        at = skipNumber(text, at + 1, false);
-    return at == text.size();
-}
-
-bool isCountShaped(const QByteArray& line) {
-    const qsizetype bar = skipNumber(line, 0, true);
-    return bar >= 0 && bar < line.size() && line[bar] == '|' && line.indexOf('|', bar + 1) < 0;
-}
-
-bool isNumberAlone(const QByteArray& line) {
-    return skipNumber(line, 0, true) == line.size();
-}
-
 std::optional<QByteArray> waitForCount(SerialPort& port, const Clock& clock, const CountWait& how) {
     bool first = true;
     QByteArray shaped;
     QByteArray numberAlone;
     const auto isCount = [&](const QByteArray& line) {
         if (std::exchange(first, false) && how.firstMayBeTail)
-            return isCountReply(line);
-        if (isCountShaped(line))
+            return Answers::isCountReply(line);
+        if (Answers::isCountShaped(line))
             shaped = line;
-        else if (how.numberAlone && isNumberAlone(line))
+        else if (how.numberAlone && Answers::isNumberAlone(line))
             numberAlone = line;
-        return isCountReply(line);
+        return Answers::isCountReply(line);
     };
-    const Outcome reply = wait(port, clock, how.budgetMs, isCount);
+    const WaitResult reply = wait(port, clock, how.budgetMs, isCount);
     if (reply.answer)
         return reply.answer->chopped(kLineEnd.size());
     if (!shaped.isEmpty())

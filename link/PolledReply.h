@@ -24,7 +24,7 @@ constexpr int kPauseMs = 50;
 // Tells whether a complete reply line (without its CR LF) is the answer waited for.
 using Answer = std::function<bool(const QByteArray& line)>;
 
-struct Outcome {
+struct WaitResult {
     // The answer line with its CR LF; nothing when none came within the budget.
     std::optional<QByteArray> answer;
     // Without an answer: the start of a line not yet complete, when one is pending, else the
@@ -37,28 +37,15 @@ struct Outcome {
 // budgetMs have passed on the clock (a budget of 0 reads once). `carried` is the start of a line
 // an earlier wait left incomplete. Blocks the window thread meanwhile; stops early when the port
 // is closed. Bytes behind the answer line are consumed with it.
-Outcome wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer& isAnswer,
-             const QByteArray& carried = {});
-
-// A count reply: a decimal number of custom codes, "|", a decimal number of records (which a
-// handheld without records may leave out, and which may have decimals: "0|2.5"), blanks allowed
-// around each number and nothing else. A record line ("3|0000ABCD|...") is none.
-bool isCountReply(const QByteArray& line);
-// The records part of a count reply, after its bar: blanks, a decimal number that may have
-// decimals, or nothing.
-bool isRecordsPart(const QByteArray& text);
-// A line shaped like a count reply whose records part is no number the tool takes ("7|abc",
-// "0|-3"): a decimal number, "|", and a rest without another "|".
-bool isCountShaped(const QByteArray& line);
-// A line that holds one decimal number alone, blanks allowed around it.
-bool isNumberAlone(const QByteArray& line);
+WaitResult wait(SerialPort& port, const Clock& clock, qint64 budgetMs, const Answer& isAnswer,
+                const QByteArray& carried = {});
 
 // What the handheld answered "STA" with, without its CR LF; nothing when it did not answer
-// within budgetMs. A count reply answers at once. Once the wait is over without one, the latest
-// line shaped like a count reply answers (the taker judges its parts), else, where numberAlone
-// counts, the latest number alone (a handheld may answer with the number of records alone; a late
-// barcode may look the same, so a count reply wins). When the first line may be the tail of a
-// line cut off before ("9" of a record), it answers only as a whole count reply.
+// within budgetMs. A count reply (Answers) answers at once. Once the wait is over without one, the
+// latest line shaped like a count reply answers (the taker judges its parts), else, where
+// numberAlone counts, the latest number alone (a handheld may answer with the number of records
+// alone; a late barcode may look the same, so a count reply wins). When the first line may be the
+// tail of a line cut off before ("9" of a record), it answers only as a whole count reply.
 struct CountWait {
     qint64 budgetMs = 0;
     bool firstMayBeTail = false;

@@ -5,7 +5,7 @@
 #include "benchmarks/endtoend/ResourceUse.h"
 #include "benchmarks/endtoend/TerminalComparison.h"
 #include "exchange/CsvConversion.h"
-#include "link/StatusReply.h"
+#include "link/Answers.h"
 #include "sim/DeviceModel.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
@@ -133,7 +133,7 @@ QJsonObject connect(const QString& sim) {
     DeviceModel model;
     qint64 wire = 2 * exchanged(model, "ONLINE");
     for (int i = 0; i < StatusReplies::kCount; ++i)
-        wire += exchanged(model, StatusReplies::prefix(StatusReply(i)).chopped(1));
+        wire += exchanged(model, Answers::statusPrefix(StatusReply(i)).chopped(1));
     QJsonObject result =
         measured(clickedNs, shownNs, before, after, wire,
                  session.pauses().prescribedMs(clickedNs, shownNs), session.stalls().longestUs());

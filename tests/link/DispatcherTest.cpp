@@ -11,23 +11,6 @@ TEST_F(DispatcherTest, StatusPrefixesNeedAValueAndExactCase) {
     EXPECT_EQ(link.replyMode(), ReplyMode::StatusChain);
 }
 
-TEST_F(DispatcherTest, EachPrefixMatchesOnlyItsOwnReply) {
-    const QList<std::pair<QByteArray, StatusReply>> cases = {
-        {"TAGTYP:1", StatusReply::Tagtyp},     {"OFF:300", StatusReply::Off},
-        {"TIMEOUT:20", StatusReply::Timeout},  {"GPSTIMEOUT:30", StatusReply::GpsTimeout},
-        {"FDXCODE:2", StatusReply::FdxCode},   {"ENBEEP:1", StatusReply::EnBeep},
-        {"GPS:0", StatusReply::Gps},           {"FUNCTION:1,0", StatusReply::Function},
-        {"LANGUAGE:1", StatusReply::Language}, {"AKKU:87", StatusReply::Akku},
-        {"VERSION:V2", StatusReply::Version},  {"SNR:AE012345", StatusReply::Snr},
-    };
-    for (const auto& [line, reply] : cases) {
-        const auto matched = StatusReplies::match(line);
-        ASSERT_TRUE(matched.has_value()) << line.constData();
-        EXPECT_EQ(*matched, reply) << line.constData();
-        EXPECT_EQ(StatusReplies::prefix(reply), line.left(StatusReplies::prefix(reply).size()));
-    }
-}
-
 TEST_F(DispatcherTest, ModeChosesTheHandler) {
     link.setReplyMode(ReplyMode::IdRead);
     arrive("TAGTYP:1\r\n");
