@@ -31,11 +31,11 @@ void HandlerSet::timerTick() {
         this);
 }
 
-void HandlerSet::onSend(Controls& controls, Control button, std::function<void()> handler) {
+void HandlerSet::onSend(Controls& controls, Control button, std::function<Outcome()> handler) {
     controls.onPressed(button, [this, handler = std::move(handler)] {
         run([&] {
             if (!download.refuseWhileTransferring())
-                handler();
+                m_pressed = handler();
         });
     });
 }
@@ -55,34 +55,34 @@ void HandlerSet::wire(Controls& controls) {
         run([this, checked] { config.offBoxChanged(checked); });
     });
 
-    onSend(controls, Control::SetzeZeit, [this] { configCommands.setTime(); });
-    onSend(controls, Control::TagSetzen, [this] { configCommands.setTagType(); });
-    onSend(controls, Control::OfftimeSetzen, [this] { configCommands.setSwitchOffTime(); });
-    onSend(controls, Control::ReadtimeoutSetzen, [this] { configCommands.setTimeouts(); });
-    onSend(controls, Control::FdxcodeSetzen, [this] { configCommands.setFdxCode(); });
-    onSend(controls, Control::EnBeeperSetzen, [this] { configCommands.setFeatures(); });
-    onSend(controls, Control::BetriebsartSetzen, [this] { configCommands.setMode(); });
-    onSend(controls, Control::SpracheSetzen, [this] { configCommands.setLanguage(); });
-    onSend(controls, Control::SetSnr, [this] { configCommands.setSerialNumber(); });
+    onSend(controls, Control::SetzeZeit, [this] { return configCommands.setTime(); });
+    onSend(controls, Control::TagSetzen, [this] { return configCommands.setTagType(); });
+    onSend(controls, Control::OfftimeSetzen, [this] { return configCommands.setSwitchOffTime(); });
+    onSend(controls, Control::ReadtimeoutSetzen, [this] { return configCommands.setTimeouts(); });
+    onSend(controls, Control::FdxcodeSetzen, [this] { return configCommands.setFdxCode(); });
+    onSend(controls, Control::EnBeeperSetzen, [this] { return configCommands.setFeatures(); });
+    onSend(controls, Control::BetriebsartSetzen, [this] { return configCommands.setMode(); });
+    onSend(controls, Control::SpracheSetzen, [this] { return configCommands.setLanguage(); });
+    onSend(controls, Control::SetSnr, [this] { return configCommands.setSerialNumber(); });
 
-    onSend(controls, Control::ReadId, [this] { identification.readId(); });
-    onSend(controls, Control::Scan, [this] { identification.scanBarcode(); });
-    onSend(controls, Control::ReadBlock, [this] { blocks.readBlock(); });
-    onSend(controls, Control::ReadBlockHex, [this] { blocks.readBlockHex(); });
-    onSend(controls, Control::WriteBlock, [this] { blocks.writeBlock(); });
-    onSend(controls, Control::WriteBlockHex, [this] { blocks.writeBlockHex(); });
+    onSend(controls, Control::ReadId, [this] { return identification.readId(); });
+    onSend(controls, Control::Scan, [this] { return identification.scanBarcode(); });
+    onSend(controls, Control::ReadBlock, [this] { return blocks.readBlock(); });
+    onSend(controls, Control::ReadBlockHex, [this] { return blocks.readBlockHex(); });
+    onSend(controls, Control::WriteBlock, [this] { return blocks.writeBlock(); });
+    onSend(controls, Control::WriteBlockHex, [this] { return blocks.writeBlockHex(); });
 
-    onSend(controls, Control::Buzzer, [this] { peripherals.buzzer(); });
-    onSend(controls, Control::Keyboard, [this] { peripherals.keyboard(); });
-    onSend(controls, Control::CLS, [this] { peripherals.clearDisplay(); });
-    onSend(controls, Control::Display, [this] { peripherals.showText(); });
+    onSend(controls, Control::Buzzer, [this] { return peripherals.buzzer(); });
+    onSend(controls, Control::Keyboard, [this] { return peripherals.keyboard(); });
+    onSend(controls, Control::CLS, [this] { return peripherals.clearDisplay(); });
+    onSend(controls, Control::Display, [this] { return peripherals.showText(); });
 
-    onSend(controls, Control::LeseErfassungen, [this] { download.start(); });
-    onSend(controls, Control::GeneriereDaten, [this] { upload.start(); });
-    onSend(controls, Control::LoescheErfassungen, [this] { memory.eraseRecords(); });
-    onSend(controls, Control::LoescheDaten, [this] { memory.eraseSelections(); });
-    onSend(controls, Control::LeseDaten, [this] { memory.readOutSelections(); });
-    onSend(controls, Control::Statistik, [this] { memory.showStatistics(); });
+    onSend(controls, Control::LeseErfassungen, [this] { return download.start(); });
+    onSend(controls, Control::GeneriereDaten, [this] { return upload.start(); });
+    onSend(controls, Control::LoescheErfassungen, [this] { return memory.eraseRecords(); });
+    onSend(controls, Control::LoescheDaten, [this] { return memory.eraseSelections(); });
+    onSend(controls, Control::LeseDaten, [this] { return memory.readOutSelections(); });
+    onSend(controls, Control::Statistik, [this] { return memory.showStatistics().outcome; });
     controls.onPressed(Control::PfadSpeichernWaehlen,
                        [this] { run([this] { paths.chooseSavePath(); }); });
     controls.onPressed(Control::PfadLadenWaehlen,

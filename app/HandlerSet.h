@@ -56,6 +56,9 @@ public:
     void timerTick();
     // What the connect toggle's handler gave last.
     Outcome toggled() const { return m_toggled; }
+    // What the handler of the latest button that ran gave; a button refused while records
+    // transfer runs none.
+    Outcome pressed() const { return m_pressed; }
     // Runs when the port is lost, before the operator is told.
     void setLossObserver(std::function<void()> observer) { m_lossObserver = std::move(observer); }
 
@@ -78,8 +81,9 @@ private:
     void wire(Controls& controls);
     void run(const std::function<void()>& handler) { link.gate().run(handler); }
     // A button that sends to the handheld: its handler is not run while records transfer.
-    void onSend(Controls& controls, Control button, std::function<void()> handler);
+    void onSend(Controls& controls, Control button, std::function<Outcome()> handler);
 
     Outcome m_toggled = Outcome::Done;
+    Outcome m_pressed = Outcome::Done;
     std::function<void()> m_lossObserver;
 };

@@ -86,7 +86,8 @@ void Lifecycle::load() {
 
 void Lifecycle::unload() {
     if (m_link.port().isOpen()) {
-        m_link.sendLine("DISCONNECT");
+        // The window closes either way: a goodbye that cannot be written has nobody to tell.
+        static_cast<void>(m_link.sendLine("DISCONNECT"));
         m_link.port().close();
     }
     m_dataFile.close();

@@ -15,7 +15,7 @@
 // the settings each of its answers stands for, in the order its lines go out. The answer to the
 // buzzer's line is read and dropped by the handler itself, as in the window.
 struct ProfileWriter::Button {
-    void (ConfigCommands::*handler)();
+    Outcome (ConfigCommands::*handler)();
     const char* writes;
     std::array<const char*, 2> answers;
 };
@@ -115,7 +115,10 @@ bool ProfileWriter::press(const Button& button) {
     const auto expected = std::count_if(button.answers.begin(), button.answers.end(),
                                         [](const char* keys) { return keys != nullptr; });
     m_watch.markAnswer();
-    m_handlers.link.gate().run([this, &button] { (m_handlers.configCommands.*button.handler)(); });
+    // The handler's outcome is not needed: a line that did not go out goes unanswered, and the
+    // wait below ends with the lost connection or tells the silence.
+    m_handlers.link.gate().run(
+        [this, &button] { static_cast<void>((m_handlers.configCommands.*button.handler)()); });
     QElapsedTimer waited;
     waited.start();
     const bool ended = m_wait([&] {
@@ -150,7 +153,9 @@ void ProfileWriter::requery() {
     for (const Control control : {Control::Offtime, Control::Readtimeout, Control::gpstimeout})
         m_controls.setText(control, QString());
     m_watch.restart();
-    m_handlers.link.gate().run([this] { StatusChain::start(m_handlers.link); });
+    // A query that cannot be written leaves the status replies missing, which the read-back
+    // tells; its outcome is not needed here.
+    m_handlers.link.gate().run([this] { static_cast<void>(StatusChain::start(m_handlers.link)); });
 }
 
 QString ProfileWriter::notTaken(const Report::Values& readBack) const {

@@ -34,60 +34,64 @@ Outcome ConfigCommands::setTime() {
                                               "handheld is not open."));
 }
 
-void ConfigCommands::setTagType() {
-    m_link.clearLog();
-    m_link.sendLine("TAGTYP " + leading(Control::Tagtyp, 2));
+Outcome ConfigCommands::send(const QByteArray& line) {
+    return m_link.sendLine(line) ? Outcome::Done : m_link.unsent();
 }
 
-void ConfigCommands::setSwitchOffTime() {
+Outcome ConfigCommands::setTagType() {
     m_link.clearLog();
-    m_link.sendLine("OFF " + wire(Control::Offtime));
+    return send("TAGTYP " + leading(Control::Tagtyp, 2));
 }
 
-void ConfigCommands::setTimeouts() {
+Outcome ConfigCommands::setSwitchOffTime() {
     m_link.clearLog();
-    if (!m_link.sendLine("TIMEOUT " + wire(Control::Readtimeout)))
-        return;
+    return send("OFF " + wire(Control::Offtime));
+}
+
+Outcome ConfigCommands::setTimeouts() {
+    m_link.clearLog();
+    if (const Outcome read = send("TIMEOUT " + wire(Control::Readtimeout)); read != Outcome::Done)
+        return read;
     m_link.sleeper().sleepMs(kBetweenTimeoutsMs);
-    m_link.sendLine("GPSTIMEOUT " + wire(Control::gpstimeout));
+    return send("GPSTIMEOUT " + wire(Control::gpstimeout));
 }
 
-void ConfigCommands::setFdxCode() {
+Outcome ConfigCommands::setFdxCode() {
     m_link.clearLog();
-    m_link.sendLine("FDXCODE " + leading(Control::FDXCode, 2));
+    return send("FDXCODE " + leading(Control::FDXCode, 2));
 }
 
-void ConfigCommands::setFeatures() {
+Outcome ConfigCommands::setFeatures() {
     m_link.clearLog();
-    if (!m_link.sendLine("ENBEEP " + checkDigit(m_controls.isChecked(Control::EnBeeper))))
-        return;
+    const QByteArray beeper = "ENBEEP " + checkDigit(m_controls.isChecked(Control::EnBeeper));
+    if (const Outcome sent = send(beeper); sent != Outcome::Done)
+        return sent;
     m_link.sleeper().sleepMs(kBeforeDiscardMs);
     // The answer to the buzzer line is not shown, as far as it has arrived by now. Whatever
     // comes later (a slow handheld's answer, or the rest of one) reaches the log as usual.
     m_link.port().readPending();
-    m_link.sendLine("GPS " + checkDigit(m_controls.isChecked(Control::EnGPS)));
+    return send("GPS " + checkDigit(m_controls.isChecked(Control::EnGPS)));
 }
 
-void ConfigCommands::setMode() {
+Outcome ConfigCommands::setMode() {
     m_link.clearLog();
-    m_link.sendLine("FUNCTION " + leading(Control::Betriebsart, 1) + ',' +
-                    leading(Control::Order, 1));
+    return send("FUNCTION " + leading(Control::Betriebsart, 1) + ',' + leading(Control::Order, 1));
 }
 
-void ConfigCommands::setLanguage() {
+Outcome ConfigCommands::setLanguage() {
     m_link.clearLog();
-    m_link.sendLine("LANGUAGE " + leading(Control::Sprache, 2));
+    return send("LANGUAGE " + leading(Control::Sprache, 2));
 }
 
-void ConfigCommands::setSerialNumber() {
+Outcome ConfigCommands::setSerialNumber() {
     const QString snr = m_controls.text(Control::SNR);
     if (!snr.startsWith(QLatin1String("AE"))) {
         m_link.boxes().show(QStringLiteral("Format: AExxxxxx"), QStringLiteral("Error"),
                             MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
-        return;
+        return Outcome::InvalidInput;
     }
     m_link.clearLog();
-    m_link.sendLine("SNR+" + Link::toWire(snr.mid(2)));
+    return send("SNR+" + Link::toWire(snr.mid(2)));
 }
 
 void ConfigCommands::showPcTime() {

@@ -19,20 +19,23 @@ public:
     ConfigCommands(Link& link, Controls& controls, const Clock& clock)
         : m_link(link), m_controls(controls), m_clock(clock) {}
 
-    Outcome setTime();       // "Set time": Done once the line went out
-    void setTagType();       // "Set tag type"
-    void setSwitchOffTime(); // "Set switch off time"
-    void setTimeouts();      // "Set timeout": the read and the GPS time-out, 200 ms apart
-    void setFdxCode();       // "Set FDX code"
-    void setFeatures();      // "Set features": buzzer and GPS, the first answer discarded
-    void setMode();          // "Set mode": operating mode and capture order
-    void setLanguage();      // "Set language"
-    void setSerialNumber();  // the hidden "Set" beside the serial number
+    // Each gives Done once its lines went out. A line that cannot be written ends the command
+    // silently: PortLost or PortFailure. The serial number without its prefix is InvalidInput.
+    Outcome setTime();          // "Set time": a line not written is told in a box
+    Outcome setTagType();       // "Set tag type"
+    Outcome setSwitchOffTime(); // "Set switch off time"
+    Outcome setTimeouts();      // "Set timeout": the read and the GPS time-out, 200 ms apart
+    Outcome setFdxCode();       // "Set FDX code"
+    Outcome setFeatures();      // "Set features": buzzer and GPS, the first answer discarded
+    Outcome setMode();          // "Set mode": operating mode and capture order
+    Outcome setLanguage();      // "Set language"
+    Outcome setSerialNumber();  // the hidden "Set" beside the serial number
 
     // Runs every 500 ms: shows the PC's local time as "dd.mm.yyyy hh:mm".
     void showPcTime();
 
 private:
+    Outcome send(const QByteArray& line);
     QByteArray wire(Control control) const;
     QByteArray leading(Control control, int count) const;
 

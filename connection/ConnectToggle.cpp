@@ -101,7 +101,7 @@ ConnectToggle::Handshake ConnectToggle::handshake() {
             m_link.dropIncompleteLine();
             m_link.sleeper().sleepMs(kAfterOkMs);
             finishGreetingLine(read.mid(lineEnd < 0 ? 0 : lineEnd + 2));
-            if (!StatusChain::start(m_link))
+            if (StatusChain::start(m_link) != Outcome::Done)
                 return Handshake::WriteFailed;
             return Handshake::Answered;
         }

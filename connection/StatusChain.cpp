@@ -33,9 +33,9 @@ QString overflow(const char* list, const QByteArray& value) {
 
 } // namespace
 
-bool StatusChain::start(Link& link) {
+Outcome StatusChain::start(Link& link) {
     link.setReplyMode(ReplyMode::StatusChain);
-    return link.sendLine(QByteArrayLiteral("TAGTYP"));
+    return link.sendLine(QByteArrayLiteral("TAGTYP")) ? Outcome::Done : link.unsent();
 }
 
 HandlerResult StatusChain::handleStatusReply(StatusReply reply, const QByteArray& line) {
@@ -55,7 +55,9 @@ HandlerResult StatusChain::handleStatusReply(StatusReply reply, const QByteArray
         return HandlerResult::ok();
     }
     m_link.sleeper().sleepMs(kPauseBeforeNextQueryMs);
-    m_link.sendLine(QByteArray(next));
+    // A query that cannot be written leaves the chain waiting, as a reply that never comes does;
+    // the lost port's own message tells the operator.
+    static_cast<void>(m_link.sendLine(QByteArray(next)));
     return HandlerResult::ok();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigValues.h"
+#include "link/Outcome.h"
 #include "link/ReplyHandlers.h"
 
 class Controls;
@@ -20,8 +21,9 @@ public:
         : m_link(link), m_controls(controls), m_values(controls) {}
 
     // Starts the chain: the replies go to it, and its first query goes out. The handshake does
-    // it once the handheld has answered. False when the query could not be written.
-    static bool start(Link& link);
+    // it once the handheld has answered. Done once the query went out; PortLost or PortFailure,
+    // silently, when it could not be written.
+    static Outcome start(Link& link);
 
     HandlerResult handleStatusReply(StatusReply reply, const QByteArray& line) override;
 

@@ -37,6 +37,10 @@ bool DataFile::open(const QString& path, QIODevice::OpenMode mode, Kind kind, QS
     return true;
 }
 
+QString DataFile::sentence(const QString& reason) {
+    return reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.');
+}
+
 bool DataFile::openForRecords(const QString& path, QString* error) {
     return open(path, QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered,
                 Kind::Records, error);

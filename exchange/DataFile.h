@@ -13,6 +13,9 @@ class DataFile {
 public:
     enum class Kind { None, Records, Selections };
 
+    // A reason this file gave, as the platform words it, as a sentence of a message.
+    static QString sentence(const QString& reason);
+
     // Creates the file, or empties it, for writing records. The text is the reason on failure.
     bool openForRecords(const QString& path, QString* error);
     bool openForSelections(const QString& path, QString* error);

@@ -18,11 +18,6 @@ namespace {
 
 const QString kWhat = QStringLiteral("Records received");
 
-// A reason as the platform words it, as a sentence of a message.
-QString sentence(const QString& text) {
-    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
-}
-
 // The progress is repainted once per percent, so a long transfer is not slowed by repaints.
 bool worthShowing(qint64 done, qint64 total) {
     return done >= total || done * 100 / total != (done - 1) * 100 / total;
@@ -53,15 +48,17 @@ Outcome RecordDownload::start() {
 
 Outcome RecordDownload::openRecordFile(const QString& path) {
     if (path.isEmpty()) {
-        return showFailure(QStringLiteral("No record file is chosen. Enter the file the records "
-                                          "are to be saved in beside \"save in:\", or choose one "
-                                          "with \"...\"."),
-                           Outcome::FileError);
+        return m_link.showFailure(
+            QStringLiteral("No record file is chosen. Enter the file the records "
+                           "are to be saved in beside \"save in:\", or choose one "
+                           "with \"...\"."),
+            Outcome::FileError);
     }
     QString error;
     if (!m_dataFile.openForRecords(path, &error)) {
-        return showFailure(QStringLiteral("The records cannot be saved. %1").arg(sentence(error)),
-                           Outcome::FileError);
+        return m_link.showFailure(
+            QStringLiteral("The records cannot be saved. %1").arg(DataFile::sentence(error)),
+            Outcome::FileError);
     }
     return Outcome::Done;
 }
@@ -98,11 +95,12 @@ Outcome RecordDownload::askCount(qint64* count) {
     }
     const std::optional<qint64> announced = Answers::recordCount(*answer);
     if (!announced) {
-        return showFailure(QStringLiteral("The handheld answered \"%1\" when asked how many "
-                                          "records it holds, which is no number of records the "
-                                          "tool can take. Nothing was requested.")
-                               .arg(QString::fromLatin1(answer->trimmed())),
-                           Outcome::BadAnswer);
+        return m_link.showFailure(
+            QStringLiteral("The handheld answered \"%1\" when asked how many "
+                           "records it holds, which is no number of records the "
+                           "tool can take. Nothing was requested.")
+                .arg(QString::fromLatin1(answer->trimmed())),
+            Outcome::BadAnswer);
     }
     if (*announced < 1) {
         m_link.boxes().show(QStringLiteral("There are no records present."), QString(),
@@ -200,7 +198,7 @@ HandlerResult RecordDownload::writeRecords() {
         QStringLiteral("Record %1 of %2 could not be saved, so the download was stopped. %3 %4")
             .arg(m_received + 1)
             .arg(m_announced)
-            .arg(sentence(error), keptText()));
+            .arg(DataFile::sentence(error), keptText()));
 }
 
 void RecordDownload::checkStall() {
@@ -298,9 +296,4 @@ QString RecordDownload::keptText() const {
 
 QString RecordDownload::keptInFile(const QString& path) {
     return QStringLiteral("What arrived before is kept in the file %1.").arg(path);
-}
-
-Outcome RecordDownload::showFailure(const QString& text, Outcome outcome) {
-    m_link.boxes().show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
-    return outcome;
 }

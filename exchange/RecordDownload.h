@@ -101,7 +101,6 @@ private:
     // Tells the operator that the transfer ended before its last record.
     void warnEndedEarly(const QString& why);
     QString keptText() const;
-    Outcome showFailure(const QString& text, Outcome outcome);
 
     Link& m_link;
     Controls& m_controls;

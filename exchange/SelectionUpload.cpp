@@ -19,10 +19,6 @@ namespace {
 
 const QString kWhat = QStringLiteral("Selections sent");
 
-QString sentence(const QString& text) {
-    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
-}
-
 // The lines that answer a "PUT ": any other line (a late reply to something sent before) is
 // passed over.
 bool answersPut(const QByteArray& line) {
@@ -60,21 +56,22 @@ Outcome SelectionUpload::start() {
 Outcome SelectionUpload::openSelectionFile(qint64* total) {
     const QString path = m_controls.text(Control::PfadLaden);
     if (path.isEmpty()) {
-        return showFailure(QStringLiteral("No selection file is chosen. Enter the file to load "
-                                          "beside \"read from:\", or choose one with \"...\"."),
-                           Outcome::FileError);
+        return m_link.showFailure(
+            QStringLiteral("No selection file is chosen. Enter the file to load "
+                           "beside \"read from:\", or choose one with \"...\"."),
+            Outcome::FileError);
     }
     QString error;
     if (!m_dataFile.openForSelections(path, &error)) {
-        return showFailure(
-            QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)),
+        return m_link.showFailure(
+            QStringLiteral("The selections cannot be loaded. %1").arg(DataFile::sentence(error)),
             Outcome::FileError);
     }
     const std::optional<qint64> lines = m_dataFile.countLines(&error);
     if (!lines) {
         finish();
-        return showFailure(
-            QStringLiteral("The selections cannot be loaded. %1").arg(sentence(error)),
+        return m_link.showFailure(
+            QStringLiteral("The selections cannot be loaded. %1").arg(DataFile::sentence(error)),
             Outcome::FileError);
     }
     *total = *lines;
@@ -124,12 +121,13 @@ Outcome SelectionUpload::sendFailed(qint64 number, qint64 total) {
     finish();
     const qint64 sent = number - 1;
     if (!m_link.port().lossPending()) {
-        return showFailure(QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
-                                          "handheld is not open or no longer there. The upload "
-                                          "was stopped.")
-                               .arg(number)
-                               .arg(total),
-                           Outcome::PortFailure);
+        return m_link.showFailure(
+            QStringLiteral("Selection %1 of %2 could not be sent: the port to the "
+                           "handheld is not open or no longer there. The upload "
+                           "was stopped.")
+                .arg(number)
+                .arg(total),
+            Outcome::PortFailure);
     }
     // The port was lost: the message about the lost connection tells this too.
     m_link.noteLoss(withNotStored(QStringLiteral("The selection upload was stopped at selection "
@@ -145,11 +143,11 @@ Outcome SelectionUpload::finishAfter(qint64 sent, qint64 total) {
     const QString readError = m_dataFile.readError();
     finish();
     if (!readError.isEmpty()) {
-        return showFailure(
+        return m_link.showFailure(
             withNotStored(QStringLiteral("The upload was stopped after %1 of %2 selections. %3")
                               .arg(sent)
                               .arg(total)
-                              .arg(sentence(readError)),
+                              .arg(DataFile::sentence(readError)),
                           sent),
             Outcome::FileError);
     }
@@ -234,9 +232,4 @@ QString SelectionUpload::listed(const QList<qint64>& named, qint64 count) {
 Outcome SelectionUpload::warn(const QString& text) {
     m_link.boxes().show(text, QString(), MessageBoxes::Icon::Warning, MessageBoxes::Buttons::Ok);
     return Outcome::CutShort;
-}
-
-Outcome SelectionUpload::showFailure(const QString& text, Outcome outcome) {
-    m_link.boxes().show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
-    return outcome;
 }

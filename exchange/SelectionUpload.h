@@ -69,7 +69,6 @@ private:
     // What the operator is told of the selections that may not be stored; empty when none.
     QString notStoredText(qint64 sent) const;
     Outcome warn(const QString& text);
-    Outcome showFailure(const QString& text, Outcome outcome);
 
     Link& m_link;
     Controls& m_controls;

@@ -80,11 +80,19 @@ QByteArray Link::toWire(const QString& text) {
     return bytes;
 }
 
+Outcome Link::unsent() const {
+    return m_port.lossPending() ? Outcome::PortLost : Outcome::PortFailure;
+}
+
 Outcome Link::reportUnsent(const QString& text) {
     if (m_port.lossPending())
         return Outcome::PortLost;
+    return showFailure(text, Outcome::PortFailure);
+}
+
+Outcome Link::showFailure(const QString& text, Outcome outcome) {
     m_boxes.show(text, QString(), MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
-    return Outcome::PortFailure;
+    return outcome;
 }
 
 void Link::clearLog() {

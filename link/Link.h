@@ -44,11 +44,15 @@ public:
     qint64 lastInputMs() const { return m_lastInputMs; }
     void setReplyMode(ReplyMode mode) { m_mode = mode; }
 
-    // Writes a command line: the text and one CR, in a single write. False when it failed.
+    // Writes a command line: the text and one CR, in a single write. False when it failed: a
+    // caller either tells what did not go out or says why it need not.
     // The handheld ends a command at any CR and drops every LF, so a line break inside the text
     // would make a second command of what follows it: the text is cut at its first CR or LF, as
     // a one-line field keeps only its first line.
-    bool sendLine(const QByteArray& text);
+    [[nodiscard]] bool sendLine(const QByteArray& text);
+    // After a failed write of a handler that ends silently: PortLost while the port is lost (its
+    // own message tells it), else PortFailure.
+    Outcome unsent() const;
 
     // Empties the traffic log and repaints it, as every command handler does first.
     void clearLog();
@@ -100,6 +104,8 @@ public:
     // the lost connection tells it; any other failed write (a port not open) shows the text in a
     // box of its own (OK, the application's title). Returns PortLost or PortFailure accordingly.
     Outcome reportUnsent(const QString& text);
+    // Shows the text in a box of its own (OK, the application's title) and returns the outcome.
+    Outcome showFailure(const QString& text, Outcome outcome);
     QStringList takeLossNotes() { return std::exchange(m_lossNotes, {}); }
 
     // Text typed by the operator as the handheld reads it: one byte per character, and one "?"

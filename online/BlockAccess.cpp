@@ -13,6 +13,10 @@ void refuse(Link& link, const QString& text) {
 
 } // namespace
 
+Outcome BlockAccess::send(const QByteArray& line) {
+    return m_link.sendLine(line) ? Outcome::Done : m_link.unsent();
+}
+
 QByteArray BlockAccess::field(Control control) const {
     return Link::toWire(m_controls.text(control));
 }
@@ -25,7 +29,7 @@ bool BlockAccess::blockChosen() {
 }
 
 // Each line goes out in one write: the handheld receives one contiguous line either way.
-void BlockAccess::readBlock() {
+Outcome BlockAccess::readBlock() {
     m_link.clearLog();
     QByteArray line = QByteArrayLiteral("READ");
     const QByteArray from = field(Control::BlockAdress);
@@ -35,38 +39,37 @@ void BlockAccess::readBlock() {
         if (!to.isEmpty())
             line += ' ' + to;
     }
-    m_link.sendLine(line);
+    return send(line);
 }
 
-void BlockAccess::readBlockHex() {
+Outcome BlockAccess::readBlockHex() {
     m_link.clearLog();
     if (!blockChosen())
-        return;
+        return Outcome::InvalidInput;
     QByteArray line = "BINREAD " + field(Control::BlockAdress);
     const QByteArray key = field(Control::Key);
     if (!key.isEmpty())
         line += ' ' + key;
-    m_link.sendLine(line);
+    return send(line);
 }
 
-void BlockAccess::writeBlock() {
+Outcome BlockAccess::writeBlock() {
     m_link.clearLog();
-    m_link.sendLine("WRITE " + field(Control::BlockAdress) + " \"" + field(Control::WriteData) +
-                    '"');
+    return send("WRITE " + field(Control::BlockAdress) + " \"" + field(Control::WriteData) + '"');
 }
 
-void BlockAccess::writeBlockHex() {
+Outcome BlockAccess::writeBlockHex() {
     m_link.clearLog();
     if (!blockChosen())
-        return;
+        return Outcome::InvalidInput;
     const QByteArray data = field(Control::WriteData);
     if (data.isEmpty() || data.size() % 2 != 0) {
         refuse(m_link, QStringLiteral("Data are not valid."));
-        return;
+        return Outcome::InvalidInput;
     }
     QByteArray line = "BINWRITE " + field(Control::BlockAdress) + ' ' + data;
     const QByteArray key = field(Control::Key);
     if (!key.isEmpty())
         line += ' ' + key;
-    m_link.sendLine(line);
+    return send(line);
 }

@@ -4,18 +4,18 @@
 #include "platform/Controls.h"
 #include "platform/Sleeper.h"
 
-void IdentificationReads::readId() {
-    request(QByteArrayLiteral("READID"));
+Outcome IdentificationReads::readId() {
+    return request(QByteArrayLiteral("READID"));
 }
 
-void IdentificationReads::scanBarcode() {
-    request(QByteArrayLiteral("SCAN"));
+Outcome IdentificationReads::scanBarcode() {
+    return request(QByteArrayLiteral("SCAN"));
 }
 
-void IdentificationReads::request(const QByteArray& command) {
+Outcome IdentificationReads::request(const QByteArray& command) {
     m_link.clearLog();
     m_link.setReplyMode(ReplyMode::IdRead);
-    m_link.sendLine(command); // a failed write ends the action silently
+    return m_link.sendLine(command) ? Outcome::Done : m_link.unsent();
 }
 
 HandlerResult IdentificationReads::handleIdResult(const QByteArray& line) {
@@ -27,6 +27,8 @@ HandlerResult IdentificationReads::handleIdResult(const QByteArray& line) {
     if (!m_controls.isChecked(Control::ReadCont))
         return HandlerResult::ok();
     m_link.sleeper().sleepMs(kRepeatPauseMs);
-    request(QByteArrayLiteral("READID"));
+    // A repeat that cannot be written ends the reading silently, as a click's does: the lost
+    // port's own message tells the operator, and no result comes to repeat it again.
+    static_cast<void>(request(QByteArrayLiteral("READID")));
     return HandlerResult::ok();
 }

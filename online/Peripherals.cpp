@@ -3,26 +3,25 @@
 #include "link/Link.h"
 #include "platform/Controls.h"
 
-void Peripherals::send(const char* command) {
+Outcome Peripherals::send(const QByteArray& line) {
     m_link.clearLog();
-    m_link.sendLine(QByteArray(command));
+    return m_link.sendLine(line) ? Outcome::Done : m_link.unsent();
 }
 
-void Peripherals::buzzer() {
-    send("BEEP");
+Outcome Peripherals::buzzer() {
+    return send(QByteArrayLiteral("BEEP"));
 }
 
-void Peripherals::keyboard() {
-    send("KEYBOARD");
+Outcome Peripherals::keyboard() {
+    return send(QByteArrayLiteral("KEYBOARD"));
 }
 
-void Peripherals::clearDisplay() {
-    send("CLS");
+Outcome Peripherals::clearDisplay() {
+    return send(QByteArrayLiteral("CLS"));
 }
 
-void Peripherals::showText() {
-    m_link.clearLog();
+Outcome Peripherals::showText() {
     // The line number as the box shows it, typed or picked; the text unescaped.
-    m_link.sendLine("DISPLAY " + Link::toWire(m_controls.text(Control::DisplayZeile)) + " \"" +
-                    Link::toWire(m_controls.text(Control::DisplayText)) + '"');
+    return send("DISPLAY " + Link::toWire(m_controls.text(Control::DisplayZeile)) + " \"" +
+                Link::toWire(m_controls.text(Control::DisplayText)) + '"');
 }

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "link/Outcome.h"
+
+#include <QByteArray>
+
 class Controls;
 class Link;
 
 // The handheld's buzzer, keyboard command and display, driven from the PC. Each click empties
-// the log and writes one line; a failed write ends the action silently.
+// the log and writes one line: Done once it went out. A failed write ends the action silently:
+// PortLost or PortFailure.
 class Peripherals {
 public:
     Peripherals(Link& link, Controls& controls) : m_link(link), m_controls(controls) {}
 
-    void buzzer();       // "Buzzer": BEEP
-    void keyboard();     // "Keyboard": KEYBOARD
-    void clearDisplay(); // "Clear Display": CLS
-    void showText();     // "Show text": DISPLAY line "text"
+    Outcome buzzer();       // "Buzzer": BEEP
+    Outcome keyboard();     // "Keyboard": KEYBOARD
+    Outcome clearDisplay(); // "Clear Display": CLS
+    Outcome showText();     // "Show text": DISPLAY line "text"
 
 private:
-    void send(const char* command);
+    Outcome send(const QByteArray& line);
 
     Link& m_link;
     Controls& m_controls;

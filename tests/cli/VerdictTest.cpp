@@ -111,6 +111,76 @@ TEST_F(VerdictTest, UploadEndings) {
     }
 }
 
+// The buttons that end silently when their line cannot be written still tell the window's
+// wiring how they ended.
+TEST_F(VerdictTest, ButtonEndings) {
+    enum class Port { Open, Pulled, Closed };
+    const struct {
+        const char* name;
+        Control button;
+        QString serialNumber;
+        Port port;
+        Outcome outcome;
+        int expected;
+    } cases[] = {
+        {"a buzzer that sounds",
+         Control::Buzzer,
+         {},
+         Port::Open,
+         Outcome::Done,
+         ExitCode::kSuccess},
+        {"a serial number without its prefix", Control::SetSnr, u"XE012345"_s, Port::Open,
+         Outcome::InvalidInput, ExitCode::kFailure},
+        {"a mode written as the cable is pulled",
+         Control::BetriebsartSetzen,
+         {},
+         Port::Pulled,
+         Outcome::PortLost,
+         ExitCode::kNoAnswer},
+        {"a tag type on a closed port",
+         Control::TagSetzen,
+         {},
+         Port::Closed,
+         Outcome::PortFailure,
+         ExitCode::kPort},
+        {"time-outs on a closed port",
+         Control::ReadtimeoutSetzen,
+         {},
+         Port::Closed,
+         Outcome::PortFailure,
+         ExitCode::kPort},
+        {"a block read on a closed port",
+         Control::ReadBlock,
+         {},
+         Port::Closed,
+         Outcome::PortFailure,
+         ExitCode::kPort},
+        {"a read on a closed port",
+         Control::ReadId,
+         {},
+         Port::Closed,
+         Outcome::PortFailure,
+         ExitCode::kPort},
+        {"a beep on a closed port",
+         Control::Buzzer,
+         {},
+         Port::Closed,
+         Outcome::PortFailure,
+         ExitCode::kPort},
+    };
+    for (const auto& c : cases) {
+        h.controls.setText(Control::SNR, c.serialNumber);
+        h.port.failWrites(c.port == Port::Pulled);
+        if (c.port == Port::Closed)
+            h.port.close();
+        h.boxes.clear();
+        h.controls.press(c.button);
+        h.idle(600);
+        EXPECT_EQ(h.set.pressed(), c.outcome) << c.name << ": " << shown();
+        EXPECT_EQ(Verdict::of(h.set.pressed()), c.expected) << c.name;
+    }
+}
+
 TEST_F(VerdictTest, ConnectAndStatusEndings) {
     reconnect([](const QByteArray&) { return QByteArray(); });
     EXPECT_EQ(h.set.toggled(), Outcome::NoAnswer) << "silent: " << shown();

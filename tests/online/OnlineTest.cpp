@@ -77,7 +77,9 @@ TEST_F(OnlineTest, HexChecksRefuseWithAMessageAndStillEmptyTheLog) {
         h.controls.type(Control::BlockAdress, c.block);
         h.controls.type(Control::WriteData, c.data);
         h.boxes.clear();
-        h.act([&] { blocks.writeBlockHex(); });
+        Outcome refused = Outcome::Done;
+        h.act([&] { refused = blocks.writeBlockHex(); });
+        EXPECT_EQ(refused, Outcome::InvalidInput);
         ASSERT_EQ(h.boxes.shown().size(), 1);
         EXPECT_EQ(h.boxes.shown().first().text, c.message);
         EXPECT_EQ(h.boxes.shown().first().title, u"Error"_s);
@@ -85,7 +87,9 @@ TEST_F(OnlineTest, HexChecksRefuseWithAMessageAndStillEmptyTheLog) {
         EXPECT_TRUE(h.view.log().isEmpty());
     }
     h.controls.type(Control::BlockAdress, QString());
-    h.act([&] { blocks.readBlockHex(); });
+    Outcome refused = Outcome::Done;
+    h.act([&] { refused = blocks.readBlockHex(); });
+    EXPECT_EQ(refused, Outcome::InvalidInput);
     EXPECT_EQ(h.boxes.shown().last().text, u"No block selected!"_s);
     EXPECT_TRUE(h.port.written().isEmpty());
 }
