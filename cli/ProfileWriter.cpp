@@ -3,8 +3,8 @@
 #include "app/HandlerSet.h"
 #include "cli/Answers.h"
 #include "cli/InputWatch.h"
-#include "cli/MapControls.h"
 #include "cli/Profile.h"
+#include "platform/MemoryControls.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
