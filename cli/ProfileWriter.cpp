@@ -2,9 +2,9 @@
 
 #include "app/HandlerSet.h"
 #include "cli/InputWatch.h"
-#include "cli/MapControls.h"
 #include "cli/Profile.h"
 #include "link/Answers.h"
+#include "platform/MemoryControls.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

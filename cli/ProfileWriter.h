@@ -11,7 +11,7 @@
 
 class HandlerSet;
 class InputWatch;
-class MapControls;
+class MemoryControls;
 class Profile;
 
 // Writes a profile to the connected handheld as the operator would with the window's buttons:
@@ -24,7 +24,7 @@ public:
     // Turns the event loop until the condition holds; false when the run was stopped.
     using Wait = std::function<bool(const std::function<bool()>&)>;
 
-    ProfileWriter(HandlerSet& handlers, MapControls& controls, InputWatch& watch, Wait wait,
+    ProfileWriter(HandlerSet& handlers, MemoryControls& controls, InputWatch& watch, Wait wait,
                   int quietMs)
         : m_handlers(handlers), m_controls(controls), m_watch(watch), m_wait(std::move(wait)),
           m_quietMs(quietMs) {}
@@ -52,7 +52,7 @@ private:
     bool connected() const;
 
     HandlerSet& m_handlers;
-    MapControls& m_controls;
+    MemoryControls& m_controls;
     InputWatch& m_watch;
     Wait m_wait;
     int m_quietMs;

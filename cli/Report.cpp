@@ -1,12 +1,12 @@
 #include "cli/Report.h"
 
 #include "cli/CommandLine.h"
-#include "cli/MapControls.h"
 #include "cli/PortDetails.h"
 #include "cli/Printable.h"
 #include "config/ConfigValues.h"
 #include "exchange/RecordDownload.h"
 #include "exchange/SelectionUpload.h"
+#include "platform/MemoryControls.h"
 #include "platform/PortMap.h"
 
 #include <QFileInfo>
@@ -17,7 +17,7 @@
 namespace {
 
 // A choice list's number (what the handheld reports) and the caption of the chosen item.
-void addChoice(Report::Values* values, const MapControls& controls, ConfigValues::List list,
+void addChoice(Report::Values* values, const MemoryControls& controls, ConfigValues::List list,
                const QString& key) {
     const Control name = ConfigValues::control(list);
     const int index = controls.currentIndex(name);
@@ -32,7 +32,7 @@ void addChoice(Report::Values* values, const MapControls& controls, ConfigValues
     values->append({key + QStringLiteral("_name"), dash >= 0 ? item.mid(dash + 3) : item});
 }
 
-QJsonValue checkValue(const MapControls& controls, Control control) {
+QJsonValue checkValue(const MemoryControls& controls, Control control) {
     return controls.isChecked(control);
 }
 
@@ -77,7 +77,7 @@ Report::Value Report::number(const QString& key, const QString& text) {
     return {key, QJsonValue::Null, text};
 }
 
-Report::Values Report::status(const MapControls& controls, bool batteryReadable) {
+Report::Values Report::status(const MemoryControls& controls, bool batteryReadable) {
     Values values;
     values.append({QStringLiteral("battery"), controls.hasValue(Control::akku) && batteryReadable
                                                   ? QJsonValue(controls.value(Control::akku))

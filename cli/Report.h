@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-class MapControls;
+class MemoryControls;
 class PortMap;
 class RecordDownload;
 class SelectionUpload;
@@ -29,7 +29,7 @@ public:
     // The handheld's values as the status queries left them in the controls: battery, version,
     // serial number and every setting; a choice list gives its number and its caption.
     // batteryReadable: the battery reply held a number (a reply without one leaves 0 behind).
-    static Values status(const MapControls& controls, bool batteryReadable);
+    static Values status(const MemoryControls& controls, bool batteryReadable);
     // The two counts of the handheld's statistics answer: numbers, or null (the text as it came
     // after the "=").
     static Values statistics(const QString& customCodes, const QString& records);

@@ -148,7 +148,7 @@ bool Session::choosePort() {
     } else if (!port.device.isEmpty()) {
         const int number = numberFor(port.device);
         m_portSettings.mapDevice(number, port.device);
-        m_controls.setText(Control::Port, QStringLiteral("COM%1").arg(number));
+        m_controls.setCurrentIndex(Control::Port, number - 1);
     } else if (const int connected = Lifecycle::connectedPort(m_settings); connected > 0) {
         m_controls.setCurrentIndex(Control::Port, connected - 1);
     } else {

@@ -6,7 +6,6 @@
 #include "cli/DownloadTarget.h"
 #include "cli/InputWatch.h"
 #include "cli/Interruption.h"
-#include "cli/MapControls.h"
 #include "cli/NoFileDialogs.h"
 #include "cli/PortOverride.h"
 #include "cli/PrintedBoxes.h"
@@ -17,6 +16,7 @@
 #include "cli/UploadSource.h"
 #include "cli/Verdict.h"
 #include "platform/IniSettingsStore.h"
+#include "platform/MemoryControls.h"
 #include "platform/PortMap.h"
 #include "platform/SystemClock.h"
 #include "platform/TtySerialPort.h"
@@ -122,7 +122,7 @@ private:
     TerminalProgress m_progress;
     PrintedBoxes m_boxes;
     InputWatch m_watch{m_clock};
-    MapControls m_controls;
+    MemoryControls m_controls;
     NoFileDialogs m_dialogs;
     HandlerSet m_handlers;
     QTimer m_timer1;

@@ -41,7 +41,6 @@ public:
 
     // Cuts the handlers off now, whether or not the stop was requested yet.
     void cutOff();
-    bool isCutOff() const { return m_cut; }
     // Says "DISCONNECT" on the real port when it is still open, then closes it. True when the
     // handheld was told, or there was no open port to tell.
     bool goodbye();

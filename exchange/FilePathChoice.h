@@ -18,8 +18,6 @@ public:
     // `PfadLadenWaehlen`: the selection file, in an open dialog, into `PfadLaden`.
     void chooseLoadPath();
 
-    QString lastChosen() const { return m_lastChosen; }
-
 private:
     Controls& m_controls;
     FileDialogs& m_dialogs;

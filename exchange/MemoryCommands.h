@@ -30,7 +30,7 @@ public:
     };
     Statistics showStatistics();
 
-    static constexpr qint64 kStatisticsWaitMs = 41 * 50;
+    static constexpr qint64 kStatisticsWaitMs = 2050;
 
 private:
     Outcome erase(const QByteArray& command);

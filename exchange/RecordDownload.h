@@ -66,10 +66,12 @@ public:
     qint64 announced() const { return m_announced; }
     qint64 received() const { return m_received; }
 
-    // How long the handheld has to answer "STA" (21 reads 50 ms apart), how long a transfer may
+    // How long the handheld has to answer "STA" (1.05 s), how long a transfer may
     // go without a byte once records have come, and how long the handheld may take before its
     // first record (some gather them first).
-    static constexpr qint64 kCountWaitMs = 21 * 50;
+    static constexpr qint64 kCountWaitMs = 1050;
+    static constexpr qint64 kStallMs = 10000;
+    static constexpr qint64 kFirstRecordMs = 30000;
 
     // The sentence that says what a transfer cut short leaves behind, given the record file and
     // the records received. The window keeps the file, whatever it holds; the command line says
@@ -78,8 +80,6 @@ public:
     void setKeptText(KeptText keptText) { m_keptText = std::move(keptText); }
     // The window's sentence: the file keeps what arrived.
     static QString keptInFile(const QString& path);
-    static constexpr qint64 kStallMs = 10000;
-    static constexpr qint64 kFirstRecordMs = 30000;
 
 private:
     // The steps of start(): the record file opened, the count asked for and read (Done with

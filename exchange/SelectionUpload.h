@@ -16,8 +16,8 @@ class TransferProgress;
 // `PfadLaden` to the handheld as one "PUT " command, waiting for its "Ok" before the next.
 //
 // One blocking run on the window thread, from the first line to the last. Each line gets at most
-// five sends, each after a 5 ms pause and followed by up to 41 reads of the answer about 50 ms
-// apart (about 2.06 s); a line the handheld never answers thus costs about 10.3 s. After each
+// five sends, each after a 5 ms pause and followed by a wait of up to 2.05 s for the answer; a
+// line the handheld never answers thus costs about 10.3 s. After each
 // line the traffic log is replaced by "Dataset ", the line's number with one blank before it,
 // " - " and the answer as read, and the progress shows the line's number of the file's total.
 //
@@ -41,8 +41,8 @@ public:
     qint64 notSent() const { return m_lineBreaks; }
 
     static constexpr int kAttempts = 5;
-    // How long each send waits for its acknowledgement (41 reads 50 ms apart).
-    static constexpr qint64 kWaitPerAttemptMs = 41 * 50;
+    // How long each send waits for its acknowledgement (2.05 s).
+    static constexpr qint64 kWaitPerAttemptMs = 2050;
     static constexpr int kBeforeAttemptMs = 5;
     // Not acknowledged selections named in the closing warning; more are only counted.
     static constexpr int kNamedAtMost = 20;

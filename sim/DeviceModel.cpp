@@ -178,17 +178,17 @@ DeviceModel::DeviceModel(const Options& options)
     : m_records(demoRecords(options.records)), m_capacity(options.capacity),
       m_customCodes(options.customCodes) {}
 
-QByteArray DeviceModel::receive(const QByteArray& bytes) {
-    QByteArray replies;
+QList<DeviceModel::Exchange> DeviceModel::exchange(const QByteArray& bytes) {
+    QList<Exchange> done;
     for (const char c : bytes) {
         if (c == '\n')
             continue;
         if (c == '\r') {
             if (m_overlong) {
                 m_commands.append(m_pending);
-                replies += kError;
+                done.append({m_pending, kError});
             } else {
-                replies += handle(m_pending);
+                done.append({m_pending, handle(m_pending)});
             }
             m_pending.clear();
             m_overlong = false;
@@ -200,6 +200,13 @@ QByteArray DeviceModel::receive(const QByteArray& bytes) {
         }
         m_pending.append(c);
     }
+    return done;
+}
+
+QByteArray DeviceModel::receive(const QByteArray& bytes) {
+    QByteArray replies;
+    for (const Exchange& done : exchange(bytes))
+        replies += done.reply;
     return replies;
 }
 

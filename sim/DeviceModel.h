@@ -47,8 +47,16 @@ public:
     DeviceModel();
     explicit DeviceModel(const Options& options);
 
-    // Takes the bytes the tool wrote and returns the replies to every command they complete, in
-    // order, concatenated. Returns an empty array when no command was completed.
+    // A command line the bytes completed (without its CR) and the reply to it, empty when the
+    // handheld answers nothing.
+    struct Exchange {
+        QByteArray command;
+        QByteArray reply;
+    };
+    // Takes the bytes the tool wrote and carries out every command they complete: the commands
+    // and their replies, in order. Every CR ends a command; an LF is dropped.
+    QList<Exchange> exchange(const QByteArray& bytes);
+    // The same, with the replies concatenated; empty when no command was completed.
     QByteArray receive(const QByteArray& bytes);
     // The start of a command whose CR has not arrived yet.
     QByteArray pendingInput() const { return m_pending; }

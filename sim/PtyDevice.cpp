@@ -127,16 +127,7 @@ bool PtyDevice::listed(const QList<QByteArray>& commands, const QByteArray& line
 QList<std::pair<QByteArray, QByteArray>> PtyDevice::answer(const QByteArray& input) {
     QList<std::pair<QByteArray, QByteArray>> replies;
     // The model answers command by command, so a flood can take the place of one answer.
-    qsizetype start = 0;
-    while (start < input.size()) {
-        const qsizetype cr = input.indexOf('\r', start);
-        const qsizetype end = cr < 0 ? input.size() : cr + 1;
-        const qsizetype before = m_model.commands().size();
-        const QByteArray modelReply = m_model.receive(input.mid(start, end - start));
-        start = end;
-        if (m_model.commands().size() == before)
-            continue;
-        const QByteArray command = m_model.commands().last();
+    for (const auto& [command, modelReply] : m_model.exchange(input)) {
         if (listed(m_options.ignored, command))
             continue;
         if (listed(m_options.failed, command)) {

@@ -103,10 +103,6 @@ void PtyPair::hangUp() {
     closeDescriptor(m_master);
 }
 
-void PtyPair::releaseSlave() {
-    closeDescriptor(m_slave);
-}
-
 void PtyPair::close() {
     closeDescriptor(m_master);
     closeDescriptor(m_slave);

@@ -52,8 +52,6 @@ public:
 
     // The handheld's side goes away: the slave device hangs up and vanishes.
     void hangUp();
-    // Closes the pair's own slave descriptor only.
-    void releaseSlave();
     void close();
 
 private:

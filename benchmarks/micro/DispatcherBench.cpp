@@ -1,7 +1,6 @@
 // The dispatcher handing record lines to the record download while it transfers: each line is
 // converted, written to the record file and counted.
 
-#include "benchmarks/micro/BenchControls.h"
 #include "benchmarks/micro/BenchPort.h"
 #include "benchmarks/micro/NullLinkView.h"
 #include "benchmarks/micro/RecordStream.h"
@@ -10,6 +9,7 @@
 #include "exchange/RecordDownload.h"
 #include "exchange/TransferProgress.h"
 #include "link/Link.h"
+#include "platform/MemoryControls.h"
 #include "platform/SystemClock.h"
 #include "sim/DeviceModel.h"
 
@@ -33,7 +33,7 @@ void dispatcherWithRecordHandler(benchmark::State& state) {
     SilentBoxes boxes;
     SystemClock clock;
     Link link(port, view, boxes, clock, clock, [](std::function<void()>) {});
-    BenchControls controls;
+    MemoryControls controls;
     controls.setText(Control::PfadSpeichern, dir.filePath(QStringLiteral("records.csv")));
     DataFile dataFile;
     NoProgress progress;

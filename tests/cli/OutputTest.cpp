@@ -1,10 +1,10 @@
 #include "cli/InputWatch.h"
-#include "cli/MapControls.h"
 #include "cli/PortDetails.h"
 #include "cli/PrintedBoxes.h"
 #include "cli/Profile.h"
 #include "cli/Report.h"
 #include "config/ConfigValues.h"
+#include "platform/MemoryControls.h"
 #include "platform/SystemClock.h"
 
 #include <QDir>
@@ -47,7 +47,7 @@ TEST(OutputTest, TheByIdLinkOfADeviceIsFoundWhateverPathNamesIt) {
 
 // Each key keeps its JSON type whatever the handheld sent; the line keeps the text it sent.
 TEST(OutputTest, StatusValuesKeepTheirTypesAndUnreadableOnesAreNull) {
-    MapControls controls;
+    MemoryControls controls;
     ConfigValues(controls).fillLists();
     controls.setValue(Control::akku, 0); // what "AKKU:abc" leaves
     controls.setText(Control::Readtimeout, u"20"_s);

@@ -86,7 +86,7 @@ TEST_F(ReceiveHandlerTest, AfterAFailureTheLinesLeftAreHandledAtOnceUnderTheMode
     EXPECT_EQ(handlers.records, (QList<QByteArray>{"first", "next"}));
 }
 
-TEST_F(ReceiveHandlerTest, LinesLongerThanSixteenBitPositionsAreCut) {
+TEST_F(ReceiveHandlerTest, LinesLongerThanSixteenBitPositionsArriveWhole) {
     link.setReplyMode(ReplyMode::RecordDownload);
     const QByteArray longLine(100000, 'x');
     for (int i = 0; i < longLine.size(); i += 7000)

@@ -13,16 +13,7 @@ void RudeHandheld::attach() {
 
 QByteArray RudeHandheld::receive(const QByteArray& bytes) {
     // Command by command, so that each answer is queued on its own.
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype cr = bytes.indexOf('\r', start);
-        const qsizetype end = cr < 0 ? bytes.size() : cr + 1;
-        const qsizetype before = m_model.commands().size();
-        const QByteArray answer = m_model.receive(bytes.mid(start, end - start));
-        start = end;
-        if (m_model.commands().size() == before)
-            continue;
-        const QByteArray command = m_model.commands().last();
+    for (const auto& [command, answer] : m_model.exchange(bytes)) {
         if (command == "DISCONNECT")
             m_queue.clear(); // the session is over: nothing more is sent for it
         queueAnswer(command, answer);

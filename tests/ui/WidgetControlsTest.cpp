@@ -1,5 +1,6 @@
 #include "platform/WidgetControls.h"
 
+#include "platform/MemoryControls.h"
 #include "platform/QtMessageBoxes.h"
 #include "ui/Form1.h"
 
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -37,7 +39,8 @@ TEST_F(WidgetControlsTest, AddingItemsKeepsWhatTheListShowed) {
     EXPECT_EQ(controls.itemCount(Control::DisplayZeile), 2);
 }
 
-TEST_F(WidgetControlsTest, ListIndexAndTextFollowTheListsKind) {
+// The controls in memory (the command line's, the tests') follow the window's rules.
+void listIndexAndTextFollowTheListsKind(Controls& controls) {
     controls.addItems(Control::Tagtyp, {QStringLiteral("0 - All"), QStringLiteral("1 - FDX-B"),
                                         QStringLiteral("2 - Unique")});
     EXPECT_TRUE(controls.setCurrentIndex(Control::Tagtyp, 1));
@@ -58,6 +61,12 @@ TEST_F(WidgetControlsTest, ListIndexAndTextFollowTheListsKind) {
     EXPECT_EQ(controls.text(Control::Sprache), QStringLiteral("12"));
     EXPECT_TRUE(controls.setCurrentIndex(Control::Sprache, -1));
     EXPECT_EQ(controls.text(Control::Sprache), QString());
+}
+
+TEST_F(WidgetControlsTest, ListIndexAndTextFollowTheListsKind) {
+    listIndexAndTextFollowTheListsKind(controls);
+    MemoryControls inMemory;
+    listIndexAndTextFollowTheListsKind(inMemory);
 }
 
 TEST_F(WidgetControlsTest, BatteryValueOutsideItsRangeIsRefused) {
@@ -180,10 +189,25 @@ TEST_F(WidgetControlsTest, EnabledIsTheControlsOwnStateInsideADisabledFrame) {
     EXPECT_TRUE(controls.isEnabled(Control::Offtime));
 }
 
-TEST_F(WidgetControlsTest, EveryControlIsInTheWindowAndTheWrongKindGivesANeutralResult) {
-    for (const Control control : kAllControls)
-        EXPECT_NE(form.findChild<QWidget*>(QString::fromLatin1(objectName(control))), nullptr)
-            << objectName(control);
+// The kind each control has in the one list of controls, as the window builds it.
+ControlKind kindInTheWindow(QWidget* widget) {
+    if (auto* box = qobject_cast<QComboBox*>(widget))
+        return box->isEditable() ? ControlKind::EditableList : ControlKind::List;
+    if (qobject_cast<QLineEdit*>(widget))
+        return ControlKind::Text;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->isCheckable() ? ControlKind::Check : ControlKind::Button;
+    if (qobject_cast<QProgressBar*>(widget))
+        return ControlKind::Value;
+    return ControlKind::Frame;
+}
+
+TEST_F(WidgetControlsTest, EveryControlIsInTheWindowAsItsKindAndTheWrongKindGivesANeutralResult) {
+    for (const Control control : kAllControls) {
+        QWidget* widget = form.findChild<QWidget*>(QString::fromLatin1(objectName(control)));
+        ASSERT_NE(widget, nullptr) << objectName(control);
+        EXPECT_EQ(kindInTheWindow(widget), controlKind(control)) << objectName(control);
+    }
 
     EXPECT_FALSE(controls.setValue(Control::Version, 1));
     EXPECT_FALSE(controls.setCurrentIndex(Control::Version, 0));
