@@ -36,18 +36,26 @@ public:
     Result settle(bool complete, bool toldKept);
 
 private:
+    // How many names FILE.partial, FILE.partial-2, ... are tried before the run gives up.
+    static constexpr int kNames = 1000;
+
     bool toStream() const { return m_destination.isEmpty(); }
     QString targetName() const;
     bool create(const QString& base, QString* why);
+#ifndef Q_OS_WIN
     // The mode the records get: the target's when it is a regular file, else the usual one.
     mode_t finalMode() const;
+#endif
     Result replace();
     Result pour();
     Result keep(bool toldKept);
-    Result failure(const QString& what, int error);
+    // why: what the system said.
+    Result failure(const QString& what, const QString& why);
 
     QString m_target;
     QString m_destination; // the regular file replaced; empty for a stream
     QString m_working;
+#ifndef Q_OS_WIN
     mode_t m_newMode = 0644; // what the umask leaves of 0666: the mode of a file created now
+#endif
 };

@@ -35,8 +35,15 @@ QString signalName(int number) {
         return QStringLiteral("Interrupted (Ctrl+C).");
     case SIGTERM:
         return QStringLiteral("Stopped by SIGTERM.");
+#ifdef Q_OS_WIN
+    case Interruption::kCtrlBreak:
+        return QStringLiteral("Interrupted (Ctrl+Break).");
+    case Interruption::kConsoleClosed:
+        return QStringLiteral("Stopped: the console window was closed.");
+#else
     case SIGHUP:
         return QStringLiteral("Stopped: the terminal was closed (SIGHUP).");
+#endif
     default:
         return QStringLiteral("Stopped by signal %1.").arg(number);
     }
