@@ -29,6 +29,26 @@ bool CommandLine::readPort(const QString& value, const QString& source, Request*
     static const QRegularExpression kCom(QStringLiteral("^COM([0-9]{1,5})$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch com = kCom.match(value);
+#ifdef Q_OS_WIN
+    // Windows numbers its COM ports up to 256; one beyond the window's list is mapped to a free
+    // number of it, as a device path is elsewhere.
+    if (com.hasMatch()) {
+        const int number = com.captured(1).toInt();
+        if (number >= 1 && number <= kComNumbers) {
+            request->comNumber = number;
+            return true;
+        }
+        if (number > kComNumbers && number <= kWindowsComNumbers) {
+            request->device = QStringLiteral("COM%1").arg(number);
+            return true;
+        }
+    }
+    *error = QStringLiteral("%1 takes COM1 to COM%2, not \"%3\".")
+                 .arg(source)
+                 .arg(kWindowsComNumbers)
+                 .arg(value);
+    return false;
+#else
     if (com.hasMatch()) {
         const int number = com.captured(1).toInt();
         if (number >= 1 && number <= kComNumbers) {
@@ -48,6 +68,7 @@ bool CommandLine::readPort(const QString& value, const QString& source, Request*
                  .arg(kComNumbers)
                  .arg(value);
     return false;
+#endif
 }
 
 namespace {
@@ -182,9 +203,30 @@ bool CommandLine::readArgument(const QString& word, const QString& argument, Req
     return true;
 }
 
+namespace {
+
+#ifdef Q_OS_WIN
+const QString kPortOption = QStringLiteral(
+    R"(  -p, --port PORT    COM1 to COM256, as Windows numbers the ports (see "ports").
+                     Without it, the port in QUORVELINO_PORT, else the port chosen in
+                     the window, as kept in the registry (HKEY_CURRENT_USER\Software\
+                     Quorvelino\Quorvelino); else nothing is done (status 2).
+)");
+#else
+const QString kPortOption = QStringLiteral(
+    R"(  -p, --port PORT    COM1 to COM16 as the window numbers them, a device such as
+                     /dev/ttyUSB0 or /dev/serial/by-id/..., or its name (ttyUSB0).
+                     Without it, the port in QUORVELINO_PORT, else the port chosen in
+                     the window, as kept in $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini
+                     (~/.config/... by default); else nothing is done (status 2).
+)");
+#endif
+
+} // namespace
+
 QString CommandLine::helpText() {
     return QStringLiteral(
-        R"(Usage: quorvelino-cli COMMAND [ARGUMENT] [OPTIONS]
+               R"(Usage: quorvelino-cli COMMAND [ARGUMENT] [OPTIONS]
 
 The command-line front end of Quorvelino Tool: does the data work of the window from a shell,
 a script, cron or a systemd timer, without a display. Each run connects to the handheld, does
@@ -209,12 +251,9 @@ Commands:
                             and read them back; names every setting the handheld did not take.
 
 Options:
-  -p, --port PORT    COM1 to COM16 as the window numbers them, a device such as
-                     /dev/ttyUSB0 or /dev/serial/by-id/..., or its name (ttyUSB0).
-                     Without it, the port in QUORVELINO_PORT, else the port chosen in
-                     the window, as kept in $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini
-                     (~/.config/... by default); else nothing is done (status 2).
-  --json             Print one JSON value on standard output instead, also for a failure:
+)") + kPortOption +
+           QStringLiteral(
+               R"(  --json             Print one JSON value on standard output instead, also for a failure:
                      {"error": "...", "exit_code": N}.
   -q, --quiet        Print no progress and no message but failures.
   -y, --yes          Confirm an erase.

@@ -43,13 +43,16 @@ TEST(ComOpenFailure, NamesTheCauseInPlainWords) {
 
     const QString busy = ComOpenFailure::describe(3, QStringLiteral("COM3"), Cause::Busy,
                                                   QStringLiteral("Access is denied."), {});
-    EXPECT_TRUE(busy.startsWith(QStringLiteral("COM3 is in use by another program"))) << busy;
+    EXPECT_TRUE(busy.startsWith(QStringLiteral("COM3 is in use by another program")))
+        << busy.toStdString();
 
     const QString missing =
         ComOpenFailure::describe(12, QStringLiteral("COM12"), Cause::Missing, QString(),
                                  {QStringLiteral("COM1"), QStringLiteral("COM4")});
-    EXPECT_TRUE(missing.startsWith(QStringLiteral("COM12 is not present"))) << missing;
-    EXPECT_TRUE(missing.endsWith(QStringLiteral("The COM ports present: COM1, COM4."))) << missing;
+    EXPECT_TRUE(missing.startsWith(QStringLiteral("COM12 is not present")))
+        << missing.toStdString();
+    EXPECT_TRUE(missing.endsWith(QStringLiteral("The COM ports present: COM1, COM4.")))
+        << missing.toStdString();
     EXPECT_TRUE(ComOpenFailure::describe(2, QStringLiteral("COM2"), Cause::Missing, QString(), {})
                     .endsWith(QStringLiteral("No COM port is present.")));
 

@@ -3,9 +3,10 @@
 // handheld as each case needs it and names the port in QV_TEST_COM ("COM1", "COM12"); without
 // it every case skips.
 
+#include "platform/WinSerialPort.h"
+
 #include "platform/PortMap.h"
 #include "platform/WinPortReader.h"
-#include "platform/WinSerialPort.h"
 #include "tests/support/MemorySettingsStore.h"
 
 #include <QCoreApplication>
