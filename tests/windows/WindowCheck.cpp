@@ -12,6 +12,7 @@
 #include "ui/Tool.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QTabWidget>
 #include <cstdio>
