@@ -178,8 +178,10 @@ int Session::numberFor(const QString& device) const {
 QString Session::subject() const {
     const int number = m_controls.text(Control::Port).mid(3).toInt();
     const QString device = m_portMap.deviceFor(number);
-    QString text = device.isEmpty() ? QStringLiteral("COM%1").arg(number)
-                                    : QStringLiteral("COM%1 (%2)").arg(number).arg(device);
+    const QString port = QStringLiteral("COM%1").arg(number);
+    // On Windows the device of COMn is COMn itself, which needs no second mention.
+    QString text =
+        device.isEmpty() || device == port ? port : QStringLiteral("%1 (%2)").arg(port, device);
     if (m_request.file == QLatin1String("-"))
         text += m_request.command == CommandLine::Command::Upload
                     ? QStringLiteral(", standard input")

@@ -12,8 +12,8 @@
 #include "ui/Tool.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QTabWidget>
 #include <cstdio>
 
