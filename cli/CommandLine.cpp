@@ -24,6 +24,14 @@ struct OptionHelp {
 };
 
 const OptionHelp kOptions[] = {
+#ifdef Q_OS_WIN
+    {kPort,
+     "-p, --port PORT",
+     {"COM1 to COM256, as Windows numbers the ports (see \"ports\").",
+      "Without it, the port in QUORVELINO_PORT, else the port the window",
+      "last connected with, as kept in the registry (HKEY_CURRENT_USER\\",
+      "Software\\Quorvelino\\Quorvelino); else nothing is done (status 2)."}},
+#else
     {kPort,
      "-p, --port PORT",
      {"COM1 to COM16 as the window numbers them, a device such as",
@@ -32,6 +40,7 @@ const OptionHelp kOptions[] = {
       "QUORVELINO_PORT, else the port the window last connected with,",
       "as kept in $XDG_CONFIG_HOME/Quorvelino/Quorvelino.ini",
       "(~/.config/... by default); else nothing is done (status 2)."}},
+#endif
     {kJson,
      "--json",
      {"Print one JSON value on standard output instead, also for a failure:",
@@ -170,6 +179,26 @@ bool CommandLine::readPort(const QString& value, const QString& source, Request*
     static const QRegularExpression kCom(QStringLiteral("^COM([0-9]{1,5})$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch com = kCom.match(value);
+#ifdef Q_OS_WIN
+    // Windows numbers its COM ports up to 256; one beyond the window's list is mapped to a free
+    // number of it, as a device path is elsewhere.
+    if (com.hasMatch()) {
+        const int number = com.captured(1).toInt();
+        if (number >= 1 && number <= kComNumbers) {
+            request->comNumber = number;
+            return true;
+        }
+        if (number > kComNumbers && number <= kWindowsComNumbers) {
+            request->device = QStringLiteral("COM%1").arg(number);
+            return true;
+        }
+    }
+    *error = QStringLiteral("%1 takes COM1 to COM%2, not \"%3\".")
+                 .arg(source)
+                 .arg(kWindowsComNumbers)
+                 .arg(value);
+    return false;
+#else
     if (com.hasMatch()) {
         const int number = com.captured(1).toInt();
         if (number >= 1 && number <= kComNumbers) {
@@ -191,6 +220,7 @@ bool CommandLine::readPort(const QString& value, const QString& source, Request*
                  .arg(kComNumbers)
                  .arg(value);
     return false;
+#endif
 }
 
 namespace {

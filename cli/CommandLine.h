@@ -55,6 +55,10 @@ public:
 
     // The highest COM number of the window's port list.
     static constexpr int kComNumbers = 16;
+#ifdef Q_OS_WIN
+    // The highest COM number Windows gives.
+    static constexpr int kWindowsComNumbers = 256;
+#endif
     // The longest time limit --timeout takes: a week.
     static constexpr int kMaxTimeoutSeconds = 7 * 24 * 3600;
 

@@ -39,21 +39,29 @@ public:
     QString noneKept() const;
 
 private:
+    // How many names FILE.partial, FILE.partial-2, ... are tried before the run gives up.
+    static constexpr int kNames = 1000;
+
     bool toStream() const { return m_destination.isEmpty(); }
     QString targetName() const;
     bool create(const QString& base, QString* why);
+#ifndef Q_OS_WIN
     // The mode the records get: the target's when it is a regular file, else the usual one.
     mode_t finalMode() const;
     // Gives the open records the owner and group of the regular file they replace; true when
     // both, or the group alone, could be given.
     bool keepOwner(int fd) const;
+#endif
     Result replace();
     Result pour();
     void keep();
-    Result failure(const QString& what, int error);
+    // why: what the system said.
+    Result failure(const QString& what, const QString& why);
 
     QString m_target;
     QString m_destination; // the regular file replaced; empty for a stream
     QString m_working;
+#ifndef Q_OS_WIN
     mode_t m_newMode = 0644; // what the umask leaves of 0666: the mode of a file created now
+#endif
 };

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QtGlobal>
 
 // Why a run is to stop before its end: Ctrl+C (SIGINT), SIGTERM or SIGHUP, or the time limit of
-// the whole run.
+// the whole run. On Windows the console's events do the signals' work: Ctrl+C, Ctrl+Break and
+// closing the console window.
 //
 // The signal handler only sets a flag; whoever waits or reads the port looks at it. A second
 // signal of the same kind ends the program at once, as the signal's default does, so a run that
@@ -11,6 +13,12 @@
 class Interruption {
 public:
     enum class Reason { None, Signal, TimeLimit };
+#ifdef Q_OS_WIN
+    // The numbers signalNumber() gives for the console's events beside Ctrl+C (SIGINT): those of
+    // the signals that stand for them.
+    static constexpr int kConsoleClosed = 1; // SIGHUP: the terminal went away
+    static constexpr int kCtrlBreak = 21;    // SIGBREAK
+#endif
 
     // Catches SIGINT, SIGTERM and SIGHUP for the rest of the program, and ignores SIGPIPE, so a
     // closed standard error cannot end the run before it said goodbye to the handheld.
@@ -20,10 +28,14 @@ public:
     void limitTo(int seconds);
 
     Reason reason() const;
-    bool requested() const { return reason() != Reason::None; }
+    bool requested() const {
+        return reason() != Reason::None;
+    }
     // The signal that stopped the run, 0 when none did.
     static int signalNumber();
-    int limitSeconds() const { return m_limitSeconds; }
+    int limitSeconds() const {
+        return m_limitSeconds;
+    }
 
 private:
     QElapsedTimer m_started;

@@ -2,10 +2,22 @@
 
 #include <QDir>
 #include <QFileInfo>
+#ifdef Q_OS_WIN
+#include "platform/WinComPorts.h"
+#else
 #include <QSerialPortInfo>
+#endif
 
 PortDetails PortDetails::of(const QString& device) {
     PortDetails details;
+#ifdef Q_OS_WIN
+    const WinComPorts::Port port = WinComPorts::find(device);
+    details.description = port.description;
+    details.usb = port.usb;
+    details.serial = port.serial;
+    details.driver = port.driver;
+    return details;
+#else
     const QString target = QFileInfo(device).canonicalFilePath();
     if (target.isEmpty())
         return details;
@@ -24,6 +36,7 @@ PortDetails PortDetails::of(const QString& device) {
         details.serial = info.serialNumber();
     }
     return details;
+#endif
 }
 
 QString PortDetails::linkIn(const QString& folder, const QString& device) {

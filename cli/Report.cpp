@@ -45,6 +45,8 @@ QStringList detailNotes(const PortDetails& details) {
     QStringList notes;
     if (!details.byId.isEmpty())
         notes << Printable::escaped(details.byId);
+    if (!details.description.isEmpty())
+        notes << Printable::escaped(details.description);
     if (!details.usb.isEmpty())
         notes << QStringLiteral("USB ") + details.usb;
     if (!details.serial.isEmpty())

@@ -36,8 +36,15 @@ QString signalName(int number) {
         return QStringLiteral("Interrupted (Ctrl+C).");
     case SIGTERM:
         return QStringLiteral("Stopped by SIGTERM.");
+#ifdef Q_OS_WIN
+    case Interruption::kCtrlBreak:
+        return QStringLiteral("Interrupted (Ctrl+Break).");
+    case Interruption::kConsoleClosed:
+        return QStringLiteral("Stopped: the console window was closed.");
+#else
     case SIGHUP:
         return QStringLiteral("Stopped: the terminal was closed (SIGHUP).");
+#endif
     default:
         return QStringLiteral("Stopped by signal %1.").arg(number);
     }
@@ -180,8 +187,10 @@ int Session::numberFor(const QString& device) const {
 QString Session::subject() const {
     const int number = m_controls.text(Control::Port).mid(3).toInt();
     const QString device = m_portMap.deviceFor(number);
-    QString text = device.isEmpty() ? QStringLiteral("COM%1").arg(number)
-                                    : QStringLiteral("COM%1 (%2)").arg(number).arg(device);
+    const QString port = QStringLiteral("COM%1").arg(number);
+    // On Windows the device of COMn is COMn itself, which needs no second mention.
+    QString text =
+        device.isEmpty() || device == port ? port : QStringLiteral("%1 (%2)").arg(port, device);
     if (m_request.file == QLatin1String("-"))
         text += m_request.command == CommandLine::Command::Download
                     ? QStringLiteral(", standard output")

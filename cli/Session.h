@@ -15,11 +15,10 @@
 #include "cli/TracingPort.h"
 #include "cli/UploadSource.h"
 #include "cli/Verdict.h"
-#include "platform/IniSettingsStore.h"
 #include "platform/MemoryControls.h"
 #include "platform/PortMap.h"
+#include "platform/SystemAdapters.h"
 #include "platform/SystemClock.h"
-#include "platform/TtySerialPort.h"
 
 #include <QObject>
 #include <QTimer>
@@ -112,10 +111,10 @@ private:
 
     QObject m_context; // receives the calls posted for the event loop
     Interruption m_interruption;
-    IniSettingsStore m_settings;
+    UserSettingsStore m_settings;
     PortOverride m_portSettings{m_settings};
     PortMap m_portMap{m_portSettings};
-    TtySerialPort m_serialPort{m_portMap};
+    SystemSerialPort m_serialPort{m_portMap};
     std::unique_ptr<TracingPort> m_tracing; // with --verbose only
     StoppablePort m_port;
     SystemClock m_clock;

@@ -8,6 +8,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace {
+
+#ifdef Q_OS_WIN
+// Windows opens files as text unless told otherwise; the selections' bytes are taken as they are.
+constexpr int kReadFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+#endif
+
+} // namespace
+
 bool UploadSource::prepare(QString* why) {
     if (m_source == QLatin1String("-"))
         return copy(STDIN_FILENO, QStringLiteral("standard input"), why);
@@ -21,7 +32,7 @@ bool UploadSource::prepare(QString* why) {
     } else if (file.isFile()) {
         return true;
     } else {
-        const int fd = ::open(QFile::encodeName(m_source).constData(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(QFile::encodeName(m_source).constData(), kReadFlags);
         if (fd >= 0) {
             const bool copied = copy(fd, m_source, why);
             ::close(fd);

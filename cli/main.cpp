@@ -9,9 +9,18 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 int main(int argc, char* argv[]) {
     Interruption::catchSignals();
+#ifdef Q_OS_WIN
+    // Records and selections pass through the standard streams byte for byte, CR LF as they are.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quorvelino-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QV_VERSION));

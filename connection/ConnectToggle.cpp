@@ -187,7 +187,9 @@ void ConnectToggle::portLost(const QString& why, const QStringList& interrupted)
 QString ConnectToggle::portDescription() const {
     const SerialPort& port = m_link.port();
     const QString device = port.deviceName();
-    if (device.isEmpty())
-        return QStringLiteral("COM%1").arg(port.portNumber());
-    return QStringLiteral("COM%1 (%2)").arg(port.portNumber()).arg(device);
+    const QString name = QStringLiteral("COM%1").arg(port.portNumber());
+    // On Windows the device of COMn is COMn itself, which needs no second mention.
+    if (device.isEmpty() || device == name)
+        return name;
+    return QStringLiteral("%1 (%2)").arg(name, device);
 }

@@ -13,10 +13,17 @@ bool isDigit(char c) {
 
 // Numbers in the handheld's text always have a decimal point, whatever the desktop's language:
 // strtod follows the locale, and would read "2.6" as 2 under a German one.
-locale_t decimalPointLocale() {
-    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return c;
+#ifdef Q_OS_WIN
+double readInCLocale(const std::string& number) {
+    static const _locale_t c = ::_create_locale(LC_ALL, "C");
+    return ::_strtod_l(number.c_str(), nullptr, c);
 }
+#else
+double readInCLocale(const std::string& number) {
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return ::strtod_l(number.c_str(), nullptr, c);
+}
+#endif
 
 } // namespace
 
@@ -60,7 +67,7 @@ std::optional<double> find(const QByteArray& text) {
             number += exponent;
         }
     }
-    return ::strtod_l(number.c_str(), nullptr, decimalPointLocale());
+    return readInCLocale(number);
 }
 
 std::optional<qint64> rounded(double number, qint64 minimum, qint64 maximum) {

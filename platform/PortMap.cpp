@@ -4,8 +4,12 @@
 
 #include <QCollator>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <algorithm>
+#ifdef Q_OS_WIN
+#include "platform/WinComPorts.h"
+#else
+#include <QSerialPortInfo>
+#endif
 
 namespace {
 
@@ -44,11 +48,15 @@ QString PortMap::deviceFor(int number, const QStringList& present) const {
 }
 
 QStringList PortMap::presentDevices() {
+#ifdef Q_OS_WIN
+    return WinComPorts::presentNames();
+#else
     QStringList devices;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports)
         devices << info.systemLocation();
     return inComOrder(devices);
+#endif
 }
 
 QStringList PortMap::inComOrder(QStringList devices) {

@@ -2,12 +2,11 @@
 
 #include "app/HandlerSet.h"
 #include "app/Lifecycle.h"
-#include "platform/IniSettingsStore.h"
 #include "platform/PortMap.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/SystemAdapters.h"
 #include "platform/SystemClock.h"
-#include "platform/TtySerialPort.h"
 #include "platform/WidgetControls.h"
 #include "ui/Form1.h"
 #include "ui/ShowingFileDialogs.h"
@@ -53,9 +52,9 @@ public:
 private:
     void wire();
 
-    IniSettingsStore m_settings;
+    UserSettingsStore m_settings;
     PortMap m_portMap;
-    TtySerialPort m_port;
+    SystemSerialPort m_port;
     SystemClock m_clock;
     Form1 m_window;
     QtMessageBoxes m_qtBoxes;
