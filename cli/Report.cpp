@@ -1,7 +1,7 @@
 #include "cli/Report.h"
 
 #include "cli/CommandLine.h"
-#include "cli/PortDetails.h"
+#include "platform/PortDetails.h"
 #include "cli/Printable.h"
 #include "config/ConfigValues.h"
 #include "exchange/RecordDownload.h"

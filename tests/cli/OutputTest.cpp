@@ -1,5 +1,5 @@
 #include "cli/InputWatch.h"
-#include "cli/PortDetails.h"
+#include "platform/PortDetails.h"
 #include "cli/PrintedBoxes.h"
 #include "cli/Profile.h"
 #include "cli/Report.h"

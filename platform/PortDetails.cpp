@@ -1,4 +1,4 @@
-#include "cli/PortDetails.h"
+#include "platform/PortDetails.h"
 
 #include <QDir>
 #include <QFileInfo>
