@@ -2,7 +2,6 @@
 
 #include "platform/SettingsStore.h"
 
-#include <QCollator>
 #include <QFileInfo>
 #include <algorithm>
 #ifdef Q_OS_WIN
@@ -16,6 +15,50 @@ namespace {
 bool isUsbAdapter(const QString& device) {
     const QString name = QFileInfo(device).fileName();
     return name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"));
+}
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The end of the run of digits that starts at `from`.
+qsizetype digitsEnd(const QString& text, qsizetype from) {
+    while (from < text.size() && isAsciiDigit(text.at(from)))
+        ++from;
+    return from;
+}
+
+// Natural order whatever the locale (a collator ignores its numeric mode in the C locale, the
+// one services and a bare shell run in): a run of digits counts by its value, so ttyUSB2 comes
+// before ttyUSB10; any other character by its code.
+bool naturalLess(const QString& a, const QString& b) {
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isAsciiDigit(a.at(i)) && isAsciiDigit(b.at(j))) {
+            const qsizetype endA = digitsEnd(a, i);
+            const qsizetype endB = digitsEnd(b, j);
+            while (i + 1 < endA && a.at(i) == u'0')
+                ++i;
+            while (j + 1 < endB && b.at(j) == u'0')
+                ++j;
+            // Without leading zeros the longer run is the larger number.
+            if (endA - i != endB - j)
+                return endA - i < endB - j;
+            const int order =
+                QStringView(a).sliced(i, endA - i).compare(QStringView(b).sliced(j, endB - j));
+            if (order != 0)
+                return order < 0;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        if (a.at(i) != b.at(j))
+            return a.at(i) < b.at(j);
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
 }
 
 } // namespace
@@ -60,14 +103,12 @@ QStringList PortMap::presentDevices() {
 }
 
 QStringList PortMap::inComOrder(QStringList devices) {
-    QCollator collator;
-    collator.setNumericMode(true);
-    std::sort(devices.begin(), devices.end(), [&](const QString& a, const QString& b) {
+    std::sort(devices.begin(), devices.end(), [](const QString& a, const QString& b) {
         const bool usbA = isUsbAdapter(a);
         const bool usbB = isUsbAdapter(b);
         if (usbA != usbB)
             return usbA;
-        return collator.compare(a, b) < 0;
+        return naturalLess(a, b);
     });
     return devices;
 }

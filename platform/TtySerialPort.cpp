@@ -62,8 +62,9 @@ SerialPort::OpenResult TtySerialPort::open() {
                            .arg(device, why)};
     }
     // A closed port receives nothing: bytes that reached the device before this open belong to an
-    // earlier session and are dropped, as a real line drops them.
-    ::tcflush(m_descriptor, TCIOFLUSH);
+    // earlier session and are dropped, as a real line drops them. What an earlier session wrote
+    // and the handheld has not taken yet (its "DISCONNECT", say) is its own and still goes out.
+    ::tcflush(m_descriptor, TCIFLUSH);
     m_reader.clear();
     m_receiveHeld = false;
     m_reader.setWakeWanted(true);

@@ -30,7 +30,8 @@ protected:
 
 TEST_F(PulledDuringTheChain, TheWindowIsUnconnectedAndSaysSoOnce) {
     click("Connect");
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 8000));
+    ASSERT_TRUE(
+        waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, kPatientMs));
     settle(300);
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
     EXPECT_TRUE(boxes.texts().first().contains(u"was lost"_s)) << boxTexts();
@@ -53,7 +54,8 @@ TEST_F(PulledDuringADownload, EveryRecordThatArrivedIsInTheClosedFile) {
     const QString records = path("records.csv");
     tool.controls().setText(Control::PfadSpeichern, records);
     click("LeseErfassungen");
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 15000));
+    ASSERT_TRUE(
+        waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, kPatientMs));
     settle(600); // a tick of the window's timer, which must add nothing
 
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
@@ -91,7 +93,8 @@ TEST_F(PulledDuringAnUpload, TheMessageSaysHowFarTheUploadCame) {
     writeFile(path("selections.csv"), lines.join("\r\n"));
     tool.controls().setText(Control::PfadLaden, path("selections.csv"));
     click("GeneriereDaten");
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 15000));
+    ASSERT_TRUE(
+        waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, kPatientMs));
     settle(300);
 
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
@@ -122,7 +125,8 @@ using PulledWhileIdle = FaultSession;
 TEST_F(PulledWhileIdle, TheLossIsReportedAndAReconnectSaysTheDeviceIsGone) {
     ASSERT_TRUE(connectAndWaitForChain());
     sim.pullCable();
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 5000));
+    ASSERT_TRUE(
+        waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, kPatientMs));
     settle(300);
     ASSERT_EQ(boxes.shown().size(), 1) << boxTexts();
     EXPECT_TRUE(boxes.texts().first().contains(u"was lost"_s));

@@ -29,7 +29,7 @@ protected:
     }
 
     // Connects and waits for the status chain to fill the serial number.
-    ::testing::AssertionResult connectAndWaitForChain(int timeoutMs = 10000) {
+    ::testing::AssertionResult connectAndWaitForChain(int timeoutMs = kPatientMs) {
         click("Connect");
         if (waitUntil([&] { return chainDone(); }, timeoutMs))
             return ::testing::AssertionSuccess();

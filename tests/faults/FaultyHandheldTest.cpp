@@ -46,12 +46,14 @@ TEST_P(FaultyButWorking, EveryJobGetsDone) {
     DeviceModel model;
     const QByteArray identification = model.receive("READID\r").chopped(2);
     click("ReadId");
-    ASSERT_TRUE(waitUntil(
-        [&] { return c.text(Control::IDAnzeige) == QString::fromLatin1(identification); }, 5000))
+    ASSERT_TRUE(
+        waitUntil([&] { return c.text(Control::IDAnzeige) == QString::fromLatin1(identification); },
+                  kPatientMs))
         << logText();
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
     if (GetParam().contains(u"--garbage"_s)) {
-        ASSERT_TRUE(waitUntil([&] { return tool.window().log().text().contains('\0'); }, 3000));
+        ASSERT_TRUE(
+            waitUntil([&] { return tool.window().log().text().contains('\0'); }, kPatientMs));
         EXPECT_TRUE(tool.window().log().text().contains('\xe9')) << "8-bit bytes reach the log";
     }
 
@@ -60,7 +62,7 @@ TEST_P(FaultyButWorking, EveryJobGetsDone) {
 
     c.setText(Control::PfadSpeichern, path("records.csv"));
     click("LeseErfassungen");
-    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, kPatientMs));
     EXPECT_EQ(boxes.texts(), QStringList{u"Transfer of records finished."_s});
     EXPECT_EQ(readFile(path("records.csv")),
               recordFileOf(DeviceModel::demoRecords(kRecords), kRecords));
@@ -99,7 +101,7 @@ TEST_F(FloodingHandheld, MemoryStaysBoundedAndTheNextLineIsUnderstood) {
     ASSERT_TRUE(connectAndWaitForChain());
     click("ReadId");
     const TrafficLog& log = tool.window().log();
-    ASSERT_TRUE(waitUntil([&] { return log.text().size() >= kFlood; }, 60000))
+    ASSERT_TRUE(waitUntil([&] { return log.text().size() >= kFlood; }, kPatientMs))
         << log.text().size() << " bytes logged";
     settle(100);
 
@@ -116,7 +118,8 @@ TEST_F(FloodingHandheld, MemoryStaysBoundedAndTheNextLineIsUnderstood) {
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
 
     click("Buzzer");
-    ASSERT_TRUE(waitUntil([&] { return tool.controls().text(Control::Zeile) == u"Ok"_s; }, 5000))
+    ASSERT_TRUE(
+        waitUntil([&] { return tool.controls().text(Control::Zeile) == u"Ok"_s; }, kPatientMs))
         << "the flood's rest is one more piece, then the answer counts again";
     EXPECT_EQ(tool.link().receiveBuffer().pendingSize(), 0);
     EXPECT_TRUE(boxes.shown().isEmpty()) << boxTexts();

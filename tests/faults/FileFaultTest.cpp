@@ -70,7 +70,7 @@ protected:
         boxes.clear();
         tool.controls().setText(Control::PfadSpeichern, file);
         click("LeseErfassungen");
-        waitUntil([&] { return !boxes.shown().isEmpty(); }, 5000);
+        waitUntil([&] { return !boxes.shown().isEmpty(); }, kPatientMs);
         settle(200);
         return boxes.texts().join(u" | "_s);
     }

@@ -22,7 +22,7 @@ protected:
         tool.controls().setCurrentIndex(Control::Port, 0);
     }
 
-    bool connectAndWaitForChain() { return ::connectAndWaitForChain(tool, 8000); }
+    bool connectAndWaitForChain() { return ::connectAndWaitForChain(tool, kPatientMs); }
 
     SimulatedHandheld sim;
     ScriptedMessageBoxes boxes;
@@ -58,7 +58,7 @@ TEST_F(ConnectionIntegrationTest, ConnectFillsTheTwelveValuesAndDisconnects) {
     ASSERT_TRUE(connectAndWaitForChain()) << tool.window().log().text().toStdString();
     c.setCurrentIndex(Control::Sprache, 3);
     tool.window().button("SpracheSetzen").click();
-    ASSERT_TRUE(waitUntil([&] { return tool.window().log().text() == "Ok\r\n"; }, 3000))
+    ASSERT_TRUE(waitUntil([&] { return tool.window().log().text() == "Ok\r\n"; }, kPatientMs))
         << tool.window().log().text().toStdString();
     tool.window().connectButton().click();
     c.setCurrentIndex(Control::Sprache, 0);
@@ -81,10 +81,10 @@ TEST_F(ConnectionIntegrationTest, ContinuousReadingRunsUntilUnticked) {
             }
             return results >= 3;
         },
-        5000));
+        kPatientMs));
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::IdRead);
     c.setChecked(Control::ReadCont, false);
-    ASSERT_TRUE(waitUntil([&] { return tool.link().replyMode() == ReplyMode::Idle; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return tool.link().replyMode() == ReplyMode::Idle; }, kPatientMs));
     const QString shown = c.text(Control::IDAnzeige);
     waitUntil([] { return false; }, 800);
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
@@ -105,10 +105,11 @@ TEST_F(PulledCableTest, ALostHandheldIsReportedOnceAndTheWindowIsUnconnected) {
     tool.controls().setCurrentIndex(Control::Port, 0);
     tool.window().connectButton().click();
     ASSERT_TRUE(
-        waitUntil([&] { return tool.controls().text(Control::SNR) == u"AE012345"_s; }, 8000));
+        waitUntil([&] { return tool.controls().text(Control::SNR) == u"AE012345"_s; }, kPatientMs));
     tool.controls().setChecked(Control::ReadCont, true);
     tool.window().button("ReadId").click();
-    ASSERT_TRUE(waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, 8000));
+    ASSERT_TRUE(
+        waitUntil([&] { return !tool.controls().isChecked(Control::Connect); }, kPatientMs));
     waitUntil([] { return false; }, 300);
     ASSERT_EQ(boxes.shown().size(), 1) << boxes.texts().join(u" | "_s).toStdString();
     EXPECT_TRUE(boxes.shown().first().text.contains(u"COM1"_s));
@@ -128,7 +129,7 @@ TEST(PulledCableDuringTheGreetingTest, IsReportedAsTheLossItIs) {
     tool.start();
     tool.controls().setCurrentIndex(Control::Port, 0);
     tool.window().connectButton().click();
-    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, kPatientMs));
     waitUntil([] { return false; }, 300);
     ASSERT_EQ(boxes.shown().size(), 1) << boxes.texts().join(u" | "_s).toStdString();
     EXPECT_EQ(boxes.shown().first().title, u"Connection lost"_s);

@@ -123,7 +123,7 @@ void ContractSession::waitForEffects(const Row& row, const Before& before) {
             return handheld.lineCount() - before.lines >= row.wire.size() &&
                    boxes.shown().size() > before.boxes - (row.box ? 0 : 1) && showsAll();
         },
-        6000);
+        kPatientMs);
     // Whatever else the click would send has had its time.
     waitUntil([] { return false; }, 120);
 }

@@ -24,7 +24,7 @@ protected:
         ASSERT_TRUE(sim.started()) << "quorvelino-sim did not start";
         tool.start();
         tool.controls().setCurrentIndex(Control::Port, 0);
-        ASSERT_TRUE(connectAndWaitForChain(tool, 8000));
+        ASSERT_TRUE(connectAndWaitForChain(tool, kPatientMs));
     }
 
     QTemporaryDir files;
@@ -43,7 +43,7 @@ TEST_F(DownloadIntegrationTest, ThousandRecordsArriveInTheFileByteForByte) {
     const QString path = files.filePath(u"records.csv"_s);
     tool.controls().setText(Control::PfadSpeichern, path);
     tool.window().button("LeseErfassungen").click();
-    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return !boxes.shown().isEmpty(); }, kPatientMs));
     ASSERT_EQ(boxes.texts(), QStringList{u"Transfer of records finished."_s});
     EXPECT_EQ(tool.link().replyMode(), ReplyMode::Idle);
 

@@ -51,7 +51,7 @@ struct RudeSession {
             return false;
         tool.start();
         tool.controls().setCurrentIndex(Control::Port, 0);
-        return connectAndWaitForChain(tool, 30000);
+        return connectAndWaitForChain(tool, kPatientMs);
     }
     QString recordPath() const { return files.filePath(u"records.csv"_s); }
     void startDownload() {
@@ -79,7 +79,7 @@ TEST(RudeHandheldIntegrationTest, EveryRecordArrivesWhateverTheHandheldsManners)
         RudeSession session(manner + QStringList{u"--records"_s, u"15"_s});
         ASSERT_TRUE(session.connect()) << "no connection";
         session.startDownload();
-        ASSERT_TRUE(waitUntil([&] { return !session.boxes.shown().isEmpty(); }, 20000));
+        ASSERT_TRUE(waitUntil([&] { return !session.boxes.shown().isEmpty(); }, kPatientMs));
         EXPECT_EQ(session.boxes.texts(), QStringList{u"Transfer of records finished."_s});
         EXPECT_EQ(readFile(session.recordPath()), recordFileFor(15));
     }
@@ -91,10 +91,11 @@ TEST(RudeHandheldIntegrationTest, ButtonsThatSendAreRefusedWhileRecordsArrive) {
     RudeSession session({u"--records"_s, u"400"_s, u"--wire"_s, u"--interleave"_s});
     ASSERT_TRUE(session.connect()) << "no connection";
     session.startDownload();
-    ASSERT_TRUE(waitUntil([&] { return readFile(session.recordPath()).count('\n') >= 20; }, 5000));
+    ASSERT_TRUE(
+        waitUntil([&] { return readFile(session.recordPath()).count('\n') >= 20; }, kPatientMs));
     for (const char* button : {"Buzzer", "LoescheErfassungen", "ReadId", "Statistik"})
         session.tool.window().button(button).click();
-    ASSERT_TRUE(waitUntil([&] { return session.boxes.shown().size() == 5; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return session.boxes.shown().size() == 5; }, kPatientMs));
     for (int n = 0; n < 4; ++n) {
         EXPECT_EQ(session.boxes.shown()[n].title, u"Record download running"_s);
         EXPECT_TRUE(session.boxes.texts()[n].contains(session.recordPath()));
@@ -163,8 +164,8 @@ TEST(RealPortTest, BytesThatArriveWhileABoxIsOpenAreHandledWhenItCloses) {
             box->accept();
     });
     ASSERT_TRUE(handheld.send("one\r\ntwo\r\nthree\r\n"));
-    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() >= 3; }, 3000));
-    EXPECT_TRUE(waitUntil([&] { return handler.lines.size() == 4; }, 3000))
+    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() >= 3; }, kPatientMs));
+    EXPECT_TRUE(waitUntil([&] { return handler.lines.size() == 4; }, kPatientMs))
         << "the line that came during the box waits for bytes that never come";
     EXPECT_EQ(real.view.zeile(), "four");
 }
@@ -197,7 +198,7 @@ TEST(RealPortTest, HeldInputLeavesTheDriverSoonAndEveryFrameTakesInAllThatCame) 
 
     // The first record wakes the handler; from then on the frame takes the records in.
     ASSERT_TRUE(handheld.send("one\r\n"));
-    ASSERT_TRUE(handled(1, 3000));
+    ASSERT_TRUE(handled(1, kPatientMs));
     ASSERT_TRUE(handheld.send("two\r\n"));
     EXPECT_FALSE(handled(2, 300)) << "held input still wakes the window";
     EXPECT_EQ(handheld.unread(), 0) << "held input waits in the driver, where a hang-up drops it";
@@ -218,7 +219,7 @@ TEST(RealPortTest, HeldInputLeavesTheDriverSoonAndEveryFrameTakesInAllThatCame) 
                        MessageBoxes::Buttons::Ok);
     });
     EXPECT_EQ(unreadInBox, 0) << "the handheld's bytes piled up in the driver during the box";
-    EXPECT_TRUE(handled(3, 3000));
+    EXPECT_TRUE(handled(3, kPatientMs));
 
     // Held, the reader gathers the driver's input only now and then; a frame takes in what has
     // reached the driver since.
@@ -235,7 +236,7 @@ TEST(RealPortTest, HeldInputLeavesTheDriverSoonAndEveryFrameTakesInAllThatCame) 
     link.takeInputForFrame();
     EXPECT_EQ(handler.lines.size(), 5);
     ASSERT_TRUE(handheld.send("six\r\n"));
-    EXPECT_TRUE(handled(6, 3000));
+    EXPECT_TRUE(handled(6, kPatientMs));
     EXPECT_EQ(real.view.log(), "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\nsix\r\n");
 
     // Frames that come while the reader gathers take the input from under it: the reader then
@@ -254,7 +255,7 @@ TEST(RealPortTest, HeldInputLeavesTheDriverSoonAndEveryFrameTakesInAllThatCame) 
     framePending = false;
     link.takeInputForFrame();
     EXPECT_TRUE(port.isOpen()) << "a frame that took the reader's input was taken for a hang-up";
-    EXPECT_TRUE(handled(before + sent, 3000));
+    EXPECT_TRUE(handled(before + sent, kPatientMs));
 
     // A polled wait lets the window bring its screen up to date before it blocks, and only then.
     int shown = 0;
@@ -285,7 +286,7 @@ TEST(RealPortTest, ACablePulledWhileABoxIsOpenKeepsEveryLineThatCameAndSaysItHun
     // Records come and are held for a frame that does not come before the operator opens a box;
     // more records come while it is open, then the cable is pulled, and the box is closed later.
     ASSERT_TRUE(handheld.send("r1\r\n"));
-    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, kPatientMs));
     ASSERT_TRUE(handheld.send("r2\r\nr3\r\n"));
     QThread::msleep(50);
     QtMessageBoxes realBoxes(nullptr);
@@ -299,7 +300,8 @@ TEST(RealPortTest, ACablePulledWhileABoxIsOpenKeepsEveryLineThatCameAndSaysItHun
         realBoxes.show(u"A box."_s, u"Test"_s, MessageBoxes::Icon::Information,
                        MessageBoxes::Buttons::Ok);
     });
-    ASSERT_TRUE(waitUntil([&] { return !reasons.isEmpty(); }, 3000)) << "the loss went untold";
+    ASSERT_TRUE(waitUntil([&] { return !reasons.isEmpty(); }, kPatientMs))
+        << "the loss went untold";
     EXPECT_EQ(handledAtReport, 6) << "lines the tool had received were lost with the cable";
     EXPECT_EQ(reasons, QStringList{PortReader::hungUpText()});
     EXPECT_FALSE(real.port.isOpen());
@@ -321,7 +323,7 @@ TEST(RealPortTest, APaintBeforeTheFrameIsDueTakesTheHeldInputIn) {
 
     // The first record asks for a frame, and the next is held for it.
     ASSERT_TRUE(real.handheld.send("r1\r\n"));
-    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return handler.lines.size() == 1; }, kPatientMs));
     ASSERT_TRUE(real.handheld.send("r2\r\n"));
     // The event loop stands still meanwhile.
     QThread::msleep(FramePacer::kFrameMs - FramePacer::kEarlyTakeMs + 3);

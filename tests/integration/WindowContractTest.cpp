@@ -98,7 +98,7 @@ void checkPagesLineAndClock(ContractSession& s) {
         const qsizetype first = s.handheld.lineCount();
         set(s, "Zeit", u"typed"_s);
         EXPECT_TRUE(
-            waitUntil([&] { return s.controls().text(Control::Zeit) != u"typed"_s; }, 2000));
+            waitUntil([&] { return s.controls().text(Control::Zeit) != u"typed"_s; }, kPatientMs));
         const QDateTime now = QDateTime::currentDateTime();
         EXPECT_TRUE(s.controls().text(Control::Zeit) == now.toString(u"dd.MM.yyyy hh:mm"_s) ||
                     s.controls().text(Control::Zeit) ==

@@ -101,10 +101,13 @@ TEST(MissingDevice, NamesTheDevicesThatArePresentAndTheSettingsKey) {
     EXPECT_EQ(OpenFailure::describeUnmapped(0, {}, {}),
               u"No port is chosen. Choose the handheld's port in the list first."_s);
 
-    // A device that was there and is gone, opened through the real adapter.
+    // A device that was there and is gone, opened through the real adapter by a name of its own:
+    // another test may get the terminal's number as soon as it is free.
     PtyPair pty;
     ASSERT_TRUE(pty.open(kMasterOnly)) << pty.errorString().toStdString();
-    const QString device = pty.slavePath();
+    QTemporaryDir links;
+    const QString device = links.filePath(u"handheld"_s);
+    ASSERT_TRUE(QFile::link(pty.slavePath(), device));
     ASSERT_TRUE(QFileInfo::exists(device));
     pty.hangUp();
     ASSERT_FALSE(QFileInfo::exists(device));
@@ -136,12 +139,15 @@ TEST(VanishingDevice, NamesTheServiceThatTakesSerialDevices) {
     EXPECT_TRUE(modem.contains(u"70-quorvelino-serial.rules"_s));
     EXPECT_TRUE(OpenFailure::describeUnmapped(1, {}, {u"ModemManager"_s}).endsWith(modem));
 
-    // A running process named brltty, and a device that appeared and vanished.
+    // A running process named brltty, and a device that appeared and vanished (by a name of its
+    // own, which no other test's terminal can take).
     ChildProcess service([] { return ::prctl(PR_SET_NAME, "brltty", 0, 0, 0) == 0; });
     ASSERT_TRUE(service.started());
     PtyPair pty;
     ASSERT_TRUE(pty.open(kMasterOnly)) << pty.errorString().toStdString();
-    const QString device = pty.slavePath();
+    QTemporaryDir links;
+    const QString device = links.filePath(u"handheld"_s);
+    ASSERT_TRUE(QFile::link(pty.slavePath(), device));
     pty.hangUp();
     const QString message = OpenFailure::describe(1, device, u"No such file or directory"_s);
     EXPECT_TRUE(message.contains(u"does not exist"_s)) << message.toStdString();

@@ -2,17 +2,19 @@
 
 namespace {
 
-constexpr int kStartMs = 5000;
-constexpr int kEndMs = 3000;
+constexpr int kStartMs = 30000;
+constexpr int kEndMs = 30000;
 
 } // namespace
 
 SimulatedHandheld::SimulatedHandheld(const QStringList& options) {
+    const QString link = m_home.filePath(QStringLiteral("handheld"));
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(QV_SIM_PATH), options);
-    // The simulator prints its device as its first line.
-    if (m_process.waitForReadyRead(kStartMs))
-        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    m_process.start(QStringLiteral(QV_SIM_PATH),
+                    options + QStringList{QStringLiteral("--link"), link});
+    // The simulator prints its device as its first line, once the link stands.
+    if (m_process.waitForReadyRead(kStartMs) && !m_process.readLine().trimmed().isEmpty())
+        m_device = link;
     m_home.mapCom1(m_device);
 }
 

@@ -8,6 +8,10 @@
 
 // quorvelino-sim, started with the given options, on a pseudo-terminal, and a settings home whose
 // COM1 is that terminal, for tests that run the real tool or the command line against it.
+//
+// The tool opens the terminal through a link in the settings home, never by its number: once the
+// simulator has ended, another test's terminal may get that number at once, and a tool that
+// connects again must find this handheld gone, not open a stranger.
 class SimulatedHandheld {
 public:
     explicit SimulatedHandheld(const QStringList& options = {});
@@ -16,6 +20,7 @@ public:
     SimulatedHandheld& operator=(const SimulatedHandheld&) = delete;
 
     bool started() const { return !m_device.isEmpty(); }
+    // The link the tool opens; it dangles once the simulator has ended.
     const QString& device() const { return m_device; }
     QString home() const { return m_home.path(); }
 

@@ -2,6 +2,7 @@
 #include "tests/support/ScriptedHandheld.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ToolSettingsHome.h"
+#include "tests/support/WaitUntil.h"
 #include "tests/ui/LogWindow.h"
 #include "ui/Form1.h"
 #include "ui/Tool.h"
@@ -100,7 +101,7 @@ TEST(PaintBeforeBlock, APauseOrABoxRightAfterALineFindsTheLineOnTheScreen) {
     const auto waitFor = [](const std::function<bool()>& done) {
         QElapsedTimer timer;
         timer.start();
-        while (!done() && timer.elapsed() < 10000)
+        while (!done() && timer.elapsed() < kPatientMs)
             QTest::qWait(10);
         return done();
     };
