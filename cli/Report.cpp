@@ -1,12 +1,12 @@
 #include "cli/Report.h"
 
 #include "cli/CommandLine.h"
-#include "platform/PortDetails.h"
 #include "cli/Printable.h"
 #include "config/ConfigValues.h"
 #include "exchange/RecordDownload.h"
 #include "exchange/SelectionUpload.h"
 #include "platform/MemoryControls.h"
+#include "platform/PortDetails.h"
 #include "platform/PortMap.h"
 
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "cli/InputWatch.h"
-#include "platform/PortDetails.h"
 #include "cli/PrintedBoxes.h"
 #include "cli/Profile.h"
 #include "cli/Report.h"
 #include "config/ConfigValues.h"
 #include "platform/MemoryControls.h"
+#include "platform/PortDetails.h"
 #include "platform/SystemClock.h"
 
 #include <QDir>
