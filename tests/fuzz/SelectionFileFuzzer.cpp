@@ -7,8 +7,8 @@
 // Invariants, checked with assertions:
 // - no crash, no undefined behaviour, no leak (the sanitizers);
 // - the lines are those of the rule: a line ends at CR LF or at a CR alone, and at an LF alone
-//   only in a file without a CR; the last line may lack its end, and a file that ends with a line
-//   end yields no empty line after it;
+//   only in a file without a CR or as the file's last byte; the last line may lack its end, and a
+//   file that ends with a line end yields no empty line after it;
 // - the count taken before the upload is the number of lines read, and reading ends at the end;
 // - memory bounded: no line is longer than the file.
 
@@ -62,7 +62,7 @@ QList<QByteArray> byTheRule(const QByteArray& file) {
         start = at + 1;
     }
     if (start < file.size())
-        lines << file.mid(start);
+        lines << (file.endsWith('\n') ? file.mid(start, file.size() - 1 - start) : file.mid(start));
     return lines;
 }
 
