@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -54,6 +55,29 @@ QStringList detailNotes(const PortDetails& details) {
     if (!details.driver.isEmpty())
         notes << QStringLiteral("driver ") + details.driver;
     return notes;
+}
+
+// COM1 to COM16, the window's list, and after them each port present beyond it: Windows gives
+// its ports numbers up to 256 ("COM23"), and the command line reaches them all.
+QList<int> listedNumbers(const QStringList& present) {
+    QList<int> numbers;
+    for (int number = 1; number <= CommandLine::kComNumbers; ++number)
+        numbers << number;
+    static const QRegularExpression kComName(QStringLiteral("^COM([0-9]+)$"));
+    for (const QString& device : present) {
+        const int number = kComName.match(device).captured(1).toInt();
+        if (number > CommandLine::kComNumbers)
+            numbers << number;
+    }
+    return numbers;
+}
+
+// "COM3", then the device it stands for where that is another name ("/dev/ttyUSB0"); on Windows
+// a port is its own device.
+QString portAndDevice(const QString& port, const QString& separator, const QString& device) {
+    if (device.isEmpty() || device == port)
+        return port;
+    return port + separator + Printable::escaped(device);
 }
 
 QString plain(const QJsonValue& value) {
@@ -147,7 +171,7 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
     const QStringList present = PortMap::presentDevices();
     QJsonArray array;
     QString out;
-    for (int number = 1; number <= CommandLine::kComNumbers; ++number) {
+    for (const int number : listedNumbers(present)) {
         const QString port = QStringLiteral("COM%1").arg(number);
         const QString device = map.deviceFor(number, present);
         const bool isPresent =
@@ -162,6 +186,8 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
                                      {QStringLiteral("from_settings"), fromSettings},
                                      {QStringLiteral("chosen"), chosen},
                                      {QStringLiteral("by_id"), textOrNull(details.byId)},
+                                     {QStringLiteral("description"),
+                                      textOrNull(details.description)},
                                      {QStringLiteral("usb"), textOrNull(details.usb)},
                                      {QStringLiteral("serial_number"), textOrNull(details.serial)},
                                      {QStringLiteral("driver"), textOrNull(details.driver)}});
@@ -177,10 +203,8 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
             notes << QStringLiteral("set in [Ports]");
         if (chosen)
             notes << QStringLiteral("last connected in the window");
-        out += port + QStringLiteral(": ");
-        if (!device.isEmpty())
-            out += Printable::escaped(device) + QLatin1Char(' ');
-        out += QLatin1Char('(') + notes.join(QStringLiteral(", ")) + QStringLiteral(")\n");
+        out += portAndDevice(port, QStringLiteral(": "), device) + QStringLiteral(" (") + notes.join(QStringLiteral(", ")) +
+               QStringLiteral(")\n");
     }
     if (asJson)
         return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
@@ -190,11 +214,12 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
 QString Report::presentPorts(const PortMap& map) {
     const QStringList present = PortMap::presentDevices();
     QStringList ports;
-    for (int number = 1; number <= CommandLine::kComNumbers; ++number) {
+    for (const int number : listedNumbers(present)) {
         const QString device = map.deviceFor(number, present);
         if (device.isEmpty() || !(present.contains(device) || QFileInfo::exists(device)))
             continue;
-        QString port = QStringLiteral("COM%1 %2").arg(number).arg(Printable::escaped(device));
+        QString port =
+            portAndDevice(QStringLiteral("COM%1").arg(number), QStringLiteral(" "), device);
         const QStringList notes = detailNotes(PortDetails::of(device));
         if (!notes.isEmpty())
             port += QStringLiteral(" (") + notes.join(QStringLiteral(", ")) + QLatin1Char(')');

@@ -160,12 +160,18 @@ bool Session::choosePort() {
         m_controls.setCurrentIndex(Control::Port, connected - 1);
     } else {
         // Greeting whatever device comes first could set a stranger's modem talking.
-        m_boxes.print(
-            QStringLiteral("No port is chosen. Give one with -p/--port (COM1 to COM%1, a "
-                           "device such as /dev/ttyUSB0, or its link in "
-                           "/dev/serial/by-id), set QUORVELINO_PORT, or connect to the "
-                           "handheld once in the window. %2")
-                .arg(QString::number(CommandLine::kComNumbers), Report::presentPorts(m_portMap)));
+#ifdef Q_OS_WIN
+        const QString forms = QStringLiteral("COM1 to COM%1").arg(CommandLine::kWindowsComNumbers);
+#else
+        const QString forms =
+            QStringLiteral("COM1 to COM%1, a device such as /dev/ttyUSB0, or its link in "
+                           "/dev/serial/by-id")
+                .arg(CommandLine::kComNumbers);
+#endif
+        m_boxes.print(QStringLiteral("No port is chosen. Give one with -p/--port (%1), set "
+                                     "QUORVELINO_PORT, or connect to the handheld once in the "
+                                     "window. %2")
+                          .arg(forms, Report::presentPorts(m_portMap)));
         m_verdict.note(ExitCode::kUsage);
         return false;
     }

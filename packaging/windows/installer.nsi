@@ -1,7 +1,7 @@
 ; The Windows installer: the package's folder into Program Files, a Start-menu entry for the
 ; window, and an uninstaller that Windows lists under "Apps". Made by make-package, which defines
 ; VERSION, STAGE (the installed folder), UNINSTALL_LIST and OUTFILE.
-Unicode true
+Target amd64-unicode
 !include "MUI2.nsh"
 !include "x64.nsh"
 
@@ -32,7 +32,9 @@ Function .onInit
     SetRegView 64
 FunctionEnd
 
+; The programs are installed for every user of the PC, so is their Start-menu entry.
 Section "Install"
+    SetShellVarContext all
     SetOutPath "$INSTDIR"
     File /r "${STAGE}\*.*"
     WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -57,6 +59,7 @@ FunctionEnd
 ; then the folders if they are empty: a folder chosen for the installation that held other files
 ; keeps them. The user's settings (HKEY_CURRENT_USER\Software\Quorvelino) stay, as on Linux.
 Section "Uninstall"
+    SetShellVarContext all
     Delete "$SMPROGRAMS\${NAME}\${NAME}.lnk"
     Delete "$SMPROGRAMS\${NAME}\Uninstall ${NAME}.lnk"
     RMDir "$SMPROGRAMS\${NAME}"

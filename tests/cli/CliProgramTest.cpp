@@ -637,6 +637,7 @@ TEST_F(CliProgramTest, PortsListsTheWindowsNumbersWithoutConnecting) {
                                                    {u"chosen"_s, true},
                                                    // A pseudo-terminal is no USB adapter.
                                                    {u"by_id"_s, QJsonValue()},
+                                                   {u"description"_s, QJsonValue()},
                                                    {u"usb"_s, QJsonValue()},
                                                    {u"serial_number"_s, QJsonValue()},
                                                    {u"driver"_s, QJsonValue()}}));
