@@ -180,17 +180,17 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
         const bool chosen = number - 1 == chosenIndex;
         const PortDetails details = isPresent ? PortDetails::of(device) : PortDetails();
         if (asJson) {
-            array.append(QJsonObject{{QStringLiteral("port"), port},
-                                     {QStringLiteral("device"), textOrNull(device)},
-                                     {QStringLiteral("present"), isPresent},
-                                     {QStringLiteral("from_settings"), fromSettings},
-                                     {QStringLiteral("chosen"), chosen},
-                                     {QStringLiteral("by_id"), textOrNull(details.byId)},
-                                     {QStringLiteral("description"),
-                                      textOrNull(details.description)},
-                                     {QStringLiteral("usb"), textOrNull(details.usb)},
-                                     {QStringLiteral("serial_number"), textOrNull(details.serial)},
-                                     {QStringLiteral("driver"), textOrNull(details.driver)}});
+            array.append(
+                QJsonObject{{QStringLiteral("port"), port},
+                            {QStringLiteral("device"), textOrNull(device)},
+                            {QStringLiteral("present"), isPresent},
+                            {QStringLiteral("from_settings"), fromSettings},
+                            {QStringLiteral("chosen"), chosen},
+                            {QStringLiteral("by_id"), textOrNull(details.byId)},
+                            {QStringLiteral("description"), textOrNull(details.description)},
+                            {QStringLiteral("usb"), textOrNull(details.usb)},
+                            {QStringLiteral("serial_number"), textOrNull(details.serial)},
+                            {QStringLiteral("driver"), textOrNull(details.driver)}});
             continue;
         }
         QStringList notes;
@@ -203,8 +203,8 @@ QString Report::ports(const PortMap& map, int chosenIndex, bool asJson) {
             notes << QStringLiteral("set in [Ports]");
         if (chosen)
             notes << QStringLiteral("last connected in the window");
-        out += portAndDevice(port, QStringLiteral(": "), device) + QStringLiteral(" (") + notes.join(QStringLiteral(", ")) +
-               QStringLiteral(")\n");
+        out += portAndDevice(port, QStringLiteral(": "), device) + QStringLiteral(" (") +
+               notes.join(QStringLiteral(", ")) + QStringLiteral(")\n");
     }
     if (asJson)
         return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));

@@ -3,7 +3,6 @@
 #include "platform/OpenFailure.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -22,19 +21,8 @@ QString systemText(int error) {
 
 } // namespace
 
-TtySerialPort::TtySerialPort(const PortMap& map, QObject* parent)
-    : QObject(parent), m_map(map), m_reader([this] {
-          // On the reader's thread: only a call queued to the window thread.
-          QMetaObject::invokeMethod(
-              this, [this] { woken(); }, Qt::QueuedConnection);
-      }) {}
-
 TtySerialPort::~TtySerialPort() {
     close();
-}
-
-QString TtySerialPort::deviceName() const {
-    return m_map.deviceFor(m_number);
 }
 
 SerialPort::OpenResult TtySerialPort::open() {
@@ -65,9 +53,7 @@ SerialPort::OpenResult TtySerialPort::open() {
     // earlier session and are dropped, as a real line drops them. What an earlier session wrote
     // and the handheld has not taken yet (its "DISCONNECT", say) is its own and still goes out.
     ::tcflush(m_descriptor, TCIFLUSH);
-    m_reader.clear();
-    m_receiveHeld = false;
-    m_reader.setWakeWanted(true);
+    startAfresh();
     if (!m_reader.start(m_descriptor)) {
         release();
         return {false, QStringLiteral("COM%1 (%2) could not be opened: no thread to read it")
@@ -109,12 +95,6 @@ void TtySerialPort::release() {
     ::close(m_descriptor);
     m_descriptor = -1;
     m_lock.release();
-    m_receiveHeld = false;
-}
-
-void TtySerialPort::close() {
-    release();
-    m_reader.clear();
 }
 
 bool TtySerialPort::write(const QByteArray& bytes) {
@@ -147,64 +127,4 @@ bool TtySerialPort::write(const QByteArray& bytes) {
         return false;
     }
     return true;
-}
-
-QByteArray TtySerialPort::readPending() {
-    return readSome(PortReader::kReadAheadBytes);
-}
-
-QByteArray TtySerialPort::readSome(qsizetype maxBytes) {
-    checkEnded();
-    // Held input is taken by a frame, which brings in what came since the reader last gathered.
-    if (m_receiveHeld)
-        m_reader.readNow();
-    return m_reader.take(maxBytes);
-}
-
-bool TtySerialPort::waitForInput(int timeoutMs) {
-    if (m_reader.hasInput())
-        return true;
-    if (m_descriptor < 0 || checkEnded())
-        return false;
-    if (timeoutMs > 0 && m_beforeBlocking)
-        m_beforeBlocking();
-    const bool input = m_reader.waitForInput(timeoutMs);
-    checkEnded();
-    return input;
-}
-
-void TtySerialPort::woken() {
-    m_reader.wakeArrived();
-    if (m_descriptor < 0 || checkEnded())
-        return;
-    if (m_reader.hasInput())
-        notifyReceive();
-}
-
-bool TtySerialPort::checkEnded() {
-    if (m_descriptor < 0 || !m_reader.ended())
-        return false;
-    portLost(m_reader.endReason());
-    return true;
-}
-
-void TtySerialPort::notifyIfInputWaiting() {
-    if (m_descriptor >= 0 && m_reader.hasInput())
-        m_reader.requestWake();
-}
-
-void TtySerialPort::holdReceive(bool held) {
-    m_receiveHeld = held && m_descriptor >= 0;
-    m_reader.setWakeWanted(!m_receiveHeld);
-    if (!m_receiveHeld)
-        notifyIfInputWaiting();
-}
-
-void TtySerialPort::portLost(const QString& why) {
-    if (m_descriptor < 0)
-        return;
-    release();
-    markLost();
-    // Raised from the event loop, never inside the handler whose read or write failed.
-    QTimer::singleShot(0, this, [this, why] { notifyLost(why); });
 }

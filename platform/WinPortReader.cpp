@@ -1,6 +1,5 @@
 #include "platform/WinPortReader.h"
 
-#include <chrono>
 #include <system_error>
 #include <windows.h>
 
@@ -24,7 +23,7 @@ QString WinPortReader::failureText(unsigned long error) {
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_DEVICE_REMOVED:
     case ERROR_BROKEN_PIPE:
-        return QStringLiteral("the device hung up: it was unplugged, switched off or closed");
+        return ReaderInbox::hungUpText();
     default:
         break;
     }
@@ -41,17 +40,12 @@ QString WinPortReader::failureText(unsigned long error) {
 
 bool WinPortReader::start(void* port) {
     stop();
-    {
-        std::lock_guard lock(m_mutex);
-        m_port = port;
-        m_stopping = false;
-        m_ended = false;
-        m_endReason.clear();
-        m_wakePosted = false;
-    }
+    m_port = port;
+    m_inbox.opened();
     try {
         m_thread = std::thread([this] { run(); });
     } catch (const std::system_error&) {
+        m_inbox.closed();
         return false;
     }
     return true;
@@ -60,118 +54,32 @@ bool WinPortReader::start(void* port) {
 void WinPortReader::stop() {
     if (!m_thread.joinable())
         return;
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_changed.notify_all();
+    m_inbox.stopping();
     // The read in progress returns within kReadTimeoutMs.
     m_thread.join();
+    m_inbox.closed();
     m_port = nullptr;
 }
 
 void WinPortReader::run() {
-    for (;;) {
-        {
-            // A full memory waits for the window thread to take some; the driver holds the rest.
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stopping || m_input.size() < kReadAheadBytes; });
-            if (m_stopping)
-                return;
-        }
+    // The time-out makes every read a look: this reader never gathers.
+    while (m_inbox.nextTurn(0) != ReaderInbox::Turn::Stop) {
         char chunk[kChunkBytes];
         DWORD got = 0;
         if (!::ReadFile(m_port, chunk, sizeof chunk, &got, nullptr)) {
-            end(failureText(::GetLastError()));
+            m_inbox.end(failureText(::GetLastError()));
             return;
         }
-        if (got == 0) {
-            // The time-out passed without a byte: a driver whose device was pulled may go on
-            // answering reads with nothing, but it fails a question about the line's state.
-            DWORD errors = 0;
-            if (!::ClearCommError(m_port, &errors, nullptr)) {
-                end(failureText(::GetLastError()));
-                return;
-            }
+        if (got > 0) {
+            m_inbox.keep(chunk, qsizetype(got));
             continue;
         }
-        {
-            std::lock_guard lock(m_mutex);
-            m_input.append(chunk, qsizetype(got));
-            if (m_wakeWanted)
-                wakeLocked();
-        }
-        m_changed.notify_all();
-    }
-}
-
-void WinPortReader::end(const QString& why) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_ended = true;
-        m_endReason = why;
-        wakeLocked();
-    }
-    m_changed.notify_all();
-}
-
-void WinPortReader::wakeLocked() {
-    if (m_wakePosted)
-        return;
-    m_wakePosted = true;
-    m_wake();
-}
-
-QByteArray WinPortReader::take(qsizetype maxBytes) {
-    QByteArray bytes;
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_input.size() <= maxBytes) {
-            bytes.swap(m_input);
-        } else {
-            bytes = m_input.first(maxBytes);
-            m_input.remove(0, maxBytes);
+        // The time-out passed without a byte: a driver whose device was pulled may go on
+        // answering reads with nothing, but it fails a question about the line's state.
+        DWORD errors = 0;
+        if (!::ClearCommError(m_port, &errors, nullptr)) {
+            m_inbox.end(failureText(::GetLastError()));
+            return;
         }
     }
-    m_changed.notify_all(); // room again
-    return bytes;
-}
-
-bool WinPortReader::hasInput() const {
-    std::lock_guard lock(m_mutex);
-    return !m_input.isEmpty();
-}
-
-bool WinPortReader::waitForInput(int timeoutMs) {
-    std::unique_lock lock(m_mutex);
-    if (timeoutMs > 0)
-        m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
-            return !m_input.isEmpty() || m_ended || !m_thread.joinable();
-        });
-    return !m_input.isEmpty();
-}
-
-bool WinPortReader::ended() const {
-    std::lock_guard lock(m_mutex);
-    return m_ended;
-}
-
-QString WinPortReader::endReason() const {
-    std::lock_guard lock(m_mutex);
-    return m_endReason;
-}
-
-void WinPortReader::setWakeWanted(bool wanted) {
-    std::lock_guard lock(m_mutex);
-    m_wakeWanted = wanted;
-}
-
-void WinPortReader::requestWake() {
-    std::lock_guard lock(m_mutex);
-    wakeLocked();
-}
-
-void WinPortReader::wakeArrived() {
-    std::lock_guard lock(m_mutex);
-    m_wakePosted = false;
 }

@@ -2,7 +2,6 @@
 
 #include "platform/ComOpenFailure.h"
 
-#include <QTimer>
 #include <cstring>
 #include <windows.h>
 
@@ -17,19 +16,8 @@ HANDLE handleOf(void* handle) {
 
 } // namespace
 
-WinSerialPort::WinSerialPort(const PortMap& map, QObject* parent)
-    : QObject(parent), m_map(map), m_reader([this] {
-          // On the reader's thread: only a call queued to the window thread.
-          QMetaObject::invokeMethod(
-              this, [this] { woken(); }, Qt::QueuedConnection);
-      }) {}
-
 WinSerialPort::~WinSerialPort() {
     close();
-}
-
-QString WinSerialPort::deviceName() const {
-    return m_map.deviceFor(m_number);
 }
 
 QString WinSerialPort::systemPath(const QString& device) {
@@ -61,8 +49,7 @@ SerialPort::OpenResult WinSerialPort::open() {
     // A closed port receives nothing: bytes that reached the driver before this open belong to an
     // earlier session and are dropped, as a real line drops them.
     ::PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
-    m_reader.clear();
-    m_reader.setWakeWanted(true);
+    startAfresh();
     if (!m_reader.start(m_handle)) {
         release();
         return {false, QStringLiteral("COM%1 (%2) could not be opened: no thread to read it")
@@ -126,11 +113,6 @@ void WinSerialPort::release() {
     m_handle = nullptr;
 }
 
-void WinSerialPort::close() {
-    release();
-    m_reader.clear();
-}
-
 bool WinSerialPort::write(const QByteArray& bytes) {
     if (!m_handle || checkEnded())
         return false;
@@ -154,61 +136,4 @@ bool WinSerialPort::write(const QByteArray& bytes) {
         done += put;
     }
     return true;
-}
-
-QByteArray WinSerialPort::readPending() {
-    return readSome(WinPortReader::kReadAheadBytes);
-}
-
-QByteArray WinSerialPort::readSome(qsizetype maxBytes) {
-    checkEnded();
-    return m_reader.take(maxBytes);
-}
-
-bool WinSerialPort::waitForInput(int timeoutMs) {
-    if (m_reader.hasInput())
-        return true;
-    if (!m_handle || checkEnded())
-        return false;
-    if (timeoutMs > 0 && m_beforeBlocking)
-        m_beforeBlocking();
-    const bool input = m_reader.waitForInput(timeoutMs);
-    checkEnded();
-    return input;
-}
-
-void WinSerialPort::woken() {
-    m_reader.wakeArrived();
-    if (!m_handle || checkEnded())
-        return;
-    if (m_reader.hasInput())
-        notifyReceive();
-}
-
-bool WinSerialPort::checkEnded() {
-    if (!m_handle || !m_reader.ended())
-        return false;
-    portLost(m_reader.endReason());
-    return true;
-}
-
-void WinSerialPort::notifyIfInputWaiting() {
-    if (m_handle && m_reader.hasInput())
-        m_reader.requestWake();
-}
-
-void WinSerialPort::holdReceive(bool held) {
-    const bool hold = held && m_handle;
-    m_reader.setWakeWanted(!hold);
-    if (!hold)
-        notifyIfInputWaiting();
-}
-
-void WinSerialPort::portLost(const QString& why) {
-    if (!m_handle)
-        return;
-    release();
-    markLost();
-    // Raised from the event loop, never inside the handler whose read or write failed.
-    QTimer::singleShot(0, this, [this, why] { notifyLost(why); });
 }

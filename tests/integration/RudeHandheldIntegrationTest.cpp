@@ -5,7 +5,7 @@
 #include "link/Link.h"
 #include "link/ReplyHandlers.h"
 #include "platform/PortMap.h"
-#include "platform/PortReader.h"
+#include "platform/ReaderInbox.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSingleShotTimer.h"
 #include "platform/SystemClock.h"
@@ -303,7 +303,7 @@ TEST(RealPortTest, ACablePulledWhileABoxIsOpenKeepsEveryLineThatCameAndSaysItHun
     ASSERT_TRUE(waitUntil([&] { return !reasons.isEmpty(); }, kPatientMs))
         << "the loss went untold";
     EXPECT_EQ(handledAtReport, 6) << "lines the tool had received were lost with the cable";
-    EXPECT_EQ(reasons, QStringList{PortReader::hungUpText()});
+    EXPECT_EQ(reasons, QStringList{ReaderInbox::hungUpText()});
     EXPECT_FALSE(real.port.isOpen());
     EXPECT_FALSE(waitUntil([&] { return reasons.size() > 1; }, 300)) << "told twice";
 }
