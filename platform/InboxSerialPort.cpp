@@ -13,10 +13,30 @@ QString InboxSerialPort::deviceName() const {
     return m_map.deviceFor(m_number);
 }
 
-void InboxSerialPort::startAfresh() {
+SerialPort::OpenResult InboxSerialPort::open() {
+    const QString device = deviceName();
+    if (OpenResult opened = openDevice(device); !opened.ok)
+        return opened;
+    QString why;
+    if (!setLine(&why)) {
+        release();
+        return {false, QStringLiteral("COM%1 (%2) does not accept the line settings 38400 8N1: %3")
+                           .arg(m_number)
+                           .arg(device, why)};
+    }
+    // A closed port receives nothing: bytes that reached the device before this open belong to an
+    // earlier session and are dropped, as a real line drops them.
+    dropEarlierInput();
     m_inbox.clear();
     m_receiveHeld = false;
     m_inbox.setWakeWanted(true);
+    if (!startReader()) {
+        release();
+        return {false, QStringLiteral("COM%1 (%2) could not be opened: no thread to read it")
+                           .arg(m_number)
+                           .arg(device)};
+    }
+    return {true, QString()};
 }
 
 void InboxSerialPort::close() {

@@ -23,6 +23,8 @@ public:
     int portNumber() const override { return m_number; }
     QString deviceName() const override;
 
+    // Opens the device, sets its line, drops what came before and starts the reader.
+    OpenResult open() override;
     void close() override;
     QByteArray readPending() override;
     QByteArray readSome(qsizetype maxBytes) override;
@@ -34,14 +36,18 @@ public:
     void setBeforeBlocking(std::function<void()> before) { m_beforeBlocking = std::move(before); }
 
 protected:
+    // Opens the device that the port number stands for, closing the port first.
+    virtual OpenResult openDevice(const QString& device) = 0;
+    // Sets 38400 8N1, no flow control; why it could not, in plain words.
+    virtual bool setLine(QString* why) = 0;
+    virtual void dropEarlierInput() = 0;
+    // False when no thread could be started.
+    virtual bool startReader() = 0;
     // Stops the reader and closes the device. What the inbox kept stays.
     virtual void release() = 0;
     // A read while the receive is held first brings in what the driver holds now, where the
     // reader gathers.
     virtual void readHeldNow() {}
-    // Once the device is open, before its reader starts: nothing of an earlier session is kept,
-    // and the receive is free.
-    void startAfresh();
     // The reader found the device's end: the port is lost.
     bool checkEnded();
     void portLost(const QString& why);

@@ -25,8 +25,7 @@ TtySerialPort::~TtySerialPort() {
     close();
 }
 
-SerialPort::OpenResult TtySerialPort::open() {
-    const QString device = deviceName();
+SerialPort::OpenResult TtySerialPort::openDevice(const QString& device) {
     if (device.isEmpty())
         return {false, OpenFailure::describeUnmapped(m_number, PortMap::presentDevices())};
     close();
@@ -42,25 +41,13 @@ SerialPort::OpenResult TtySerialPort::open() {
         return {false, OpenFailure::describe(m_number, device, busy)};
     }
     m_descriptor = descriptor;
-    QString why;
-    if (!setLine(&why)) {
-        release();
-        return {false, QStringLiteral("COM%1 (%2) does not accept the line settings 38400 8N1: %3")
-                           .arg(m_number)
-                           .arg(device, why)};
-    }
-    // A closed port receives nothing: bytes that reached the device before this open belong to an
-    // earlier session and are dropped, as a real line drops them. What an earlier session wrote
-    // and the handheld has not taken yet (its "DISCONNECT", say) is its own and still goes out.
-    ::tcflush(m_descriptor, TCIFLUSH);
-    startAfresh();
-    if (!m_reader.start(m_descriptor)) {
-        release();
-        return {false, QStringLiteral("COM%1 (%2) could not be opened: no thread to read it")
-                           .arg(m_number)
-                           .arg(device)};
-    }
     return {true, QString()};
+}
+
+void TtySerialPort::dropEarlierInput() {
+    // What an earlier session wrote and the handheld has not taken yet (its "DISCONNECT", say) is
+    // its own and still goes out.
+    ::tcflush(m_descriptor, TCIFLUSH);
 }
 
 bool TtySerialPort::setLine(QString* why) {

@@ -20,15 +20,17 @@ public:
         : InboxSerialPort(map, parent) {}
     ~TtySerialPort() override;
 
-    OpenResult open() override;
     bool isOpen() const override { return m_descriptor >= 0; }
     bool write(const QByteArray& bytes) override;
 
 private:
+    OpenResult openDevice(const QString& device) override;
+    // Sets 38400 8N1, raw, no flow control; the modem lines are left alone.
+    bool setLine(QString* why) override;
+    void dropEarlierInput() override;
+    bool startReader() override { return m_reader.start(m_descriptor); }
     void release() override;
     void readHeldNow() override { m_reader.readNow(); }
-    // Sets 38400 8N1, raw, no flow control; the modem lines are left alone.
-    bool setLine(QString* why);
 
     int m_descriptor = -1;
     termios m_savedLine{};

@@ -25,9 +25,8 @@ QString WinSerialPort::systemPath(const QString& device) {
                                                        : QStringLiteral("\\\\.\\") + device;
 }
 
-SerialPort::OpenResult WinSerialPort::open() {
+SerialPort::OpenResult WinSerialPort::openDevice(const QString& device) {
     close();
-    const QString device = deviceName();
     const std::wstring path = systemPath(device).toStdWString();
     // No sharing: Windows refuses a port that another program holds.
     const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -39,24 +38,15 @@ SerialPort::OpenResult WinSerialPort::open() {
                                                 PortMap::presentDevices())};
     }
     m_handle = handle;
-    QString why;
-    if (!setLine(&why)) {
-        release();
-        return {false, QStringLiteral("COM%1 (%2) does not accept the line settings 38400 8N1: %3")
-                           .arg(m_number)
-                           .arg(device, why)};
-    }
-    // A closed port receives nothing: bytes that reached the driver before this open belong to an
-    // earlier session and are dropped, as a real line drops them.
-    ::PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
-    startAfresh();
-    if (!m_reader.start(m_handle)) {
-        release();
-        return {false, QStringLiteral("COM%1 (%2) could not be opened: no thread to read it")
-                           .arg(m_number)
-                           .arg(device)};
-    }
     return {true, QString()};
+}
+
+void WinSerialPort::dropEarlierInput() {
+    ::PurgeComm(handleOf(m_handle), PURGE_RXCLEAR | PURGE_TXCLEAR);
+}
+
+bool WinSerialPort::startReader() {
+    return m_reader.start(m_handle);
 }
 
 bool WinSerialPort::setLine(QString* why) {

@@ -17,7 +17,6 @@ public:
         : InboxSerialPort(map, parent) {}
     ~WinSerialPort() override;
 
-    OpenResult open() override;
     bool isOpen() const override { return m_handle != nullptr; }
     bool write(const QByteArray& bytes) override;
 
@@ -26,10 +25,13 @@ public:
     static QString systemPath(const QString& device);
 
 private:
-    void release() override;
+    OpenResult openDevice(const QString& device) override;
     // Sets 38400 8N1, binary, no flow control, and the reader's time-outs; DTR and RTS are left
     // as they are. The old settings are kept for release().
-    bool setLine(QString* why);
+    bool setLine(QString* why) override;
+    void dropEarlierInput() override;
+    bool startReader() override;
+    void release() override;
 
     void* m_handle = nullptr;
     QByteArray m_savedLine; // the DCB as it was before open()
