@@ -107,13 +107,16 @@ void Form1::setPortToolTips(const PortMap& map) {
     for (int index = 0; index < box.count(); ++index) {
         const int number = index + 1;
         const QString device = map.deviceFor(number, present);
+        const QString name = QStringLiteral("COM%1").arg(number);
+        // On Windows a port is its own device, named once.
+        const QString named = device == name ? name : name + QStringLiteral(": ") + device;
         QString tip;
         if (device.isEmpty())
-            tip = QStringLiteral("COM%1: no serial device stands for this number").arg(number);
+            tip = name + QStringLiteral(": no serial device stands for this number");
         else if (present.contains(device) || QFileInfo::exists(device))
-            tip = QStringLiteral("COM%1: %2 (present)").arg(number).arg(device);
+            tip = named + QStringLiteral(" (present)");
         else
-            tip = QStringLiteral("COM%1: %2 (not present)").arg(number).arg(device);
+            tip = named + QStringLiteral(" (not present)");
         box.setItemData(index, tip, Qt::ToolTipRole);
     }
     const int current = box.currentIndex();

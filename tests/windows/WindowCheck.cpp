@@ -1,5 +1,6 @@
 // qv-window-check: the Windows window on the handheld at COM1, as an operator uses it: starts,
-// connects, reads out the records into RECORDS and saves a picture of the window in PICTURE.
+// names COM1 once in its tool tip, connects, reads out the records into RECORDS and saves a
+// picture of the window in PICTURE.
 // packaging/windows/check-wine runs it under Wine and Xvfb.
 //
 //   qv-window-check RECORDS PICTURE
@@ -9,6 +10,7 @@
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/WaitUntil.h"
 #include "ui/Form1.h"
+#include "ui/PortBox.h"
 #include "ui/Tool.h"
 
 #include <QAbstractButton>
@@ -38,6 +40,9 @@ int main(int argc, char* argv[]) {
     Tool tool(&boxes);
     tool.start();
     tool.controls().setCurrentIndex(Control::Port, 0);
+    const QString tip = tool.window().port().toolTip();
+    if (tip != QStringLiteral("COM1 (present)"))
+        return fail(QStringLiteral("COM1's tool tip reads \"%1\"").arg(tip));
     tool.window().connectButton().click();
     if (!waitUntil(
             [&] {
