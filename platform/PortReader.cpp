@@ -5,7 +5,6 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <system_error>
 #include <unistd.h>
 
 QString PortReader::failureText(int error) {
@@ -21,26 +20,20 @@ bool PortReader::start(int descriptor) {
     if (m_stopEvent < 0)
         return false;
     m_descriptor = descriptor;
-    m_inbox.opened();
-    try {
-        m_thread = std::thread([this] { run(); });
-    } catch (const std::system_error&) {
-        m_inbox.closed();
-        ::close(m_stopEvent);
-        m_stopEvent = -1;
-        return false;
-    }
-    return true;
+    if (m_inbox.startReader([this] { run(); }))
+        return true;
+    ::close(m_stopEvent);
+    m_stopEvent = -1;
+    return false;
 }
 
 void PortReader::stop() {
-    if (!m_thread.joinable())
+    if (!m_inbox.readerRunning())
         return;
-    m_inbox.stopping();
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_stopEvent, &one, sizeof one);
-    m_thread.join();
-    m_inbox.closed();
+    m_inbox.stopReader([this] {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(m_stopEvent, &one, sizeof one);
+    });
     ::close(m_stopEvent);
     m_stopEvent = -1;
     m_descriptor = -1;
@@ -66,7 +59,7 @@ void PortReader::run() {
 }
 
 void PortReader::readNow() {
-    if (m_thread.joinable())
+    if (m_inbox.readerRunning())
         m_inbox.keepRead([this](char* into, qsizetype room) {
             return qint64(::read(m_descriptor, into, std::size_t(room)));
         });

@@ -3,7 +3,6 @@
 #include "platform/ReaderInbox.h"
 
 #include <QString>
-#include <thread>
 
 // Takes a serial device's input out of the driver as it arrives, on a thread of its own, into
 // the port's inbox, which the window thread reads.
@@ -53,7 +52,6 @@ private:
     bool readAvailable(short events);
 
     ReaderInbox& m_inbox;
-    std::thread m_thread;
     int m_descriptor = -1;
     int m_stopEvent = -1;
 };

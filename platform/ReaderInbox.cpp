@@ -1,6 +1,7 @@
 #include "platform/ReaderInbox.h"
 
 #include <chrono>
+#include <system_error>
 
 namespace {
 
@@ -12,30 +13,33 @@ QString ReaderInbox::hungUpText() {
     return QStringLiteral("the device hung up: it was unplugged, switched off or closed");
 }
 
-void ReaderInbox::opened() {
-    std::lock_guard lock(m_mutex);
-    m_running = true;
-    m_stopping = false;
-    m_ended = false;
-    m_endReason.clear();
-    m_wakePosted = false;
+bool ReaderInbox::startReader(std::function<void()> run) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = false;
+        m_ended = false;
+        m_endReason.clear();
+        m_wakePosted = false;
+    }
+    try {
+        m_thread = std::thread(std::move(run));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
-void ReaderInbox::stopping() {
+void ReaderInbox::stopReader(const std::function<void()>& interrupt) {
+    if (!m_thread.joinable())
+        return;
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
     m_changed.notify_all();
     m_gatherEnds.notify_all();
-}
-
-void ReaderInbox::closed() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_running = false;
-    }
-    m_changed.notify_all();
+    interrupt();
+    m_thread.join();
 }
 
 QByteArray ReaderInbox::take(qsizetype maxBytes) {
@@ -62,8 +66,9 @@ bool ReaderInbox::waitForInput(int timeoutMs) {
     std::unique_lock lock(m_mutex);
     // A look without waiting costs no call of the system: a frame looks after every handler.
     if (timeoutMs > 0)
-        m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                           [this] { return !m_input.isEmpty() || m_ended || !m_running; });
+        m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
+            return !m_input.isEmpty() || m_ended || !m_thread.joinable();
+        });
     return !m_input.isEmpty();
 }
 

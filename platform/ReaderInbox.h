@@ -5,10 +5,11 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <thread>
 
-// What a serial port's reader thread took out of the driver and the window thread has not read
-// yet, whether the device has ended, and the waking of the window thread: the one place the two
-// threads meet. Everything is kept under one lock.
+// A serial port's reader thread, what it took out of the driver and the window thread has not
+// read yet, whether the device has ended, and the waking of the window thread: the one place the
+// two threads meet. Everything is kept under one lock.
 //
 // The wake function runs on the reader's thread and must only post a call to the window thread;
 // a wake is posted once until the window thread says it arrived (wakeArrived()).
@@ -21,11 +22,12 @@ public:
 
     explicit ReaderInbox(std::function<void()> wake) : m_wake(std::move(wake)) {}
 
-    // The window thread, around the reader's thread: opened() before it starts, stopping() to
-    // end every wait of the reader, closed() once it has ended. What was kept stays for take().
-    void opened();
-    void stopping();
-    void closed();
+    // The window thread. Runs run on the reader's thread; false when no thread could be started.
+    bool startReader(std::function<void()> run);
+    // Ends every wait of the reader, lets interrupt wake it where it waits in the system, and
+    // waits for its thread. What was kept stays for take().
+    void stopReader(const std::function<void()>& interrupt);
+    bool readerRunning() const { return m_thread.joinable(); }
 
     // What was kept and not yet taken, in order, up to maxBytes.
     QByteArray take(qsizetype maxBytes = kReadAheadBytes);
@@ -68,11 +70,11 @@ private:
     void wakeLocked();
 
     std::function<void()> m_wake;
+    std::thread m_thread;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;    // input, the end, room or the stop
     std::condition_variable m_gatherEnds; // the window wants waking again, or the stop
     QByteArray m_input;
-    bool m_running = false;
     bool m_stopping = false;
     bool m_ended = false;
     QString m_endReason;

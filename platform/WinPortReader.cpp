@@ -1,6 +1,5 @@
 #include "platform/WinPortReader.h"
 
-#include <system_error>
 #include <windows.h>
 
 namespace {
@@ -41,23 +40,12 @@ QString WinPortReader::failureText(unsigned long error) {
 bool WinPortReader::start(void* port) {
     stop();
     m_port = port;
-    m_inbox.opened();
-    try {
-        m_thread = std::thread([this] { run(); });
-    } catch (const std::system_error&) {
-        m_inbox.closed();
-        return false;
-    }
-    return true;
+    return m_inbox.startReader([this] { run(); });
 }
 
 void WinPortReader::stop() {
-    if (!m_thread.joinable())
-        return;
-    m_inbox.stopping();
     // The read in progress returns within kReadTimeoutMs.
-    m_thread.join();
-    m_inbox.closed();
+    m_inbox.stopReader([] {});
     m_port = nullptr;
 }
 

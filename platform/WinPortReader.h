@@ -3,7 +3,6 @@
 #include "platform/ReaderInbox.h"
 
 #include <QString>
-#include <thread>
 
 // Takes a COM port's input out of the driver as it arrives, on a thread of its own, into the
 // port's inbox, which the window thread reads (Windows).
@@ -38,6 +37,5 @@ private:
     void run();
 
     ReaderInbox& m_inbox;
-    std::thread m_thread;
     void* m_port = nullptr;
 };
