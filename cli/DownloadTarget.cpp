@@ -34,6 +34,26 @@ bool DownloadTarget::prepare(QString* why) {
     return false;
 }
 
+bool DownloadTarget::create(const QString& base, QString* why) {
+    for (int n = 1; n <= kNames; ++n) {
+        const QString name =
+            base + QStringLiteral(".partial") + (n > 1 ? QStringLiteral("-%1").arg(n) : QString());
+        QString systemSaid;
+        switch (createNew(name, &systemSaid)) {
+        case Creation::Created:
+            m_working = name;
+            return true;
+        case Creation::Taken:
+            continue;
+        case Creation::Failed:
+            *why = QStringLiteral("%1 cannot be created (%2)").arg(name, systemSaid);
+            return false;
+        }
+    }
+    *why = QStringLiteral("%1.partial and %1.partial-2 to -%2 exist already").arg(base).arg(kNames);
+    return false;
+}
+
 QString DownloadTarget::targetName() const {
     return m_target == QLatin1String("-") ? QStringLiteral("standard output") : m_target;
 }

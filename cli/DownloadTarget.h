@@ -44,7 +44,12 @@ private:
 
     bool toStream() const { return m_destination.isEmpty(); }
     QString targetName() const;
+    // Creates base.partial, or the first of base.partial-2, -3, ... that does not exist.
     bool create(const QString& base, QString* why);
+    // Creates the file name, never taking over one that exists; what the system said when it
+    // could not.
+    enum class Creation { Created, Taken, Failed };
+    Creation createNew(const QString& name, QString* systemSaid);
 #ifndef Q_OS_WIN
     // The mode the records get: the target's when it is a regular file, else the usual one.
     mode_t finalMode() const;

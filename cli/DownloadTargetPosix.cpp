@@ -38,29 +38,21 @@ int copyAll(int from, int to) {
 
 } // namespace
 
-bool DownloadTarget::create(const QString& base, QString* why) {
-    for (int n = 1; n <= kNames; ++n) {
-        const QString name =
-            base + QStringLiteral(".partial") + (n > 1 ? QStringLiteral("-%1").arg(n) : QString());
-        const int fd =
-            ::open(encoded(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno == EEXIST)
-            continue;
-        if (fd < 0) {
-            *why = QStringLiteral("%1 cannot be created (%2)").arg(name, reason(errno));
-            return false;
-        }
-        struct stat created {};
-        if (::fstat(fd, &created) == 0)
-            m_newMode = created.st_mode & 07777;
-        // Records may be private: until they are complete, only the owner may read them.
-        ::fchmod(fd, S_IRUSR | S_IWUSR);
-        ::close(fd);
-        m_working = name;
-        return true;
+DownloadTarget::Creation DownloadTarget::createNew(const QString& name, QString* systemSaid) {
+    const int fd = ::open(encoded(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EEXIST)
+        return Creation::Taken;
+    if (fd < 0) {
+        *systemSaid = reason(errno);
+        return Creation::Failed;
     }
-    *why = QStringLiteral("%1.partial and %1.partial-2 to -%2 exist already").arg(base).arg(kNames);
-    return false;
+    struct stat created {};
+    if (::fstat(fd, &created) == 0)
+        m_newMode = created.st_mode & 07777;
+    // Records may be private: until they are complete, only the owner may read them.
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
+    ::close(fd);
+    return Creation::Created;
 }
 
 mode_t DownloadTarget::finalMode() const {

@@ -1,4 +1,5 @@
 #include "cli/DownloadTarget.h"
+#include "platform/WinSystemError.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,37 +18,20 @@ std::wstring native(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
-QString systemText(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    QString said = length > 0 ? QString::fromWCharArray(text, int(length)).trimmed() : QString();
-    ::LocalFree(text);
-    return said.isEmpty() ? QStringLiteral("error %1").arg(error) : said;
-}
-
 } // namespace
 
-bool DownloadTarget::create(const QString& base, QString* why) {
-    for (int n = 1; n <= kNames; ++n) {
-        const QString name =
-            base + QStringLiteral(".partial") + (n > 1 ? QStringLiteral("-%1").arg(n) : QString());
-        const HANDLE file = ::CreateFileW(native(name).c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            const DWORD error = ::GetLastError();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
-                continue;
-            *why = QStringLiteral("%1 cannot be created (%2)").arg(name, systemText(error));
-            return false;
-        }
-        ::CloseHandle(file);
-        m_working = name;
-        return true;
+DownloadTarget::Creation DownloadTarget::createNew(const QString& name, QString* systemSaid) {
+    const HANDLE file = ::CreateFileW(native(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return Creation::Taken;
+        *systemSaid = WinSystemError::text(error);
+        return Creation::Failed;
     }
-    *why = QStringLiteral("%1.partial and %1.partial-2 to -%2 exist already").arg(base).arg(kNames);
-    return false;
+    ::CloseHandle(file);
+    return Creation::Created;
 }
 
 DownloadTarget::Result DownloadTarget::replace() {
@@ -55,16 +39,17 @@ DownloadTarget::Result DownloadTarget::replace() {
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return failure(QStringLiteral("they could not be flushed to disk"),
-                       systemText(::GetLastError()));
+                       WinSystemError::text(::GetLastError()));
     const bool flushed = ::FlushFileBuffers(file);
     const DWORD error = ::GetLastError();
     ::CloseHandle(file);
     if (!flushed)
-        return failure(QStringLiteral("they could not be flushed to disk"), systemText(error));
+        return failure(QStringLiteral("they could not be flushed to disk"),
+                       WinSystemError::text(error));
     if (!::MoveFileExW(native(m_working).c_str(), native(m_destination).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return failure(QStringLiteral("%1 could not be replaced").arg(m_destination),
-                       systemText(::GetLastError()));
+                       WinSystemError::text(::GetLastError()));
     return {};
 }
 
